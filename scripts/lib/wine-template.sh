@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Creates a fresh 32-bit Wine prefix at $1 to be copied by every test of one run.
+set -euo pipefail
+dir=$1
+export PATH=/usr/lib/wine:$PATH WINEARCH=win32 WINEPREFIX=$dir WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+rm -rf "$dir"
+# wineboot must not see a display, or its wineserver would be tied to one; the
+# server is ended before any GUI program starts on the prefix.
+env -u DISPLAY wine wineboot -i >/dev/null 2>&1
+wineserver -w
+# Without a window manager Wine draws the caption itself and sets the X focus.
+cat > "$dir/managed.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+REG
+env -u DISPLAY wine reg import 'Z:'"${dir//\//\\}"'\managed.reg' >/dev/null 2>&1
+wineserver -w
+rm -f "$dir/managed.reg"
+touch "$dir/.template-ready"

@@ -1,0 +1,37 @@
+// What one cable's row shows, and the fixed texts and registry locations behind it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace uvantic {
+
+inline constexpr std::wstring_view kStatusOk = L"OK";
+inline constexpr std::wstring_view kStatusNotPresent = L"Not present";
+inline constexpr std::wstring_view kStatusDriverNotLoaded = L"Driver not loaded";
+inline constexpr std::wstring_view kStatusDisabled = L"Disabled";
+
+// Indices into the window's state image list (1-based).
+inline constexpr int kIconNormal = 1;
+inline constexpr int kIconDisabled = 2;
+inline constexpr int kIconDriverNotLoaded = 3;
+
+inline constexpr std::wstring_view kDriverService = L"slabser";
+inline constexpr std::wstring_view kInstancePathPrefix = L"USB\\Vid_2E7A&Pid_0200&Mi_00\\";
+inline constexpr std::wstring_view kHardwareKeyPath =
+    L"\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_2E7A&Pid_0200&Mi_00";
+inline constexpr std::wstring_view kDeviceTreePath = L"\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\";
+inline constexpr std::wstring_view kDriverListPath =
+    L"\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\slabser\\Enum";
+
+struct DeviceState {
+  std::wstring portName;
+  std::wstring status;
+  std::wstring cableId;
+  int icon = kIconNormal;
+  bool ghosted = true;
+
+  friend bool operator==(const DeviceState&, const DeviceState&) = default;
+};
+
+}  // namespace uvantic

@@ -1,0 +1,16 @@
+// Works out what one installed cable's row shows from its registry keys.
+#pragma once
+
+#include <string_view>
+
+#include "device_state.h"
+#include "registry_view.h"
+
+namespace uvantic {
+
+// instanceKey is the already opened key of the instance named by instancePath
+// ("USB\Vid_2E7A&Pid_0200&Mi_00\<name>"). Reads only; no failure stops it.
+DeviceState EvaluateDevice(const RegistryView& view, const RegistryKey& instanceKey,
+                           std::wstring_view instancePath);
+
+}  // namespace uvantic
