@@ -32,6 +32,10 @@ class RegistryData {
   // that fits 32 bits. Anything else has no number.
   std::optional<std::uint32_t> AsNumber() const;
 
+  // Whether the data, read as text as AsText does, equals text exactly (letter case
+  // included). Unreadable data equals nothing. Copies nothing.
+  bool TextEquals(std::wstring_view text) const;
+
   friend bool operator==(const RegistryData&, const RegistryData&) = default;
 
  private:

@@ -1,0 +1,108 @@
+// An in-memory device list behind the DeviceList port: it records every change made
+// to it and can fail any operation, so the refresh pass can be checked without a window.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "device_list.h"
+
+namespace uvantic {
+
+// The operations of DeviceList, for failures, hooks and the record of changes.
+enum class ListOp { Add, Count, Rows, Key, ReadCell, WriteCell, SetIcon, SetGhosted, Remove };
+
+// One change asked of the list: Add, WriteCell, SetIcon, SetGhosted or Remove.
+struct ListWrite {
+  ListOp op = ListOp::Add;
+  std::wstring key{};        // the row's key
+  Cell cell = Cell::Text;    // WriteCell
+  std::wstring text{};       // WriteCell
+  int icon = 0;              // SetIcon
+  bool ghosted = false;      // SetGhosted
+  bool done = false;         // false when the change failed
+};
+
+struct MemoryRow {
+  std::wstring key{};
+  std::wstring cells[3]{};       // indexed by Cell
+  std::optional<int> icon{};     // none until first set
+  bool ghosted = false;
+
+  const std::wstring& cell(Cell c) const { return cells[static_cast<int>(c)]; }
+};
+
+class MemoryDeviceList : public DeviceList {
+ public:
+  bool Add(const std::wstring& key) override;
+  std::optional<std::size_t> Count() const override;
+  std::optional<std::vector<RowId>> Rows() const override;
+  std::optional<std::wstring> Key(RowId row) const override;
+  std::optional<std::wstring> CellText(RowId row, Cell cell) const override;
+  bool SetCellText(RowId row, Cell cell, const std::wstring& text) override;
+  bool SetIcon(RowId row, int icon) override;
+  bool SetGhosted(RowId row, bool ghosted) override;
+  bool Remove(RowId row) override;
+
+  // Reading back.
+  std::vector<std::wstring> keys() const;            // in list order
+  const MemoryRow* row(std::wstring_view key) const;  // nullptr when there is none
+  std::optional<RowId> id(std::wstring_view key) const;
+
+  // The record of changes, in the order they were asked for, failed ones included.
+  const std::vector<ListWrite>& writes() const { return writes_; }
+  std::size_t writeCount(ListOp op) const;
+  void clearWrites() { writes_.clear(); }
+  void recordWrites(bool on) { recording_ = on; }
+
+  // Failures, one call each: every call of op, the calls for one row (for Add: adding
+  // that key), or those for one cell of one row (ReadCell, WriteCell).
+  void fail(ListOp op);
+  void fail(ListOp op, std::wstring_view key);
+  void fail(ListOp op, std::wstring_view key, Cell cell);
+
+  // Keeps the rows ordered by this cell's text, as a sorted list view does: a row
+  // moves whenever that text changes.
+  void sortBy(Cell cell);
+
+  // Called before each operation on one row (Key, ReadCell, WriteCell, SetIcon,
+  // SetGhosted, Remove), with the operation and the row. It may change the list, for
+  // instance through erase(); operations made from inside it do not call it again.
+  void onRowAccess(std::function<void(ListOp, RowId)> hook) { hook_ = std::move(hook); }
+
+  // Takes a row out as something other than the refresh pass would: never fails,
+  // is not recorded and calls no hook. False when there is no such row.
+  bool erase(std::wstring_view key);
+
+ private:
+  struct Failure {
+    ListOp op;
+    std::optional<std::wstring> key;
+    std::optional<Cell> cell;
+  };
+
+  bool Fails(ListOp op, const std::wstring* key = nullptr, std::optional<Cell> cell = {}) const;
+  // Runs the hook for this row, then finds it; nullptr when it is not in the list.
+  MemoryRow* Access(ListOp op, RowId row) const;
+  void Record(ListWrite write);
+  void Resort();
+
+  mutable std::unordered_map<RowId, MemoryRow> rows_;
+  std::vector<RowId> order_;
+  std::map<std::wstring, RowId, std::less<>> byKey_;
+  RowId nextId_ = 1;
+  std::vector<ListWrite> writes_;
+  bool recording_ = true;
+  std::vector<Failure> failures_;
+  std::optional<Cell> sortCell_;
+  std::function<void(ListOp, RowId)> hook_;
+  mutable bool inHook_ = false;
+};
+
+}  // namespace uvantic

@@ -1,0 +1,250 @@
+// The in-memory registry tree and the keys opened on it.
+#include "memory_registry.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace uvantic {
+
+namespace {
+
+wchar_t FoldCase(wchar_t c) {
+  if (c < 0x80) return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+  return static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c)));
+}
+
+// Orders names as the registry matches them: without regard to letter case.
+struct NameLess {
+  using is_transparent = void;
+  bool operator()(std::wstring_view a, std::wstring_view b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](wchar_t x, wchar_t y) { return FoldCase(x) < FoldCase(y); });
+  }
+};
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+           return FoldCase(x) == FoldCase(y);
+         });
+}
+
+// Splits a path on backslashes; visit gets each component and returns false to stop.
+// An empty component (doubled or trailing backslash) stops the walk with false.
+template <typename Visit>
+bool ForEachComponent(std::wstring_view path, Visit visit) {
+  if (path.starts_with(L'\\')) path.remove_prefix(1);
+  while (true) {
+    const auto end = path.find(L'\\');
+    const auto component = path.substr(0, end);
+    if (component.empty() || !visit(component)) return false;
+    if (end == std::wstring_view::npos) return true;
+    path.remove_prefix(end + 1);
+  }
+}
+
+}  // namespace
+
+struct MemoryRegistry::Node : std::enable_shared_from_this<MemoryRegistry::Node> {
+  struct Value {
+    std::wstring name;
+    RegistryData data;
+  };
+
+  explicit Node(std::wstring_view keyName) : name(keyName) {}
+
+  Node* Child(std::wstring_view childName) const {
+    const auto found = childIndex.find(childName);
+    return found == childIndex.end() ? nullptr : found->second.get();
+  }
+
+  Node& ChildOrNew(std::wstring_view childName) {
+    if (Node* existing = Child(childName)) return *existing;
+    auto child = std::make_shared<Node>(childName);
+    child->parent = this;
+    children.push_back(child);
+    childIndex.emplace(child->name, child);
+    return *child;
+  }
+
+  // The node at a path relative to this one; nullptr when any part is missing.
+  template <typename Self>
+  static Self* Find(Self* from, std::wstring_view relativePath) {
+    Self* node = from;
+    const bool found = ForEachComponent(relativePath, [&](std::wstring_view component) {
+      node = node->Child(component);
+      return node != nullptr;
+    });
+    return found ? node : nullptr;
+  }
+
+  const Value* FindValue(std::wstring_view valueName) const {
+    for (const Value& v : values) {
+      if (SameName(v.name, valueName)) return &v;
+    }
+    return nullptr;
+  }
+
+  void MarkDeleted() {
+    deleted = true;
+    for (const auto& child : children) child->MarkDeleted();
+  }
+
+  std::wstring name;
+  Node* parent = nullptr;  // nullptr for the root and for removed keys
+  std::vector<std::shared_ptr<Node>> children;  // in creation order
+  std::map<std::wstring, std::shared_ptr<Node>, NameLess> childIndex;
+  std::vector<Value> values;  // in creation order
+  std::set<std::wstring, NameLess> failingValues;
+  bool deleted = false;
+  bool failOpen = false;
+  bool failName = false;
+  bool failNameInParent = false;
+  bool failValues = false;
+  bool failSubkeys = false;
+};
+
+namespace {
+
+class MemoryKey final : public RegistryKey {
+ public:
+  using Node = MemoryRegistry::Node;
+  explicit MemoryKey(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
+
+  std::optional<std::wstring> Name() const override {
+    if (node_->deleted || node_->failName) return std::nullopt;
+    return node_->name;
+  }
+
+  std::unique_ptr<RegistryKey> OpenSubkey(std::wstring_view name) const override {
+    if (node_->deleted) return nullptr;
+    return Open(*node_, name);
+  }
+
+  bool ForEachSubkeyName(
+      const std::function<void(const std::optional<std::wstring>&)>& visit) const override {
+    if (node_->deleted || node_->failSubkeys) return false;
+    const auto children = node_->children;  // the visitor may change the tree
+    for (const auto& child : children) {
+      visit(child->failNameInParent ? std::nullopt : std::optional<std::wstring>(child->name));
+    }
+    return true;
+  }
+
+  std::optional<RegistryData> ReadValue(std::wstring_view name) const override {
+    if (node_->deleted || node_->failingValues.contains(name)) return std::nullopt;
+    const auto* value = node_->FindValue(name);
+    if (!value) return std::nullopt;
+    return value->data;
+  }
+
+  bool ForEachValueData(const std::function<bool(const RegistryData&)>& visit) const override {
+    if (node_->deleted || node_->failValues) return false;
+    for (const auto& value : node_->values) {
+      const bool go = node_->failingValues.contains(value.name) ? visit(RegistryData::Unreadable())
+                                                                : visit(value.data);
+      if (!go) break;
+    }
+    return true;
+  }
+
+  // Opens the key at relativePath below from; nullptr when it is missing or refuses.
+  static std::unique_ptr<RegistryKey> Open(const Node& from, std::wstring_view relativePath) {
+    const Node* node = Node::Find(&from, relativePath);
+    if (!node || node->failOpen) return nullptr;
+    // A key shares ownership of its node so that it outlives the node's removal.
+    return std::make_unique<MemoryKey>(node->shared_from_this());
+  }
+
+ private:
+  std::shared_ptr<const Node> node_;
+};
+
+}  // namespace
+
+MemoryRegistry::KeyBuilder& MemoryRegistry::KeyBuilder::value(std::wstring_view name,
+                                                              std::wstring_view text) {
+  return value(name, RegistryData::Text(std::wstring(text)));
+}
+
+MemoryRegistry::KeyBuilder& MemoryRegistry::KeyBuilder::value(std::wstring_view name,
+                                                              std::uint32_t number) {
+  return value(name, RegistryData::Number(number));
+}
+
+MemoryRegistry::KeyBuilder& MemoryRegistry::KeyBuilder::value(std::wstring_view name,
+                                                              RegistryData data) {
+  auto& values = node_->values;
+  const auto existing = std::find_if(values.begin(), values.end(),
+                                     [&](const Node::Value& v) { return SameName(v.name, name); });
+  if (existing != values.end()) {
+    existing->data = std::move(data);
+  } else {
+    values.push_back({std::wstring(name), std::move(data)});
+  }
+  return *this;
+}
+
+MemoryRegistry::KeyBuilder MemoryRegistry::KeyBuilder::key(std::wstring_view relativePath) const {
+  Node* node = node_;
+  for (std::wstring_view rest = relativePath; !rest.empty();) {
+    const auto end = rest.find(L'\\');
+    const auto component = rest.substr(0, end);
+    if (!component.empty()) node = &node->ChildOrNew(component);
+    rest = end == std::wstring_view::npos ? std::wstring_view() : rest.substr(end + 1);
+  }
+  return KeyBuilder(*node);
+}
+
+MemoryRegistry::MemoryRegistry() : root_(std::make_shared<Node>(L"")) {}
+
+MemoryRegistry::~MemoryRegistry() = default;
+
+MemoryRegistry::KeyBuilder MemoryRegistry::key(std::wstring_view path) {
+  return KeyBuilder(*root_).key(path);
+}
+
+MemoryRegistry::Node& MemoryRegistry::Create(std::wstring_view path) {
+  return *key(path).node_;
+}
+
+bool MemoryRegistry::remove(std::wstring_view path) {
+  Node* node = Node::Find(root_.get(), path);
+  if (!node || !node->parent) return false;
+  Node& parent = *node->parent;
+  node->MarkDeleted();
+  node->parent = nullptr;
+  parent.childIndex.erase(parent.childIndex.find(node->name));
+  std::erase_if(parent.children, [&](const std::shared_ptr<Node>& child) { return child.get() == node; });
+  return true;
+}
+
+bool MemoryRegistry::removeValue(std::wstring_view path, std::wstring_view name) {
+  Node* node = Node::Find(root_.get(), path);
+  if (!node) return false;
+  return std::erase_if(node->values, [&](const Node::Value& v) { return SameName(v.name, name); }) != 0;
+}
+
+void MemoryRegistry::failOpen(std::wstring_view path) { Create(path).failOpen = true; }
+
+void MemoryRegistry::failValue(std::wstring_view path, std::wstring_view name) {
+  Create(path).failingValues.emplace(name);
+}
+
+void MemoryRegistry::failName(std::wstring_view path) { Create(path).failName = true; }
+
+void MemoryRegistry::failSubkeyName(std::wstring_view path) { Create(path).failNameInParent = true; }
+
+void MemoryRegistry::failValues(std::wstring_view path) { Create(path).failValues = true; }
+
+void MemoryRegistry::failSubkeys(std::wstring_view path) { Create(path).failSubkeys = true; }
+
+std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(std::wstring_view path) const {
+  return MemoryKey::Open(*root_, path);
+}
+
+}  // namespace uvantic
