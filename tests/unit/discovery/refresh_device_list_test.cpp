@@ -1,0 +1,321 @@
+// The refresh pass over an in-memory registry and an in-memory device list.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "discovery/memory_device_list.h"
+#include "discovery/memory_registry.h"
+#include "discovery/refresh_device_list.h"
+#include "registry_paths.h"
+
+namespace uvantic {
+namespace {
+
+using testing::ControlKey;
+using testing::InstanceKey;
+using testing::InstancePath;
+using testing::ParametersKey;
+
+constexpr std::wstring_view kFirst = L"6&2F6C1E2B&0&0000";
+constexpr std::wstring_view kSecond = L"6&3A9D0C11&0&0000";
+constexpr std::wstring_view kThird = L"6&14B7E2F0&0&0000";
+
+class RefreshDeviceListTest : public ::testing::Test {
+ protected:
+  // A cable that is plugged in, enabled and served by the driver.
+  void Install(std::wstring_view name, std::wstring_view port) {
+    reg.key(InstanceKey(name)).value(L"ConfigFlags", 0u).key(L"Device Parameters").value(L"PortName", port);
+    reg.key(ControlKey(name)).value(L"ActiveService", L"slabser").value(L"DisableCount", 0u);
+    reg.key(kDriverListPath).value(std::wstring(name), InstancePath(name));
+  }
+
+  std::optional<bool> Pass() { return RefreshDeviceList(list, reg); }
+
+  const MemoryRow& Row(std::wstring_view name) {
+    static const MemoryRow kMissing{.key = L"<missing>"};
+    const MemoryRow* row = list.row(InstancePath(name));
+    if (!row) ADD_FAILURE() << "no row";
+    return row ? *row : kMissing;
+  }
+
+  std::vector<std::wstring> Keys(std::initializer_list<std::wstring_view> names) {
+    std::vector<std::wstring> keys;
+    for (auto name : names) keys.push_back(InstancePath(name));
+    return keys;
+  }
+
+  // How often each row was evaluated: the icon is written once per evaluation.
+  std::map<std::wstring, int> Evaluations() const {
+    std::map<std::wstring, int> count;
+    for (const auto& w : list.writes()) {
+      if (w.op == ListOp::SetIcon) ++count[w.key];
+    }
+    return count;
+  }
+
+  std::size_t CellWrites() const { return list.writeCount(ListOp::WriteCell); }
+
+  MemoryRegistry reg;
+  MemoryDeviceList list;
+};
+
+void ExpectRow(const MemoryRow& row, std::wstring_view port, std::wstring_view status,
+               std::wstring_view cableId, int icon, bool ghosted) {
+  EXPECT_EQ(row.cell(Cell::Text), port);
+  EXPECT_EQ(row.cell(Cell::Status), status);
+  EXPECT_EQ(row.cell(Cell::CableId), cableId);
+  EXPECT_EQ(row.icon, icon);
+  EXPECT_EQ(row.ghosted, ghosted);
+}
+
+TEST_F(RefreshDeviceListTest, NoHardwareKeyLeavesTheListEmptyAndPropertiesDisabled) {
+  EXPECT_EQ(Pass(), false);
+  EXPECT_TRUE(list.keys().empty());
+  EXPECT_TRUE(list.writes().empty());
+}
+
+TEST_F(RefreshDeviceListTest, NewCableIsFilledInInTheSamePass) {
+  Install(kFirst, L"COM5");
+  EXPECT_EQ(Pass(), true);
+  EXPECT_EQ(list.keys(), Keys({kFirst}));
+  ExpectRow(Row(kFirst), L"COM5", kStatusOk, L"6&2F6C1E2B&0&0", kIconNormal, false);
+}
+
+TEST_F(RefreshDeviceListTest, RowsAreAddedInEnumerationOrderWithTheKeysLetterCase) {
+  Install(L"zz&0001", L"COM3");
+  Install(L"Ab&0002", L"COM4");
+  Install(L"mM&0003", L"COM5");
+  Pass();
+  EXPECT_EQ(list.keys(), Keys({L"zz&0001", L"Ab&0002", L"mM&0003"}));
+}
+
+TEST_F(RefreshDeviceListTest, SecondPassWithoutRegistryChangeWritesNoTextCell) {
+  Install(kFirst, L"COM5");
+  Install(kSecond, L"COM6");
+  reg.remove(ControlKey(kSecond));  // unplugged
+  Pass();
+  list.clearWrites();
+
+  EXPECT_EQ(Pass(), true);
+  EXPECT_EQ(CellWrites(), 0u);
+  EXPECT_EQ(list.writeCount(ListOp::SetIcon), 2u);
+  EXPECT_EQ(list.writeCount(ListOp::SetGhosted), 2u);
+  EXPECT_EQ(list.writeCount(ListOp::Remove), 0u);
+  // Known instances are offered again and refused.
+  EXPECT_TRUE(std::none_of(list.writes().begin(), list.writes().end(),
+                           [](const ListWrite& w) { return w.op == ListOp::Add && w.done; }));
+  EXPECT_EQ(list.keys().size(), 2u);
+}
+
+TEST_F(RefreshDeviceListTest, OnlyTheCellThatChangedIsRewritten) {
+  Install(kFirst, L"COM5");
+  Install(kSecond, L"COM6");
+  Pass();
+  list.clearWrites();
+
+  reg.key(ParametersKey(kSecond)).value(L"PortName", L"COM16");
+  Pass();
+  ASSERT_EQ(CellWrites(), 1u);
+  const auto write = std::find_if(list.writes().begin(), list.writes().end(),
+                                  [](const ListWrite& w) { return w.op == ListOp::WriteCell; });
+  EXPECT_EQ(write->key, InstancePath(kSecond));
+  EXPECT_EQ(write->cell, Cell::Text);
+  EXPECT_EQ(write->text, L"COM16");
+}
+
+TEST_F(RefreshDeviceListTest, UnpluggingAndDisablingFollowTheRegistry) {
+  Install(kFirst, L"COM5");
+  Pass();
+  reg.remove(ControlKey(kFirst));
+  reg.removeValue(kDriverListPath, kFirst);
+  Pass();
+  ExpectRow(Row(kFirst), L"COM5", kStatusDriverNotLoaded, L"6&2F6C1E2B&0&0", kIconDriverNotLoaded, true);
+
+  Install(kFirst, L"COM5");
+  reg.key(InstanceKey(kFirst)).value(L"ConfigFlags", 1u);
+  Pass();
+  ExpectRow(Row(kFirst), L"COM5", kStatusDisabled, L"6&2F6C1E2B&0&0", kIconDisabled, false);
+}
+
+TEST_F(RefreshDeviceListTest, UninstalledInstanceLosesItsRowAndTheLastOneDisablesProperties) {
+  Install(kFirst, L"COM5");
+  Install(kSecond, L"COM6");
+  Pass();
+
+  reg.remove(InstanceKey(kFirst));
+  EXPECT_EQ(Pass(), true);
+  EXPECT_EQ(list.keys(), Keys({kSecond}));
+
+  reg.remove(InstanceKey(kSecond));
+  EXPECT_EQ(Pass(), false);
+  EXPECT_TRUE(list.keys().empty());
+}
+
+TEST_F(RefreshDeviceListTest, RowWithoutAnInstanceKeyIsRemoved) {
+  Install(kFirst, L"COM5");
+  list.Add(InstancePath(L"gone&0000"));
+  Pass();
+  EXPECT_EQ(list.keys(), Keys({kFirst}));
+}
+
+TEST_F(RefreshDeviceListTest, RowsMovedBySortingAreEachEvaluatedOnce) {
+  list.sortBy(Cell::Text);
+  Install(kFirst, L"COM9");
+  Install(kSecond, L"COM1");
+  Install(kThird, L"COM5");
+  Pass();
+  EXPECT_EQ(Evaluations(), (std::map<std::wstring, int>{
+                               {InstancePath(kFirst), 1}, {InstancePath(kSecond), 1}, {InstancePath(kThird), 1}}));
+  EXPECT_EQ(list.keys(), Keys({kSecond, kThird, kFirst}));
+
+  // Reverse the order the rows sort in: every text write moves a row.
+  reg.key(ParametersKey(kFirst)).value(L"PortName", L"COM0");
+  reg.key(ParametersKey(kSecond)).value(L"PortName", L"COM8");
+  list.clearWrites();
+  Pass();
+  EXPECT_EQ(Evaluations(), (std::map<std::wstring, int>{
+                               {InstancePath(kFirst), 1}, {InstancePath(kSecond), 1}, {InstancePath(kThird), 1}}));
+  EXPECT_EQ(list.keys(), Keys({kFirst, kThird, kSecond}));
+}
+
+TEST_F(RefreshDeviceListTest, RowRemovedByOthersDuringThePassIsSkippedAndComesBackNextPass) {
+  Install(kFirst, L"COM5");
+  Install(kSecond, L"COM6");
+  Install(kThird, L"COM7");
+  // While the first row is being evaluated, the second row goes, and so does the
+  // first row itself before its cells are compared.
+  list.onRowAccess([&](ListOp op, RowId row) {
+    if (list.Key(row) != InstancePath(kFirst)) return;
+    if (op == ListOp::Key) list.erase(InstancePath(kSecond));
+    if (op == ListOp::SetGhosted) list.erase(InstancePath(kFirst));
+  });
+  EXPECT_EQ(Pass(), true);
+  EXPECT_EQ(list.keys(), Keys({kThird}));
+  for (const auto& [key, count] : Evaluations()) EXPECT_LE(count, 1) << "evaluated twice";
+  ExpectRow(Row(kThird), L"COM7", kStatusOk, L"6&14B7E2F0&0&0", kIconNormal, false);
+
+  list.onRowAccess(nullptr);
+  EXPECT_EQ(Pass(), true);
+  EXPECT_EQ(list.keys(), Keys({kThird, kFirst, kSecond}));
+  ExpectRow(Row(kFirst), L"COM5", kStatusOk, L"6&2F6C1E2B&0&0", kIconNormal, false);
+  ExpectRow(Row(kSecond), L"COM6", kStatusOk, L"6&3A9D0C11&0&0", kIconNormal, false);
+}
+
+TEST_F(RefreshDeviceListTest, UnopenableHardwareKeyAddsNothingButRowsAreStillEvaluated) {
+  Install(kFirst, L"COM5");
+  Pass();
+  Install(kSecond, L"COM6");
+  reg.key(ParametersKey(kFirst)).value(L"PortName", L"COM15");
+  reg.failOpen(kHardwareKeyPath);
+  EXPECT_EQ(Pass(), true);
+  EXPECT_EQ(list.keys(), Keys({kFirst}));
+  EXPECT_EQ(Row(kFirst).cell(Cell::Text), L"COM15");
+}
+
+TEST_F(RefreshDeviceListTest, UnenumerableHardwareKeyAddsNothing) {
+  Install(kFirst, L"COM5");
+  reg.failSubkeys(kHardwareKeyPath);
+  EXPECT_EQ(Pass(), false);
+  EXPECT_TRUE(list.keys().empty());
+}
+
+TEST_F(RefreshDeviceListTest, SubkeyWhoseNameCannotBeReadAddsNothing) {
+  Install(kFirst, L"COM5");
+  Install(kSecond, L"COM6");
+  Install(kThird, L"COM7");
+  reg.failSubkeyName(InstanceKey(kSecond));
+  Pass();
+  EXPECT_EQ(list.keys(), Keys({kFirst, kThird}));
+}
+
+TEST_F(RefreshDeviceListTest, RefusedAddSkipsOnlyThatInstance) {
+  Install(kFirst, L"COM5");
+  Install(kSecond, L"COM6");
+  list.fail(ListOp::Add, InstancePath(kFirst));
+  Pass();
+  EXPECT_EQ(list.keys(), Keys({kSecond}));
+  ExpectRow(Row(kSecond), L"COM6", kStatusOk, L"6&3A9D0C11&0&0", kIconNormal, false);
+}
+
+TEST_F(RefreshDeviceListTest, UnwalkableListEvaluatesNothingButStillGivesTheCommandState) {
+  Install(kFirst, L"COM5");
+  list.fail(ListOp::Rows);
+  EXPECT_EQ(Pass(), true);
+  EXPECT_EQ(list.keys(), Keys({kFirst}));
+  EXPECT_TRUE(Evaluations().empty());
+}
+
+TEST_F(RefreshDeviceListTest, UnreadableCountLeavesTheCommandStateAsItWas) {
+  Install(kFirst, L"COM5");
+  list.fail(ListOp::Count);
+  EXPECT_EQ(Pass(), std::nullopt);
+  ExpectRow(Row(kFirst), L"COM5", kStatusOk, L"6&2F6C1E2B&0&0", kIconNormal, false);
+}
+
+TEST_F(RefreshDeviceListTest, InstanceKeyThatCannotBeOpenedLosesItsRow) {
+  Install(kFirst, L"COM5");
+  Install(kSecond, L"COM6");
+  reg.failOpen(InstanceKey(kFirst));
+  EXPECT_EQ(Pass(), true);
+  EXPECT_EQ(list.keys(), Keys({kSecond}));
+}
+
+TEST_F(RefreshDeviceListTest, RowThatCannotBeRemovedStaysAndThePassGoesOn) {
+  Install(kFirst, L"COM5");
+  Install(kSecond, L"COM6");
+  Pass();
+  reg.remove(InstanceKey(kFirst));
+  reg.key(ParametersKey(kSecond)).value(L"PortName", L"COM16");
+  list.fail(ListOp::Remove, InstancePath(kFirst));
+  EXPECT_EQ(Pass(), true);
+  EXPECT_EQ(list.keys(), Keys({kFirst, kSecond}));
+  EXPECT_EQ(Row(kSecond).cell(Cell::Text), L"COM16");
+}
+
+TEST_F(RefreshDeviceListTest, RowWhoseKeyCannotBeReadIsLeftAlone) {
+  Install(kFirst, L"COM5");
+  Install(kSecond, L"COM6");
+  list.fail(ListOp::Key, InstancePath(kFirst));
+  Pass();
+  EXPECT_EQ(list.keys(), Keys({kFirst, kSecond}));
+  EXPECT_EQ(Row(kFirst).icon, std::nullopt);
+  EXPECT_EQ(Row(kSecond).icon, kIconNormal);
+}
+
+TEST_F(RefreshDeviceListTest, FailedWriteIsSkippedAndTheOthersStillHappen) {
+  Install(kFirst, L"COM5");
+  reg.remove(ControlKey(kFirst));
+  reg.removeValue(kDriverListPath, kFirst);
+  list.fail(ListOp::SetIcon, InstancePath(kFirst));
+  list.fail(ListOp::WriteCell, InstancePath(kFirst), Cell::Status);
+  Pass();
+  const MemoryRow& row = Row(kFirst);
+  EXPECT_EQ(row.icon, std::nullopt);
+  EXPECT_TRUE(row.ghosted);
+  EXPECT_EQ(row.cell(Cell::Text), L"COM5");
+  EXPECT_EQ(row.cell(Cell::Status), L"");
+  EXPECT_EQ(row.cell(Cell::CableId), L"6&2F6C1E2B&0&0");
+}
+
+TEST_F(RefreshDeviceListTest, FailedGhostedWriteLeavesTheRestWritten) {
+  Install(kFirst, L"COM5");
+  reg.removeValue(kDriverListPath, kFirst);
+  list.fail(ListOp::SetGhosted, InstancePath(kFirst));
+  Pass();
+  ExpectRow(Row(kFirst), L"COM5", kStatusNotPresent, L"6&2F6C1E2B&0&0", kIconNormal, false);
+}
+
+TEST_F(RefreshDeviceListTest, CellThatCannotBeReadIsWritten) {
+  Install(kFirst, L"COM5");
+  Pass();
+  list.clearWrites();
+  list.fail(ListOp::ReadCell, InstancePath(kFirst), Cell::CableId);
+  Pass();
+  ASSERT_EQ(CellWrites(), 1u);
+  EXPECT_EQ(list.writes().back().cell, Cell::CableId);
+  EXPECT_EQ(list.writes().back().text, L"6&2F6C1E2B&0&0");
+}
+
+}  // namespace
+}  // namespace uvantic
