@@ -1,0 +1,89 @@
+// The in-memory device list: stable row ids, refused duplicates, sorting, the record
+// of changes, failures scoped as asked, and the hook.
+#include <gtest/gtest.h>
+
+#include "discovery/memory_device_list.h"
+
+namespace uvantic {
+namespace {
+
+TEST(MemoryDeviceListTest, RefusesADuplicateKey) {
+  MemoryDeviceList list;
+  EXPECT_TRUE(list.Add(L"a"));
+  EXPECT_FALSE(list.Add(L"a"));
+  EXPECT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.writeCount(ListOp::Add), 2u);
+  EXPECT_FALSE(list.writes().back().done);
+}
+
+TEST(MemoryDeviceListTest, RowIdsStayWithTheirRowsWhenSortingMovesThem) {
+  MemoryDeviceList list;
+  list.sortBy(Cell::Text);
+  list.Add(L"a");
+  list.Add(L"b");
+  const RowId a = *list.id(L"a");
+  const RowId b = *list.id(L"b");
+  list.SetCellText(a, Cell::Text, L"COM9");
+  EXPECT_EQ(list.Rows(), (std::vector{b, a}));
+  list.SetCellText(b, Cell::Text, L"COM99");
+  EXPECT_EQ(list.Rows(), (std::vector{a, b}));
+  EXPECT_EQ(list.Key(a), L"a");
+  EXPECT_EQ(list.CellText(b, Cell::Text), L"COM99");
+}
+
+TEST(MemoryDeviceListTest, RemovedRowIsGoneForEveryOperation) {
+  MemoryDeviceList list;
+  list.Add(L"a");
+  list.Add(L"b");
+  const RowId a = *list.id(L"a");
+  EXPECT_TRUE(list.Remove(a));
+  EXPECT_FALSE(list.Remove(a));
+  EXPECT_EQ(list.keys(), std::vector<std::wstring>{L"b"});
+  EXPECT_EQ(list.Key(a), std::nullopt);
+  EXPECT_EQ(list.CellText(a, Cell::Status), std::nullopt);
+  EXPECT_FALSE(list.SetIcon(a, 1));
+  // A new row with the same key is a new row.
+  list.Add(L"a");
+  EXPECT_NE(list.id(L"a"), a);
+}
+
+TEST(MemoryDeviceListTest, FailuresHitOnlyTheRowAndCellNamed) {
+  MemoryDeviceList list;
+  list.Add(L"a");
+  list.Add(L"b");
+  const RowId a = *list.id(L"a");
+  const RowId b = *list.id(L"b");
+  list.fail(ListOp::WriteCell, L"a", Cell::Status);
+  list.fail(ListOp::SetIcon, L"b");
+  EXPECT_FALSE(list.SetCellText(a, Cell::Status, L"OK"));
+  EXPECT_TRUE(list.SetCellText(a, Cell::Text, L"COM3"));
+  EXPECT_TRUE(list.SetCellText(b, Cell::Status, L"OK"));
+  EXPECT_TRUE(list.SetIcon(a, 2));
+  EXPECT_FALSE(list.SetIcon(b, 2));
+  EXPECT_EQ(list.row(L"a")->cell(Cell::Status), L"");
+  EXPECT_EQ(list.row(L"b")->icon, std::nullopt);
+
+  list.fail(ListOp::Count);
+  EXPECT_EQ(list.Count(), std::nullopt);
+  EXPECT_TRUE(list.Rows().has_value());
+}
+
+TEST(MemoryDeviceListTest, HookRunsBeforeEachRowOperationAndNotFromInsideItself) {
+  MemoryDeviceList list;
+  list.Add(L"a");
+  list.Add(L"b");
+  const RowId a = *list.id(L"a");
+  std::vector<ListOp> seen;
+  list.onRowAccess([&](ListOp op, RowId row) {
+    seen.push_back(op);
+    list.Key(row);  // no second call of the hook
+    list.erase(L"b");
+  });
+  EXPECT_TRUE(list.SetGhosted(a, true));
+  EXPECT_EQ(seen, std::vector{ListOp::SetGhosted});
+  EXPECT_EQ(list.keys(), std::vector<std::wstring>{L"a"});
+  EXPECT_EQ(list.writeCount(ListOp::Remove), 0u);  // erase is not the pass's doing
+}
+
+}  // namespace
+}  // namespace uvantic
