@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "startup/executable_path.h"
 #include "startup/start_procedure.h"
 
 namespace uvantic {
@@ -134,6 +135,25 @@ TEST(HelpFilePath, JoinsDirectoryNameAndExtensionWithoutNormalising) {
       {L"\\\\server\\share", L"my.finder", L"\\\\server\\share\\my.finder.chm"},
   };
   for (const auto& c : cases) EXPECT_EQ(HelpFilePath(c.directory, c.name), c.path);
+}
+
+TEST(SplitExecutablePath, GivesTheDirectoryAsReportedAndTheNameAsStarted) {
+  struct Case {
+    std::wstring path;
+    std::optional<ExecutablePathParts> parts;
+  };
+  const Case cases[] = {
+      {L"C:\\Tools\\UvanticFinder.exe", ExecutablePathParts{L"C:\\Tools", L"UvanticFinder"}},
+      {L"C:\\UvanticFinder.exe", ExecutablePathParts{L"C:\\", L"UvanticFinder"}},
+      {L"\\\\?\\C:\\UvanticFinder.exe", ExecutablePathParts{L"\\\\?\\C:\\", L"UvanticFinder"}},
+      {L"C:\\Tools\\Copy of finder.EXE", ExecutablePathParts{L"C:\\Tools", L"Copy of finder"}},
+      {L"C:\\Tools\\my.finder.exe", ExecutablePathParts{L"C:\\Tools", L"my.finder"}},
+      {L"C:\\v1.0\\finder", ExecutablePathParts{L"C:\\v1.0", L"finder"}},
+      {L"\\\\server\\share\\finder.exe", ExecutablePathParts{L"\\\\server\\share", L"finder"}},
+      {L"finder.exe", std::nullopt},
+      {L"C:\\Tools\\", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitExecutablePath(c.path), c.parts);
 }
 
 }  // namespace
