@@ -128,9 +128,10 @@ class MemoryKey final : public RegistryKey {
   bool ForEachSubkeyName(
       const std::function<void(const std::optional<std::wstring>&)>& visit) const override {
     if (node_->deleted || node_->failSubkeys) return false;
-    const auto children = node_->children;  // the visitor may change the tree
-    for (const auto& child : children) {
-      visit(child->failNameInParent ? std::nullopt : std::optional<std::wstring>(child->name));
+    // By index: the visitor may change the tree.
+    for (std::size_t i = 0; i < node_->children.size(); ++i) {
+      const Node& child = *node_->children[i];
+      visit(child.failNameInParent ? std::nullopt : std::optional<std::wstring>(child.name));
     }
     return true;
   }
@@ -144,7 +145,8 @@ class MemoryKey final : public RegistryKey {
 
   bool ForEachValueData(const std::function<bool(const RegistryData&)>& visit) const override {
     if (node_->deleted || node_->failValues) return false;
-    for (const auto& value : node_->values) {
+    for (std::size_t i = 0; i < node_->values.size(); ++i) {
+      const auto& value = node_->values[i];
       const bool go = node_->failingValues.contains(value.name) ? visit(RegistryData::Unreadable())
                                                                 : visit(value.data);
       if (!go) break;

@@ -7,15 +7,6 @@
 namespace uvantic {
 namespace {
 
-TEST(MemoryDeviceListTest, RefusesADuplicateKey) {
-  MemoryDeviceList list;
-  EXPECT_TRUE(list.Add(L"a"));
-  EXPECT_FALSE(list.Add(L"a"));
-  EXPECT_EQ(list.Count(), 1u);
-  EXPECT_EQ(list.writeCount(ListOp::Add), 2u);
-  EXPECT_FALSE(list.writes().back().done);
-}
-
 TEST(MemoryDeviceListTest, RowIdsStayWithTheirRowsWhenSortingMovesThem) {
   MemoryDeviceList list;
   list.sortBy(Cell::Text);
