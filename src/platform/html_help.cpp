@@ -1,0 +1,61 @@
+// HTML Help through a typed pointer into hhctrl.ocx from the system directory.
+#include "platform/html_help.h"
+
+#include <htmlhelp.h>
+
+namespace uvantic {
+namespace {
+
+// Only the system directory: a copy of the control beside the program or in the
+// current directory is never loaded.
+UniqueHModule LoadSystemLibrary(const wchar_t* name) {
+  wchar_t directory[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  std::wstring path(directory, length);
+  path += L'\\';
+  path += name;
+  return UniqueHModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
+}  // namespace
+
+HelpDisplay::~HelpDisplay() {
+  if (htmlHelpW_) htmlHelpW_(nullptr, nullptr, HH_CLOSE_ALL, 0);
+}
+
+HelpDisplay::HtmlHelpWFunction HelpDisplay::Function() {
+  if (!loadTried_) {
+    loadTried_ = true;
+    library_ = LoadSystemLibrary(L"hhctrl.ocx");
+    if (library_) {
+      htmlHelpW_ = reinterpret_cast<HtmlHelpWFunction>(
+          reinterpret_cast<void*>(GetProcAddress(library_.get(), "HtmlHelpW")));
+    }
+  }
+  return htmlHelpW_;
+}
+
+bool HelpDisplay::ShowTextPopup(HWND owner, const std::wstring& source, int id, POINT at) {
+  const HtmlHelpWFunction htmlHelpW = Function();
+  if (!htmlHelpW) return false;
+  HH_POPUP popup{};
+  popup.cbStruct = sizeof(popup);
+  popup.idString = static_cast<UINT>(id);
+  popup.pt = at;
+  popup.clrForeground = static_cast<COLORREF>(-1);  // -1: the system's colours and margins
+  popup.clrBackground = static_cast<COLORREF>(-1);
+  popup.rcMargins = {-1, -1, -1, -1};
+  return htmlHelpW(owner, source.c_str(), HH_DISPLAY_TEXT_POPUP, reinterpret_cast<DWORD_PTR>(&popup)) != nullptr;
+}
+
+void HelpDisplay::ShowPage(HWND owner, const std::wstring& address) {
+  if (const HtmlHelpWFunction htmlHelpW = Function()) htmlHelpW(owner, address.c_str(), HH_DISPLAY_TOPIC, 0);
+}
+
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace uvantic
