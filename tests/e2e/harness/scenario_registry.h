@@ -1,0 +1,72 @@
+// Writes cable installations into the registry as Windows records them, so that the
+// program under test reads real keys: the instance keys under the USB device tree and
+// the driver's list of the instances it serves.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace uvantic::e2e {
+
+inline constexpr wchar_t kDriverService[] = L"slabser";
+inline constexpr wchar_t kOtherDriverService[] = L"usbser";
+
+// What Windows has recorded for a cable when a scenario starts.
+enum class CableSetup {
+  Started,      // plugged in, enabled, served by the cable's driver
+  Unplugged,    // installed earlier, not connected: no Control key, not in the driver's list
+  OtherDriver,  // plugged in but bound to another driver service
+  Disabled,     // disabled by the user while the driver still lists it
+  Dropped,      // still bound to the driver, which no longer lists it among its instances
+};
+
+struct Cable {
+  std::wstring instance;  // instance key name, e.g. "7&2A1B3C4D&0&0001"
+  std::wstring port;      // "COM5"
+  CableSetup setup = CableSetup::Started;
+};
+
+// The path of a cable's instance below the device tree: "USB\Vid_...\<instance>".
+std::wstring InstancePath(std::wstring_view instance);
+
+// What the list shows as the cable identifier: the instance name less its last three
+// characters.
+std::wstring CableIdOf(std::wstring_view instance);
+
+// Every operation writes through at once and throws std::runtime_error when the
+// registry refuses it, so a scenario never runs on a half-written registry.
+class ScenarioRegistry {
+ public:
+  // Leaves the registry as on a machine where no cable was ever installed: no hardware
+  // key and no driver service key.
+  void Clear();
+
+  void Install(const Cable& cable);
+  void Install(const std::vector<Cable>& cables);
+
+  // The changes Windows records while the program runs.
+  void Plug(std::wstring_view instance);
+  void Unplug(std::wstring_view instance);
+  void Disable(std::wstring_view instance);
+  void Enable(std::wstring_view instance);
+  void Rebind(std::wstring_view instance, std::wstring_view service);
+  // The driver lets go of the instance: its list no longer names it.
+  void Drop(std::wstring_view instance);
+  void Uninstall(std::wstring_view instance);
+
+ private:
+  void WriteDriverList();
+  void Serve(std::wstring_view instance);
+  void StopServing(std::wstring_view instance);
+
+  // Instance paths in the order the driver enumerated them.
+  std::vector<std::wstring> served_;
+};
+
+// Sets the screen resolution that programs started afterwards see (96, 120, 144, 192).
+void SetLogPixels(DWORD dotsPerInch);
+
+}  // namespace uvantic::e2e

@@ -1,0 +1,73 @@
+// Command line and machine facts for the end-to-end tests.
+#include "test_environment.h"
+
+#include <windows.h>
+
+#include <utility>
+
+namespace uvantic::e2e {
+namespace {
+
+TestEnvironment& Current() {
+  static TestEnvironment environment;
+  return environment;
+}
+
+std::wstring ExecutableDirectory() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring directory(path, length);
+  const auto slash = directory.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : directory.substr(0, slash);
+}
+
+std::wstring_view Option(std::wstring_view argument, std::wstring_view name) {
+  return argument.starts_with(name) ? argument.substr(name.size()) : std::wstring_view();
+}
+
+}  // namespace
+
+std::wstring WindowsPath(std::wstring_view path) {
+  if (!path.starts_with(L'/')) return std::wstring(path);
+  std::wstring windows = L"Z:" + std::wstring(path);
+  for (auto& c : windows) {
+    if (c == L'/') c = L'\\';
+  }
+  return windows;
+}
+
+TestEnvironment ParseTestEnvironment(int argc, wchar_t** argv) {
+  TestEnvironment environment;
+  environment.program = ExecutableDirectory() + L"\\UvanticFinder.exe";
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring_view argument = argv[i];
+    if (const auto value = Option(argument, L"--program="); !value.empty()) {
+      environment.program = WindowsPath(value);
+    } else if (const auto dir = Option(argument, L"--screenshots="); !dir.empty()) {
+      environment.screenshotsDir = WindowsPath(dir);
+    }
+  }
+  return environment;
+}
+
+const TestEnvironment& Environment() { return Current(); }
+
+void SetEnvironment(TestEnvironment environment) { Current() = std::move(environment); }
+
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+bool DisplayAvailable() {
+  if (!RunningUnderWine()) return true;
+  wchar_t display[64] = {};
+  return GetEnvironmentVariableW(L"DISPLAY", display, static_cast<DWORD>(std::size(display))) > 0;
+}
+
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace uvantic::e2e

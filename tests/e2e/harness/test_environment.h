@@ -1,0 +1,31 @@
+// What the end-to-end tests are told on their command line, and what they find out
+// about the machine they run on.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace uvantic::e2e {
+
+struct TestEnvironment {
+  std::wstring program;         // the program's executable, as a Windows path
+  std::wstring screenshotsDir;  // where scenario screenshots go; empty for none
+};
+
+// Reads "--program=PATH" and "--screenshots=DIR" (Windows or Unix paths); the program
+// defaults to UvanticFinder.exe beside this executable.
+TestEnvironment ParseTestEnvironment(int argc, wchar_t** argv);
+const TestEnvironment& Environment();
+void SetEnvironment(TestEnvironment environment);
+
+// A Unix path ("/home/x/y") as Wine sees it from Windows ("Z:\home\x\y"); other paths
+// unchanged.
+std::wstring WindowsPath(std::wstring_view path);
+
+bool RunningUnderWine();
+// Whether windows can be shown: always on Windows; under Wine only with an X display.
+bool DisplayAvailable();
+
+bool FileExists(const std::wstring& path);
+
+}  // namespace uvantic::e2e

@@ -1,0 +1,104 @@
+// SendInput-based input for the program under test.
+#include "user_input.h"
+
+#include <cwctype>
+#include <vector>
+
+namespace uvantic::e2e {
+namespace {
+
+// Time for the input to be dispatched before the next event or check.
+constexpr DWORD kSettleMs = 50;
+
+void Send(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Sleep(kSettleMs);
+}
+
+INPUT MouseInput(DWORD flags, LONG x = 0, LONG y = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = x;
+  input.mi.dy = y;
+  input.mi.dwFlags = flags;
+  return input;
+}
+
+INPUT KeyInput(WORD virtualKey, bool up, bool extended) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+  return input;
+}
+
+// Absolute mouse coordinates run from 0 to 65535 across the primary screen.
+INPUT MoveInput(POINT screen) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  const LONG x = static_cast<LONG>((screen.x * 65536LL + width / 2) / width);
+  const LONG y = static_cast<LONG>((screen.y * 65536LL + height / 2) / height);
+  return MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+}
+
+POINT ToScreen(HWND control, POINT clientPoint) {
+  ClientToScreen(control, &clientPoint);
+  return clientPoint;
+}
+
+POINT Centre(HWND control) {
+  RECT client{};
+  GetClientRect(control, &client);
+  return {(client.right - client.left) / 2, (client.bottom - client.top) / 2};
+}
+
+void ButtonClicks(POINT screen, MouseButton button, int clicks) {
+  const DWORD down = button == MouseButton::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
+  const DWORD up = button == MouseButton::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
+  std::vector<INPUT> inputs{MoveInput(screen)};
+  for (int i = 0; i < clicks; ++i) {
+    inputs.push_back(MouseInput(down));
+    inputs.push_back(MouseInput(up));
+  }
+  Send(inputs);
+}
+
+}  // namespace
+
+bool BringToFront(HWND window) {
+  if (GetForegroundWindow() == window) return true;
+  SetForegroundWindow(window);
+  for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) Sleep(10);
+  return GetForegroundWindow() == window;
+}
+
+void Click(HWND control, MouseButton button) { ClickAt(control, Centre(control), button); }
+
+void ClickAt(HWND control, POINT clientPoint, MouseButton button) {
+  ButtonClicks(ToScreen(control, clientPoint), button, 1);
+}
+
+void DoubleClick(HWND control) { DoubleClickAt(control, Centre(control)); }
+
+void DoubleClickAt(HWND control, POINT clientPoint) {
+  ButtonClicks(ToScreen(control, clientPoint), MouseButton::Left, 2);
+}
+
+void MoveTo(HWND control, POINT clientPoint) { Send({MoveInput(ToScreen(control, clientPoint))}); }
+
+void PressKey(WORD virtualKey, bool extended) {
+  Send({KeyInput(virtualKey, false, extended), KeyInput(virtualKey, true, extended)});
+}
+
+void PressAlt(wchar_t letter) {
+  const auto key = static_cast<WORD>(std::towupper(letter));
+  Send({KeyInput(VK_MENU, false, false), KeyInput(key, false, false), KeyInput(key, true, false),
+        KeyInput(VK_MENU, true, false)});
+}
+
+void PressApplicationsKey() { PressKey(VK_APPS, true); }
+
+void WaitPastDoubleClickTime() { Sleep(GetDoubleClickTime() + 100); }
+
+}  // namespace uvantic::e2e

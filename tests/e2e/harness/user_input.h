@@ -1,0 +1,32 @@
+// Mouse and keyboard input as a user gives it: real input events through SendInput,
+// aimed at points of the program's controls.
+#pragma once
+
+#include <windows.h>
+
+namespace uvantic::e2e {
+
+enum class MouseButton { Left, Right };
+
+// Brings the program's window to the front so that keys reach it; false when it did
+// not become the foreground window.
+bool BringToFront(HWND window);
+
+// Clicks at a point of control given in its client coordinates; the centre when no
+// point is given.
+void Click(HWND control, MouseButton button = MouseButton::Left);
+void ClickAt(HWND control, POINT clientPoint, MouseButton button = MouseButton::Left);
+void DoubleClick(HWND control);
+void DoubleClickAt(HWND control, POINT clientPoint);
+// Moves the pointer without clicking (hover).
+void MoveTo(HWND control, POINT clientPoint);
+
+void PressKey(WORD virtualKey, bool extended = false);
+void PressAlt(wchar_t letter);
+// The context-menu (Applications) key; it needs the extended-key flag to be seen.
+void PressApplicationsKey();
+
+// Waits past the double-click time, so that two clicks stay two clicks.
+void WaitPastDoubleClickTime();
+
+}  // namespace uvantic::e2e

@@ -1,0 +1,159 @@
+// Scenario fixtures: seeding, starting, screenshots and clean-up.
+#include "program_scenario.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "harness/screenshot.h"
+#include "harness/test_environment.h"
+
+namespace uvantic::e2e {
+namespace {
+
+std::string SkipReason() {
+  if (!DisplayAvailable()) return "no X display (DISPLAY is not set): the program's window cannot be shown";
+  return {};
+}
+
+std::string MissingProgram() {
+  const auto& program = Environment().program;
+  return FileExists(program) ? std::string() : "the program is missing: " + Narrow(program);
+}
+
+void ResetMachine() {
+  ScenarioRegistry().Clear();
+  SetLogPixels(96);
+}
+
+std::string CurrentTestName() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+}  // namespace
+
+MainWindowControls FindControls(HWND window) {
+  MainWindowControls found;
+  std::vector<ControlInfo> pictures;
+  for (const auto& control : ChildControls(window)) {
+    if (control.className == L"SysListView32") {
+      found.list = control.handle;
+    } else if (control.text == kLabelText) {
+      found.label = control.handle;
+    } else if (control.text == kPropertiesText) {
+      found.properties = control.handle;
+    } else if (control.text == kDeviceManagerText) {
+      found.deviceManager = control.handle;
+    } else if (control.text == kCloseText) {
+      found.close = control.handle;
+    } else if (control.visible) {
+      pictures.push_back(control);
+    }
+  }
+  // The two pictures: the program icon at the top, the logo at the bottom.
+  std::sort(pictures.begin(), pictures.end(),
+            [](const ControlInfo& a, const ControlInfo& b) { return a.rect.y < b.rect.y; });
+  if (pictures.size() >= 1) found.icon = pictures.front().handle;
+  if (pictures.size() >= 2) found.logo = pictures.back().handle;
+  return found;
+}
+
+void PrintTo(const ShownRow& row, std::ostream* out) {
+  *out << "{" << Narrow(row.port) << " | " << Narrow(row.status) << " | " << Narrow(row.cableId) << " | image "
+       << row.image << (row.dimmed ? " | dimmed" : "") << "}";
+}
+
+std::vector<ShownRow> ShownRows(const ListViewProbe& list) {
+  std::vector<ShownRow> shown;
+  for (const auto& row : list.Rows()) {
+    shown.push_back({row.port, row.status, row.cableId, row.image, row.cut});
+  }
+  return shown;
+}
+
+void SaveScreenshot(HWND window, std::string_view name) {
+  const auto& dir = Environment().screenshotsDir;
+  if (dir.empty() || window == nullptr) return;
+  CreateDirectoryW(dir.c_str(), nullptr);
+  // Let the window finish painting what the last refresh changed.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(150);
+  const std::wstring path = dir + L"\\" + std::wstring(name.begin(), name.end()) + L".png";
+  if (!SaveWindowScreenshot(window, path)) ADD_FAILURE() << "cannot write the screenshot " << Narrow(path);
+}
+
+void ProgramScenario::SetUp() {
+  if (const auto reason = SkipReason(); !reason.empty()) GTEST_SKIP() << reason;
+  if (const auto missing = MissingProgram(); !missing.empty()) FAIL() << missing;
+  ResetMachine();
+}
+
+void ProgramScenario::TearDown() {
+  if (program_) {
+    Screenshot("");
+    EXPECT_FALSE(program_->HasExited()) << "the program ended during the scenario";
+    program_->Close();
+    program_.reset();
+  }
+  if (DisplayAvailable()) ResetMachine();
+}
+
+void ProgramScenario::StartProgram() {
+  try {
+    program_ = std::make_unique<RunningProgram>(Environment().program);
+  } catch (const std::exception& error) {
+    FAIL() << error.what();
+  }
+  controls_ = FindControls(program_->window());
+  ASSERT_NE(controls_.list, nullptr) << "the window has no list view";
+}
+
+ListViewProbe ProgramScenario::List() const { return ListViewProbe(controls_.list); }
+
+void ProgramScenario::Screenshot(std::string_view suffix) {
+  std::string name = CurrentTestName();
+  if (!suffix.empty()) name.append(1, '-').append(suffix);
+  SaveScreenshot(program_->window(), name);
+}
+
+std::unique_ptr<RunningProgram> SharedProgramScenario::program_;
+MainWindowControls SharedProgramScenario::controls_;
+std::string SharedProgramScenario::startError_;
+
+void SharedProgramScenario::StartShared(std::string_view name, const std::vector<Cable>& cables,
+                                        DWORD dotsPerInch, const std::function<void(ScenarioRegistry&)>& adjust) {
+  startError_.clear();
+  if (!SkipReason().empty()) return;
+  startError_ = MissingProgram();
+  if (!startError_.empty()) return;
+  try {
+    ResetMachine();
+    ScenarioRegistry registry;
+    registry.Install(cables);
+    if (adjust) adjust(registry);
+    SetLogPixels(dotsPerInch);
+    program_ = std::make_unique<RunningProgram>(Environment().program);
+    controls_ = FindControls(program_->window());
+    SaveScreenshot(program_->window(), name);
+  } catch (const std::exception& error) {
+    startError_ = error.what();
+    program_.reset();
+  }
+}
+
+void SharedProgramScenario::TearDownTestSuite() {
+  if (program_) {
+    program_->Close();
+    program_.reset();
+  }
+  if (DisplayAvailable()) ResetMachine();
+}
+
+void SharedProgramScenario::SetUp() {
+  if (const auto reason = SkipReason(); !reason.empty()) GTEST_SKIP() << reason;
+  ASSERT_TRUE(startError_.empty()) << startError_;
+  ASSERT_TRUE(program_ != nullptr);
+  ASSERT_FALSE(program_->HasExited()) << "the program ended during the scenario";
+}
+
+}  // namespace uvantic::e2e

@@ -1,0 +1,99 @@
+// The fixtures every end-to-end scenario builds on: a registry seeded for the
+// scenario, the real program started on it, its window read back, a screenshot taken,
+// and everything put back afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "harness/list_view_probe.h"
+#include "harness/running_program.h"
+#include "harness/scenario_registry.h"
+#include "harness/window_probe.h"
+
+namespace uvantic::e2e {
+
+// The main window's controls, found by class, text and position rather than by ID.
+struct MainWindowControls {
+  HWND icon = nullptr;
+  HWND label = nullptr;
+  HWND list = nullptr;
+  HWND properties = nullptr;
+  HWND logo = nullptr;
+  HWND deviceManager = nullptr;
+  HWND close = nullptr;
+};
+
+inline constexpr wchar_t kLabelText[] = L"The following &Uvantic devices have been installed:";
+inline constexpr wchar_t kPropertiesText[] = L"&Properties";
+inline constexpr wchar_t kDeviceManagerText[] = L"&Device Manager...";
+inline constexpr wchar_t kCloseText[] = L"Close";
+
+MainWindowControls FindControls(HWND window);
+
+// Writes a screenshot of window as <screenshots>/<name>.png when a directory was given.
+void SaveScreenshot(HWND window, std::string_view name);
+
+// A row as the user sees it: its three texts, its icon and whether it is dimmed.
+struct ShownRow {
+  std::wstring port;
+  std::wstring status;
+  std::wstring cableId;
+  int image = -1;  // 0 normal, 1 disabled, 2 driver not loaded
+  bool dimmed = false;
+  friend bool operator==(const ShownRow&, const ShownRow&) = default;
+};
+
+void PrintTo(const ShownRow& row, std::ostream* out);
+std::vector<ShownRow> ShownRows(const ListViewProbe& list);
+
+inline constexpr int kImageNormal = 0;
+inline constexpr int kImageDisabled = 1;
+inline constexpr int kImageDriverNotLoaded = 2;
+
+// One program start per test: for scenarios that change the registry or give input.
+class ProgramScenario : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the program on the registry as seeded so far; the test fails at once when
+  // the program shows no window.
+  void StartProgram();
+  HWND window() const { return program_->window(); }
+  ListViewProbe List() const;
+  void Screenshot(std::string_view suffix);
+
+  ScenarioRegistry registry_;
+  std::unique_ptr<RunningProgram> program_;
+  MainWindowControls controls_;
+};
+
+// One program start for a whole suite whose tests only read the window: seeded in
+// SetUpTestSuite of the derived suite through StartShared.
+class SharedProgramScenario : public ::testing::Test {
+ protected:
+  // Installs cables, lets adjust change the registry further, sets the resolution and
+  // starts the program; name names the screenshot.
+  static void StartShared(std::string_view name, const std::vector<Cable>& cables, DWORD dotsPerInch = 96,
+                          const std::function<void(ScenarioRegistry&)>& adjust = {});
+  static void TearDownTestSuite();
+
+  void SetUp() override;
+
+  static HWND window() { return program_->window(); }
+  static const MainWindowControls& controls() { return controls_; }
+  static ListViewProbe List() { return ListViewProbe(controls_.list); }
+
+ private:
+  static std::unique_ptr<RunningProgram> program_;
+  static MainWindowControls controls_;
+  static std::string startError_;
+};
+
+}  // namespace uvantic::e2e

@@ -1,0 +1,55 @@
+// Seeds the registry of the current Wine prefix (or Windows machine) with cables, for
+// demonstrations and measurements:
+//   uvantic_seed demo          one cable in each status, and a second working one
+//   uvantic_seed started N     N working cables
+//   uvantic_seed clear         no cable ever installed
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "harness/demo_cables.h"
+#include "harness/scenario_registry.h"
+
+namespace {
+
+int Usage() {
+  std::fputs("usage: uvantic_seed demo | started N | clear\n", stderr);
+  return 2;
+}
+
+int Run(const std::vector<std::wstring>& args) {
+  using namespace uvantic::e2e;
+  if (args.empty()) return Usage();
+  ScenarioRegistry registry;
+  registry.Clear();
+  if (args[0] == L"clear") return 0;
+  if (args[0] == L"demo") {
+    registry.Install(DemoCables());
+    return 0;
+  }
+  if (args[0] == L"started" && args.size() == 2) {
+    registry.Install(StartedCables(std::stoi(args[1])));
+    return 0;
+  }
+  return Usage();
+}
+
+}  // namespace
+
+int main() {
+  int count = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  const std::vector<std::wstring> args(argv + 1, argv + count);
+  LocalFree(argv);
+  try {
+    return Run(args);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "uvantic_seed: %s\n", error.what());
+    return 1;
+  }
+}
