@@ -1,17 +1,15 @@
-// Reads the executable's path with a buffer that grows until the path fits.
+// Reads a module's path with a buffer that grows until the path fits.
 #include "platform/executable_file.h"
-
-#include <windows.h>
 
 namespace uvantic {
 
-std::optional<std::wstring> ExecutableFilePath() {
+std::optional<std::wstring> ModuleFilePath(HMODULE module) {
   // Long paths exceed MAX_PATH; the function truncates silently when the buffer is
   // full, so a full buffer means "try again, larger".
   constexpr DWORD kLargestPath = 32768;
   for (DWORD size = MAX_PATH; size <= 2 * kLargestPath; size *= 2) {
     std::wstring path(size, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
+    const DWORD length = GetModuleFileNameW(module, path.data(), size);
     if (length == 0) return std::nullopt;
     if (length < size) {
       path.resize(length);
