@@ -1,0 +1,152 @@
+// frmMain, the program's only window: the device list, its commands, the logo and
+// the timer that keeps the list current.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "discovery/registry_view.h"
+#include "platform/handles.h"
+#include "window/layout.h"
+#include "window/list_view_device_list.h"
+#include "window/win_picture.h"
+
+namespace uvantic {
+
+inline constexpr wchar_t kMainWindowClass[] = L"UvanticFinderMain";
+inline constexpr wchar_t kMainWindowCaption[] = L"Uvantic Finder";
+inline constexpr UINT_PTR kUpdateTimer = 1;
+inline constexpr UINT kUpdateInterval = 1000;
+
+// Shift, Ctrl and Alt as one number: 1 Shift, 2 Ctrl, 4 Alt, summed.
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
+
+class FrmMain {
+ public:
+  // registry is read by every refresh pass and must outlive the window.
+  FrmMain(HINSTANCE instance, const RegistryView& registry);
+  ~FrmMain();
+  FrmMain(const FrmMain&) = delete;
+  FrmMain& operator=(const FrmMain&) = delete;
+
+  // Creates the window and its controls, starts the timer and runs the load
+  // sequence; the window is not shown yet. False when no window could be made.
+  bool Create();
+  void Show(int showCommand);
+
+  // For the message loop: key preview first (never consumes the key), then the
+  // keyboard handling of a dialog (Tab, access keys, Enter, Esc). True when the
+  // message was handled and is not to be dispatched.
+  bool PreTranslate(MSG& message);
+
+  HWND hwnd() const { return hwnd_; }
+  HWND Control(ControlName name) const;
+  ListViewDeviceList& DeviceRows() { return list_; }
+
+  // The sort state of lvwList; setting either reorders the rows at once.
+  int SortKey() const { return list_.SortKey(); }
+  int SortOrder() const { return list_.SortOrder(); }
+  void SetSortKey(int key) { list_.SetSortKey(key); }
+  void SetSortOrder(int order) { list_.SetSortOrder(order); }
+  std::optional<std::wstring> SelectedItem() const { return list_.SelectedItem(); }
+
+  // One refresh pass, as a timer tick runs it.
+  void RefreshPass();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR name,
+                                      DWORD_PTR self);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleControlMessage(ControlName name, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Messages of the window.
+  bool OnCreate();
+  void OnDestroy();
+  void OnTimer(UINT_PTR timer);
+  void OnCommand(int id, int code);
+  LRESULT OnNotify(NMHDR& header);
+  void OnDrawItem(const DRAWITEMSTRUCT& draw);
+  bool OnSetCursor(HWND over, int hitTest);
+  void OnActivate(int state);
+  void OnSetFocus();
+  void OnNextDialogControl(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetDefaultId();
+  void OnDpiChanged(int dpi, const RECT& suggested);
+
+  // Messages of the controls.
+  void OnControlMouseDown(ControlName name, HWND control, int buttonCode, int button, bool doubleClick);
+  void OnControlMouseRelease(ControlName name, HWND control, int buttonCode, int button, POINT at);
+  void OnControlFocus(ControlName name);
+
+  // Set-up.
+  bool CreateControls();
+  void CreateLogoTooltip();
+  void ApplyResolution();  // fonts, pictures and positions for dpi_
+  void SizeWindowForClient();
+  void LoadPictures();
+  void SetColumnWidths();
+  void Load();
+  void SetPropertiesEnabled(bool enabled);
+  void ShowDefaultButton(HWND focus);
+
+  // Events handled in frm_main_commands.cpp.
+  void OnPropertiesClick();
+  void OnDevmgmtClick();
+  void OnLogoMouseDown(int buttonCode);
+  void OnLogoClick();
+  void OnColumnClick(int headerIndex);  // 1-based
+  void OnListDoubleClick();
+  void OnCloseClick();
+
+  // Events handled in frm_main_help.cpp.
+  void OnKeyPreview(int keyCode, int shift);
+  void OnControlMouseUp(int buttonCode, ControlName control);
+  void OnWhatsThisHelp();
+  void OnHelp(const HELPINFO& info);
+
+  HINSTANCE instance_;
+  const RegistryView& registry_;
+  HWND hwnd_ = nullptr;
+  int dpi_ = kDesignDpi;
+
+  HWND imgIcon = nullptr;
+  HWND lblList = nullptr;
+  HWND lvwList = nullptr;
+  HWND cmdProperties = nullptr;
+  HWND imgLogo = nullptr;
+  HWND cmdDevmgmt = nullptr;
+  HWND cmdClose = nullptr;
+  HWND logoTooltip_ = nullptr;
+  ListViewDeviceList list_;
+
+  UniqueHFont font_;
+  UniqueHImageList imlIcons;
+  UniqueHIcon bigIcon_;
+  UniqueHIcon smallIcon_;
+  UniqueHIcon programIcon_;  // drawn by imgIcon
+  int programIconSide_ = 32;
+  AlphaPicture logo_;
+  HCURSOR handCursor_ = nullptr;  // shared, not destroyed
+
+  HWND lastFocus_ = nullptr;  // restored when the window is activated again
+  // Mouse buttons pressed on a picture or the label, which hold the mouse until the
+  // last of them is released, so the release goes to the control that was pressed.
+  int staticButtonsDown_ = 0;
+  bool logoClickPending_ = false;
+  // Buttons pressed on the list whose release is still to be reported: the list view
+  // swallows some releases and reports them as click notifications instead.
+  int listButtonsDown_ = 0;
+};
+
+// Runs the thread's messages through the window's keyboard handling until the
+// program is asked to end; returns the exit code.
+int RunMessageLoop(FrmMain& window);
+
+}  // namespace uvantic

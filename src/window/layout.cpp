@@ -1,0 +1,46 @@
+// The main window's control table and the twips-to-pixels conversion.
+#include "window/layout.h"
+
+#include <algorithm>
+
+namespace uvantic {
+
+const ControlSpec& Spec(ControlName name) {
+  return *std::find_if(kControls.begin(), kControls.end(),
+                       [name](const ControlSpec& spec) { return spec.name == name; });
+}
+
+std::array<ControlName, kControls.size()> CreationOrder() {
+  std::array<ControlSpec, kControls.size()> specs = kControls;
+  // Controls without a tab index go last, in table order.
+  std::stable_sort(specs.begin(), specs.end(), [](const ControlSpec& a, const ControlSpec& b) {
+    if (a.tabIndex.has_value() != b.tabIndex.has_value()) return a.tabIndex.has_value();
+    return a.tabIndex.value_or(0) < b.tabIndex.value_or(0);
+  });
+  std::array<ControlName, kControls.size()> order{};
+  std::transform(specs.begin(), specs.end(), order.begin(), [](const ControlSpec& spec) { return spec.name; });
+  return order;
+}
+
+double TwipsPerPixel(int dpi) { return static_cast<double>(kTwipsPerInch) / dpi; }
+
+int TwipsToPixels(int twips, int dpi) {
+  // Integer arithmetic so that exact cases stay exact: floor(twips * dpi / 1440 + 1/2).
+  const long long scaled = static_cast<long long>(twips) * dpi * 2 + kTwipsPerInch;
+  const long long divisor = 2LL * kTwipsPerInch;
+  long long quotient = scaled / divisor;
+  if (scaled % divisor != 0 && scaled < 0) --quotient;
+  return static_cast<int>(quotient);
+}
+
+PixelRect ToPixels(const TwipsRect& rect, int dpi) {
+  return {TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi), TwipsToPixels(rect.right(), dpi),
+          TwipsToPixels(rect.bottom(), dpi)};
+}
+
+PixelSize ClientSizePixels(int dpi) {
+  const PixelRect client = ToPixels(kClientTwips, dpi);
+  return {client.width(), client.height()};
+}
+
+}  // namespace uvantic

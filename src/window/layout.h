@@ -1,0 +1,89 @@
+// The main window's geometry and controls as data: every control's kind, rectangle in
+// twips, caption, tab position and help topic, and the conversion to pixels.
+#pragma once
+
+#include <array>
+#include <optional>
+
+namespace uvantic {
+
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kDesignDpi = 96;
+
+enum class ControlName { imgIcon, lblList, lvwList, cmdProperties, imgLogo, cmdDevmgmt, cmdClose };
+enum class ControlKind { Image, Label, ListView, CommandButton };
+
+// Left, top, width and height in twips from the top-left corner of the client area.
+struct TwipsRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+
+  int right() const { return left + width; }
+  int bottom() const { return top + height; }
+};
+
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+
+  int width() const { return right - left; }
+  int height() const { return bottom - top; }
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const PixelSize&, const PixelSize&) = default;
+};
+
+struct ControlSpec {
+  ControlName name;
+  const wchar_t* codeName;  // the name the control goes by in this program
+  ControlKind kind;
+  TwipsRect twips;
+  const wchar_t* caption;     // "&" marks the access key; empty for images and the list
+  std::optional<int> tabIndex;  // none for controls that never take the focus
+  int helpTopic;
+  int controlId;  // the child-window identifier; Close has the cancel identifier (2), so Esc clicks it
+};
+
+inline constexpr TwipsRect kClientTwips{0, 0, 5385, 5955};
+
+// Top to bottom, as the window shows them.
+inline constexpr std::array<ControlSpec, 7> kControls{{
+    {ControlName::imgIcon, L"imgIcon", ControlKind::Image, {240, 240, 480, 480}, L"", std::nullopt, 1, 1001},
+    {ControlName::lblList, L"lblList", ControlKind::Label, {240, 840, 4935, 255},
+     L"The following &Uvantic devices have been installed:", 0, 1, 1002},
+    {ControlName::lvwList, L"lvwList", ControlKind::ListView, {240, 1200, 4935, 3255}, L"", 1, 1, 1003},
+    {ControlName::cmdProperties, L"cmdProperties", ControlKind::CommandButton, {4080, 4680, 1095, 375},
+     L"&Properties", 2, 2, 1004},
+    {ControlName::imgLogo, L"imgLogo", ControlKind::Image, {240, 5400, 1635, 390}, L"", std::nullopt, 5, 1005},
+    {ControlName::cmdDevmgmt, L"cmdDevmgmt", ControlKind::CommandButton, {2160, 5400, 1695, 375},
+     L"&Device Manager...", 3, 3, 1006},
+    {ControlName::cmdClose, L"cmdClose", ControlKind::CommandButton, {4080, 5400, 1095, 375}, L"Close", 4, 4, 2},
+}};
+
+const ControlSpec& Spec(ControlName name);
+
+// The order in which the controls are created, which is also their z-order and so the
+// order the keyboard visits them in: the tab order first, then the controls that
+// never take the focus.
+std::array<ControlName, kControls.size()> CreationOrder();
+
+// Twips per pixel at this resolution: 15 at 96 dots per inch.
+double TwipsPerPixel(int dpi);
+
+// One coordinate (an edge, not a size) in pixels, rounded to the nearest pixel with
+// halves going up. Sizes follow from their edges, so controls whose edges meet or
+// line up in twips also do in pixels at every resolution.
+int TwipsToPixels(int twips, int dpi);
+
+PixelRect ToPixels(const TwipsRect& rect, int dpi);
+PixelSize ClientSizePixels(int dpi);
+
+}  // namespace uvantic

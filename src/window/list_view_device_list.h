@@ -1,0 +1,80 @@
+// The device list shown in a report-view list view: the rows the refresh pass reads
+// and writes, kept sorted by one column.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "discovery/device_list.h"
+
+namespace uvantic {
+
+// Each row carries its id in its item data; the id's key is kept here beside it.
+// Writes that would leave a row as it is are not made, so a pass that changes
+// nothing repaints nothing.
+class ListViewDeviceList final : public DeviceList {
+ public:
+  ListViewDeviceList() = default;
+  explicit ListViewDeviceList(HWND listView) : list_(listView) {}
+  ListViewDeviceList(const ListViewDeviceList&) = delete;
+  ListViewDeviceList& operator=(const ListViewDeviceList&) = delete;
+
+  void Attach(HWND listView) { list_ = listView; }
+  HWND hwnd() const { return list_; }
+
+  bool Add(const std::wstring& key) override;
+  std::optional<std::size_t> Count() const override;
+  std::optional<std::vector<RowId>> Rows() const override;
+  std::optional<std::wstring> Key(RowId row) const override;
+  std::optional<std::wstring> CellText(RowId row, Cell cell) const override;
+  bool SetCellText(RowId row, Cell cell, const std::wstring& text) override;
+  // icon is the 1-based state icon; the list view's images are numbered from 0.
+  bool SetIcon(RowId row, int icon) override;
+  bool SetGhosted(RowId row, bool ghosted) override;
+  bool Remove(RowId row) override;
+
+  // The sort column (0 to 2) and order (0 ascending, 1 descending). Setting either
+  // reorders the rows at once and moves the header's sort arrow.
+  int SortKey() const { return sortKey_; }
+  int SortOrder() const { return sortOrder_; }
+  void SetSortKey(int key);
+  void SetSortOrder(int order);
+
+  // Puts the rows back into sort order if a row was added or a sort cell rewritten
+  // since the last sort and the order is off. Selection and focus stay with their rows.
+  void SortIfNeeded();
+
+  // Shows the sort arrow on the sort column's header and on no other.
+  void ShowSortArrow();
+
+  // The key of the selected row; nullopt when no row is selected.
+  std::optional<std::wstring> SelectedItem() const;
+
+  // Selects the row at the top of the list and gives it the focus rectangle; false
+  // when the list is empty.
+  bool SelectFirstRow();
+
+ private:
+  std::optional<int> IndexOf(RowId row) const;
+  std::optional<std::wstring> ItemText(int index, int column) const;
+  void Sort();
+
+  HWND list_ = nullptr;
+  std::map<RowId, std::wstring> keys_;
+  std::map<std::wstring, RowId> rowsByKey_;
+  RowId nextId_ = 1;
+  int sortKey_ = 0;
+  int sortOrder_ = 0;
+  bool mayBeUnsorted_ = false;
+};
+
+// Custom draw of the list: ghosted rows get grey text as well as the cut state, which
+// not every list view draws differently.
+LRESULT DrawGhostedRowsGrey(NMLVCUSTOMDRAW& draw);
+
+}  // namespace uvantic

@@ -1,0 +1,59 @@
+// Resolution-dependent sizes, with the per-monitor functions loaded when the system
+// has them (Windows 10 onwards) and system-wide values otherwise.
+#include "window/win_dpi.h"
+
+namespace uvantic {
+namespace {
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+
+template <typename Fn>
+Fn User32Function(const char* name) {
+  // user32 is loaded in every program with a window, so it is looked up, not loaded.
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  if (!user32) return nullptr;
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+}
+
+}  // namespace
+
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  if (!screen) return USER_DEFAULT_SCREEN_DPI;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+int WindowDpi(HWND hwnd) {
+  static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  if (hwnd && getDpiForWindow) {
+    const UINT dpi = getDpiForWindow(hwnd);
+    if (dpi > 0) return static_cast<int>(dpi);
+  }
+  return SystemDpi();
+}
+
+bool AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
+  static const auto adjustForDpi = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+  if (adjustForDpi) return adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)) != FALSE;
+  return AdjustWindowRectEx(&rect, style, FALSE, exStyle) != FALSE;
+}
+
+UniqueHFont CreateMessageFont(int dpi) {
+  static const auto parametersForDpi = User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (parametersForDpi &&
+      parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(dpi))) {
+    return UniqueHFont(CreateFontIndirectW(&metrics.lfMessageFont));
+  }
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return {};
+  // The system-wide metrics are for the system's resolution.
+  metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, SystemDpi());
+  return UniqueHFont(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+}  // namespace uvantic

@@ -1,0 +1,22 @@
+// Screen resolution of a window and the things that follow from it: frame size and
+// the message font. Uses the per-window functions of newer systems when present.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/handles.h"
+
+namespace uvantic {
+
+// Dots per inch of the screen the window is on; the system's resolution where the
+// system has no per-window resolution or hwnd is null.
+int WindowDpi(HWND hwnd);
+int SystemDpi();
+
+// The window rectangle that gives this client rectangle at this resolution.
+bool AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
+
+// The platform's message font at this resolution; null when it cannot be made.
+UniqueHFont CreateMessageFont(int dpi);
+
+}  // namespace uvantic
