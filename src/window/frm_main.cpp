@@ -58,7 +58,8 @@ int ButtonCodeFromKeyState(int button) {
 
 }  // namespace
 
-FrmMain::FrmMain(HINSTANCE instance, const RegistryView& registry) : instance_(instance), registry_(registry) {}
+FrmMain::FrmMain(HINSTANCE instance, const RegistryView& registry, const AppHelpFile& helpFile)
+    : instance_(instance), registry_(registry), helpFile_(helpFile) {}
 
 FrmMain::~FrmMain() {
   if (hwnd_) DestroyWindow(hwnd_);

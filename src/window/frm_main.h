@@ -10,9 +10,12 @@
 #include <string>
 
 #include "discovery/registry_view.h"
+#include "platform/device_properties.h"
 #include "platform/handles.h"
+#include "window/app_help_file.h"
 #include "window/layout.h"
 #include "window/list_view_device_list.h"
+#include "window/logo_press.h"
 #include "window/win_picture.h"
 
 namespace uvantic {
@@ -29,8 +32,9 @@ inline constexpr int kAltMask = 4;
 
 class FrmMain {
  public:
-  // registry is read by every refresh pass and must outlive the window.
-  FrmMain(HINSTANCE instance, const RegistryView& registry);
+  // registry is read by every refresh pass and helpFile by context help; both must
+  // outlive the window.
+  FrmMain(HINSTANCE instance, const RegistryView& registry, const AppHelpFile& helpFile);
   ~FrmMain();
   FrmMain(const FrmMain&) = delete;
   FrmMain& operator=(const FrmMain&) = delete;
@@ -113,6 +117,12 @@ class FrmMain {
 
   HINSTANCE instance_;
   const RegistryView& registry_;
+  const AppHelpFile& helpFile_;
+  // Whether the logo was last pressed with the left button alone; the logo's click
+  // and the context-help popup clear it.
+  LogoPress blnLogoPressed;
+  // devmgr.dll, bound at the first Properties command and kept while the window lives.
+  DevicePropertiesLibrary devmgr_;
   HWND hwnd_ = nullptr;
   int dpi_ = kDesignDpi;
 
