@@ -1,0 +1,105 @@
+// Real registry keys for tests and benchmarks, written with RegCreateKeyExW and
+// RegSetValueExW and deleted again with RegDeleteTreeW.
+#include "registry_writer.h"
+
+#include <stdexcept>
+
+namespace uvantic::testing {
+namespace {
+
+std::string Narrow(std::wstring_view text) {
+  std::string narrow;
+  for (const wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
+  return narrow;
+}
+
+[[noreturn]] void Fail(const char* what, std::wstring_view path, LSTATUS status) {
+  throw std::runtime_error(std::string(what) + " " + Narrow(path) + ": error " + std::to_string(status));
+}
+
+void SetValue(HKEY key, const std::wstring& path, std::wstring_view name, DWORD type, const void* data,
+              DWORD size) {
+  const std::wstring valueName(name);
+  const LSTATUS status = RegSetValueExW(key, valueName.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+  if (status != ERROR_SUCCESS) Fail("cannot set a value of", path + L" : " + valueName, status);
+}
+
+}  // namespace
+
+SplitRegistryPath SplitPath(std::wstring_view path) {
+  static const struct {
+    std::wstring_view name;
+    HKEY key;
+  } kRoots[] = {{L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER}};
+  for (const auto& root : kRoots) {
+    const std::size_t prefix = root.name.size() + 2;  // "\" root "\"
+    if (path.size() > prefix && path[0] == L'\\' && path.substr(1, root.name.size()) == root.name &&
+        path[prefix - 1] == L'\\') {
+      return {root.key, root.name, path.substr(prefix)};
+    }
+  }
+  throw std::runtime_error("not a writable registry path: " + Narrow(path));
+}
+
+RegistryWriter::~RegistryWriter() {
+  for (auto it = created_.rbegin(); it != created_.rend(); ++it) remove(*it);
+}
+
+RegistryWriter::KeyWriter RegistryWriter::key(std::wstring_view path) {
+  const SplitRegistryPath split = SplitPath(path);
+  return KeyWriter(*this, Create(split.root, split.rootName, split.subkey), std::wstring(path));
+}
+
+bool RegistryWriter::remove(std::wstring_view path) {
+  const SplitRegistryPath split = SplitPath(path);
+  return RegDeleteTreeW(split.root, std::wstring(split.subkey).c_str()) == ERROR_SUCCESS;
+}
+
+UniqueHKey RegistryWriter::Create(HKEY root, std::wstring_view rootName, std::wstring_view subkey) {
+  std::wstring path = L"\\" + std::wstring(rootName);
+  UniqueHKey current;
+  bool recorded = false;
+  std::size_t start = 0;
+  while (start <= subkey.size()) {
+    const std::size_t end = std::min(subkey.find(L'\\', start), subkey.size());
+    const std::wstring name(subkey.substr(start, end - start));
+    path += L"\\" + name;
+    HKEY next = nullptr;
+    DWORD disposition = 0;
+    const LSTATUS status = RegCreateKeyExW(current ? current.get() : root, name.c_str(), 0, nullptr, 0,
+                                           KEY_ALL_ACCESS, nullptr, &next, &disposition);
+    if (status != ERROR_SUCCESS) Fail("cannot create", path, status);
+    current.reset(next);
+    if (disposition == REG_CREATED_NEW_KEY && !recorded) {
+      created_.push_back(path);
+      recorded = true;
+    }
+    start = end + 1;
+  }
+  return current;
+}
+
+RegistryWriter::KeyWriter& RegistryWriter::KeyWriter::value(std::wstring_view name, std::wstring_view text) {
+  const std::wstring terminated(text);
+  SetValue(key_.get(), path_, name, REG_SZ, terminated.c_str(),
+           static_cast<DWORD>((terminated.size() + 1) * sizeof(wchar_t)));
+  return *this;
+}
+
+RegistryWriter::KeyWriter& RegistryWriter::KeyWriter::value(std::wstring_view name, std::uint32_t number) {
+  const DWORD data = number;
+  SetValue(key_.get(), path_, name, REG_DWORD, &data, sizeof(data));
+  return *this;
+}
+
+RegistryWriter::KeyWriter& RegistryWriter::KeyWriter::raw(std::wstring_view name, DWORD type,
+                                                          const std::vector<BYTE>& data) {
+  SetValue(key_.get(), path_, name, type, data.data(), static_cast<DWORD>(data.size()));
+  return *this;
+}
+
+RegistryWriter::KeyWriter RegistryWriter::KeyWriter::key(std::wstring_view relativePath) {
+  return owner_->key(path_ + L"\\" + std::wstring(relativePath));
+}
+
+}  // namespace uvantic::testing
