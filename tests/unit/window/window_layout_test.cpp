@@ -1,0 +1,79 @@
+// The window's control table and its conversion to pixels.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "window/layout.h"
+
+namespace uvantic {
+namespace {
+
+TEST(WindowLayout, AtDesignResolutionEveryControlSitsOnWholePixels) {
+  struct Case {
+    ControlName name;
+    PixelRect pixels;  // left, top, right, bottom
+  };
+  const Case cases[] = {
+      {ControlName::imgIcon, {16, 16, 48, 48}},       {ControlName::lblList, {16, 56, 345, 73}},
+      {ControlName::lvwList, {16, 80, 345, 297}},     {ControlName::cmdProperties, {272, 312, 345, 337}},
+      {ControlName::imgLogo, {16, 360, 125, 386}},    {ControlName::cmdDevmgmt, {144, 360, 257, 385}},
+      {ControlName::cmdClose, {272, 360, 345, 385}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ToPixels(Spec(c.name).twips, kDesignDpi), c.pixels) << Spec(c.name).codeName;
+  }
+  EXPECT_EQ(ClientSizePixels(kDesignDpi), (PixelSize{359, 397}));
+}
+
+TEST(WindowLayout, ClientAreaScalesWithResolution) {
+  EXPECT_EQ(ClientSizePixels(120), (PixelSize{449, 496}));  // 448.75, 496.25
+  EXPECT_EQ(ClientSizePixels(144), (PixelSize{539, 596}));  // 538.5 rounds up, 595.5 too
+  EXPECT_EQ(ClientSizePixels(192), (PixelSize{718, 794}));
+}
+
+// Edges are converted, not sizes: wherever two controls share an edge position in
+// twips (the label and the list, the right-aligned buttons, the bottom row) they
+// share it in pixels, and no two controls come to overlap.
+TEST(WindowLayout, EdgesThatMeetInTwipsMeetInPixelsAtEveryResolution) {
+  auto edges = [](const TwipsRect& r) { return std::array<int, 4>{r.left, r.top, r.right(), r.bottom()}; };
+  for (int dpi = 72; dpi <= 288; ++dpi) {
+    for (const ControlSpec& a : kControls) {
+      for (const ControlSpec& b : kControls) {
+        const auto twipsA = edges(a.twips);
+        const auto twipsB = edges(b.twips);
+        for (int i = 0; i < 4; ++i) {
+          for (int j = 0; j < 4; ++j) {
+            if (twipsA[i] != twipsB[j] || (i % 2) != (j % 2)) continue;
+            EXPECT_EQ(TwipsToPixels(twipsA[i], dpi), TwipsToPixels(twipsB[j], dpi)) << "dpi " << dpi;
+          }
+        }
+        if (a.name == b.name) continue;
+        const PixelRect pa = ToPixels(a.twips, dpi);
+        const PixelRect pb = ToPixels(b.twips, dpi);
+        const bool overlap = pa.left < pb.right && pb.left < pa.right && pa.top < pb.bottom && pb.top < pa.bottom;
+        EXPECT_FALSE(overlap) << "dpi " << dpi;
+      }
+    }
+  }
+}
+
+TEST(WindowLayout, ControlsAreCreatedInTabOrderThenThePictures) {
+  const auto order = CreationOrder();
+  const std::array<ControlName, 7> expected{ControlName::lblList,    ControlName::lvwList,  ControlName::cmdProperties,
+                                            ControlName::cmdDevmgmt, ControlName::cmdClose, ControlName::imgIcon,
+                                            ControlName::imgLogo};
+  EXPECT_EQ(order, expected);
+}
+
+TEST(WindowLayout, CloseCarriesTheCancelIdentifierAndIdentifiersAreDistinct) {
+  EXPECT_EQ(Spec(ControlName::cmdClose).controlId, 2);
+  for (const ControlSpec& a : kControls) {
+    for (const ControlSpec& b : kControls) {
+      if (a.name == b.name) continue;
+      EXPECT_NE(a.controlId, b.controlId);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace uvantic
