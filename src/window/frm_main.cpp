@@ -410,12 +410,12 @@ void FrmMain::LoadPictures() {
   UniqueHImageList images(ImageList_Create(state.side, state.side, ILC_COLOR4 | ILC_MASK, 3, 0));
   if (images) {
     ImageList_SetBkColor(images.get(), GetSysColor(COLOR_WINDOW));
-    // Three images whatever happens, so a missing picture leaves a blank and does not
-    // shift the ones after it.
-    ImageList_SetImageCount(images.get(), static_cast<UINT>(std::size(kStateIcons)));
-    for (int index = 0; index < static_cast<int>(std::size(kStateIcons)); ++index) {
-      const UniqueHIcon icon = LoadIconAtSize(instance_, kStateIcons[index], state.side);
-      if (icon) ImageList_ReplaceIcon(images.get(), index, icon.get());
+    // Three images whatever happens, so a missing picture leaves an empty place and
+    // does not shift the ones after it.
+    for (int resourceId : kStateIcons) {
+      UniqueHIcon icon = LoadIconAtSize(instance_, resourceId, state.side);
+      if (!icon) icon = CreateEmptyIcon(state.side);
+      ImageList_ReplaceIcon(images.get(), -1, icon.get());
     }
     const bool attached = imlIcons && ListView_GetImageList(lvwList, LVSIL_SMALL) == imlIcons.get();
     if (attached) ListView_SetImageList(lvwList, images.get(), LVSIL_SMALL);

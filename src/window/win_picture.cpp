@@ -74,4 +74,12 @@ UniqueHIcon LoadIconAtSize(HINSTANCE instance, int resourceId, int side) {
       static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, side, side, LR_DEFAULTCOLOR)));
 }
 
+UniqueHIcon CreateEmptyIcon(int side) {
+  // Monochrome icon: a mask of all ones and an image of all zeros draws nothing.
+  const std::size_t rowBytes = static_cast<std::size_t>((side + 15) / 16) * 2;
+  const std::vector<BYTE> andMask(rowBytes * side, 0xFF);
+  const std::vector<BYTE> xorMask(rowBytes * side, 0x00);
+  return UniqueHIcon(CreateIcon(nullptr, side, side, 1, 1, andMask.data(), xorMask.data()));
+}
+
 }  // namespace uvantic

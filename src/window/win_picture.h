@@ -36,4 +36,7 @@ class AlphaPicture {
 // An icon resource at exactly side by side pixels, null when there is none.
 UniqueHIcon LoadIconAtSize(HINSTANCE instance, int resourceId, int side);
 
+// A fully transparent icon, to hold the place of one that cannot be loaded.
+UniqueHIcon CreateEmptyIcon(int side);
+
 }  // namespace uvantic
