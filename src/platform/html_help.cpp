@@ -3,19 +3,17 @@
 
 #include <htmlhelp.h>
 
+#include "platform/system_directory.h"
+
 namespace uvantic {
 namespace {
 
 // Only the system directory: a copy of the control beside the program or in the
 // current directory is never loaded.
-UniqueHModule LoadSystemLibrary(const wchar_t* name) {
-  wchar_t directory[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  std::wstring path(directory, length);
-  path += L'\\';
-  path += name;
-  return UniqueHModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+UniqueHModule LoadSystemLibrary(std::wstring_view name) {
+  const auto path = SystemDirectoryFile(name);
+  if (!path) return {};
+  return UniqueHModule(LoadLibraryExW(path->c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
 }  // namespace

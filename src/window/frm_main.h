@@ -12,6 +12,7 @@
 #include "discovery/registry_view.h"
 #include "platform/device_properties.h"
 #include "platform/handles.h"
+#include "platform/html_help.h"
 #include "window/app_help_file.h"
 #include "window/layout.h"
 #include "window/list_view_device_list.h"
@@ -114,6 +115,9 @@ class FrmMain {
   void OnControlMouseUp(int buttonCode, ControlName control);
   void OnWhatsThisHelp();
   void OnHelp(const HELPINFO& info);
+  void ShowWhatsThisPopup(ControlName control, POINT at);
+  void ShowWhatsThis(ControlName control, POINT at);
+  std::optional<ControlName> ControlOf(HWND window) const;
 
   HINSTANCE instance_;
   const RegistryView& registry_;
@@ -123,6 +127,13 @@ class FrmMain {
   LogoPress blnLogoPressed;
   // devmgr.dll, bound at the first Properties command and kept while the window lives.
   DevicePropertiesLibrary devmgr_;
+  // The control the "What's This?" popup was last opened for, kept after it closes,
+  // and where it was opened, in screen coordinates.
+  std::optional<ControlName> ctlWhatsThis;
+  POINT whatsThisAt_{};
+  UniqueHMenu mnuWhatsThis;  // loaded with the first popup; never a menu bar
+  // hhctrl.ocx, loaded when help is first shown.
+  HelpDisplay helpDisplay_;
   HWND hwnd_ = nullptr;
   int dpi_ = kDesignDpi;
 
