@@ -9,6 +9,11 @@ rm -rf "$dir"
 # server is ended before any GUI program starts on the prefix.
 env -u DISPLAY wine wineboot -i >/dev/null 2>&1
 wineserver -w
+# This Wine does not load the fonts of its own data directory (Marlett draws the
+# title-bar buttons, Tahoma is the dialog font); from the prefix's font folder it does.
+if compgen -G "/usr/share/wine/fonts/*.ttf" >/dev/null; then
+  cp /usr/share/wine/fonts/*.ttf "$dir/drive_c/windows/Fonts/"
+fi
 # Without a window manager Wine draws the caption itself and sets the X focus.
 cat > "$dir/managed.reg" <<'REG'
 REGEDIT4

@@ -28,6 +28,8 @@ const Resolution kResolutions[] = {
      {217, 217, 218}},
 };
 
+void PrintTo(const Resolution& resolution, std::ostream* out) { *out << resolution.dpi << " dpi"; }
+
 class ColumnWidths : public ProgramScenario, public ::testing::WithParamInterface<Resolution> {};
 
 TEST_P(ColumnWidths, FollowTheListWidthAtThisResolution) {

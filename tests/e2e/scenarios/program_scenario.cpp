@@ -78,7 +78,12 @@ void SaveScreenshot(HWND window, std::string_view name) {
   // Let the window finish painting what the last refresh changed.
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Sleep(150);
-  const std::wstring path = dir + L"\\" + std::wstring(name.begin(), name.end()) + L".png";
+  std::wstring file(name.begin(), name.end());
+  // Parameterised test names hold slashes.
+  for (auto& c : file) {
+    if (c == L'/') c = L'_';
+  }
+  const std::wstring path = dir + L"\\" + file + L".png";
   if (!SaveWindowScreenshot(window, path)) ADD_FAILURE() << "cannot write the screenshot " << Narrow(path);
 }
 

@@ -1,0 +1,116 @@
+// Command scenario fixture and helpers.
+#include "command_scenario.h"
+
+#include <commctrl.h>
+
+#include "harness/list_view_probe.h"
+#include "harness/running_program.h"
+#include "harness/user_input.h"
+
+namespace uvantic::e2e {
+
+void CommandScenario::SetUp() {
+  ProgramScenario::SetUp();
+  if (IsSkipped() || HasFatalFailure()) return;
+  InstallDevmgrDouble();
+  InstallShellRecorder();
+}
+
+void CommandScenario::TearDown() {
+  ProgramScenario::TearDown();
+  RemoveDevmgrDouble();
+}
+
+void CommandScenario::StartWith(const std::vector<Cable>& cables) {
+  registry_.Install(cables);
+  StartProgram();
+  ASSERT_TRUE(BringToFront(window()));
+}
+
+std::vector<std::wstring> CommandScenario::Ports() const {
+  std::vector<std::wstring> ports;
+  for (const auto& row : List().Rows()) ports.push_back(row.port);
+  return ports;
+}
+
+std::vector<std::wstring> CommandScenario::Statuses() const {
+  std::vector<std::wstring> statuses;
+  for (const auto& row : List().Rows()) statuses.push_back(row.status);
+  return statuses;
+}
+
+std::vector<std::wstring> CommandScenario::CableIds() const {
+  std::vector<std::wstring> ids;
+  for (const auto& row : List().Rows()) ids.push_back(row.cableId);
+  return ids;
+}
+
+RECT ItemRect(HWND list, int item) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(list, &processId);
+  UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+  RECT rect{LVIR_BOUNDS, 0, 0, 0};
+  if (!process) return {};
+  RemoteBuffer remote(process.get(), sizeof rect);
+  remote.Write(&rect, sizeof rect);
+  if (!SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote.address()))) {
+    return {};
+  }
+  remote.Read(&rect, sizeof rect);
+  return rect;
+}
+
+POINT CentreOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+HWND ListHeader(HWND list) { return reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)); }
+
+POINT HeaderCentre(HWND list, int headerIndex) {
+  int left = 0;
+  for (int column = 0; column + 1 < headerIndex; ++column) {
+    left += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+  }
+  const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(headerIndex - 1), 0));
+  RECT header{};
+  GetClientRect(ListHeader(list), &header);
+  return {left + width / 2, (header.bottom - header.top) / 2};
+}
+
+namespace {
+
+void SendMouse(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+  Sleep(50);
+}
+
+DWORD ButtonFlag(Button button, bool down) {
+  switch (button) {
+    case Button::Left: return down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    case Button::Right: return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    case Button::Middle: return down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void MoveOver(HWND control, POINT clientPoint) { MoveTo(control, clientPoint); }
+void Press(Button button) { SendMouse(ButtonFlag(button, true)); }
+void Release(Button button) { SendMouse(ButtonFlag(button, false)); }
+
+bool EndsWithin(HANDLE process, Milliseconds timeout) {
+  return WaitForSingleObject(process, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+std::vector<HWND> WindowsWithCaption() {
+  std::vector<HWND> windows;
+  HWND candidate = nullptr;
+  while ((candidate = FindWindowExW(nullptr, candidate, nullptr, kMainWindowCaption)) != nullptr) {
+    if (IsWindowVisible(candidate)) windows.push_back(candidate);
+  }
+  return windows;
+}
+
+}  // namespace uvantic::e2e

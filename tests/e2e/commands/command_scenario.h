@@ -1,0 +1,53 @@
+// The fixture of the command scenarios: the program started on a seeded registry with
+// the recording doubles in place, plus the input and read-back helpers the commands need.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "command_doubles.h"
+#include "scenarios/program_scenario.h"
+
+namespace uvantic::e2e {
+
+class CommandScenario : public ProgramScenario {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the program on these cables and brings its window to the front.
+  void StartWith(const std::vector<Cable>& cables);
+
+  std::vector<std::wstring> Ports() const;
+  std::vector<std::wstring> Statuses() const;
+  std::vector<std::wstring> CableIds() const;
+
+  RecordFile devmgrRecord_{L"UVANTIC_DEVMGR_RECORD", L"uvantic-devmgr-record.txt"};
+  RecordFile shellRecord_{L"UVANTIC_SHELL_RECORD", L"uvantic-shell-record.txt"};
+};
+
+// A row's rectangle in the list's client coordinates, read in the list's process.
+RECT ItemRect(HWND list, int item);
+POINT CentreOf(const RECT& rect);
+
+// The list's header control, and the centre of its 1-based column header in the
+// header's client coordinates.
+HWND ListHeader(HWND list);
+POINT HeaderCentre(HWND list, int headerIndex);
+
+// Raw mouse buttons over a point of a control, for presses that overlap.
+enum class Button { Left, Right, Middle };
+void MoveOver(HWND control, POINT clientPoint);
+void Press(Button button);
+void Release(Button button);
+
+// Whether the process ends within the timeout.
+bool EndsWithin(HANDLE process, Milliseconds timeout);
+
+// The program's visible top-level windows that carry its caption, of any process.
+std::vector<HWND> WindowsWithCaption();
+
+}  // namespace uvantic::e2e

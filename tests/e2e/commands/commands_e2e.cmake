@@ -1,0 +1,30 @@
+# End-to-end scenarios of the window commands, sorting and the program start, with
+# recording stand-ins for devmgr.dll and for the programs the shell starts.
+add_library(devmgr_double SHARED ${CMAKE_CURRENT_LIST_DIR}/../doubles/devmgr_double.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/../doubles/devmgr_double.def)
+set_target_properties(devmgr_double PROPERTIES PREFIX "")
+
+add_executable(shell_recorder WIN32 ${CMAKE_CURRENT_LIST_DIR}/../doubles/shell_recorder.cpp)
+target_link_options(shell_recorder PRIVATE -municode)
+
+file(GLOB commands_e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
+add_executable(commands_e2e_tests ${commands_e2e_sources}
+               ${CMAKE_CURRENT_LIST_DIR}/../scenarios/program_scenario.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/../scenarios/e2e_main.cpp)
+target_link_libraries(commands_e2e_tests PRIVATE uvantic_e2e_harness gtest)
+add_dependencies(commands_e2e_tests devmgr_double shell_recorder)
+
+if(TARGET UvanticFinder)
+  add_dependencies(commands_e2e_tests UvanticFinder)
+  set(commands_e2e_groups
+      properties "PropertiesCommand.*"
+      shell_commands "ShellCommands.*"
+      sorting "Sorting.*"
+      program_start "ProgramStart.*:RenamedProgram.*")
+  while(commands_e2e_groups)
+    list(POP_FRONT commands_e2e_groups group filter)
+    add_wine_test(NAME e2e_${group} COMMAND commands_e2e_tests --gtest_filter=${filter}
+                  --program=$<TARGET_FILE:UvanticFinder> --screenshots=${CMAKE_BINARY_DIR}/e2e-screens)
+    set_tests_properties(e2e_${group} PROPERTIES RESOURCE_LOCK x_display TIMEOUT 300)
+  endwhile()
+endif()

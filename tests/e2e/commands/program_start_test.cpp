@@ -1,0 +1,129 @@
+// One running copy: a second start brings the first copy's window to the front, also
+// from minimised, and ends without a window of its own; Esc and Enter close the window;
+// a renamed executable starts like the original.
+#include "command_scenario.h"
+
+#include "harness/user_input.h"
+
+namespace uvantic::e2e {
+namespace {
+
+const Cable kCable{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Started};
+
+// A window of this test process that takes the foreground from the program.
+class OtherWindow {
+ public:
+  OtherWindow() {
+    window_ = CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 400, 300, 200,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  ~OtherWindow() { DestroyWindow(window_); }
+  HWND get() const { return window_; }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+struct SecondStart {
+  DWORD exitCode = STILL_ACTIVE;
+  bool showedWindow = false;
+};
+
+// Starts another copy of the program and watches it until it ends.
+SecondStart StartSecondCopy(const std::wstring& executable) {
+  SecondStart result;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring commandLine = L"\"" + executable + L"\"";
+  if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return result;
+  }
+  UniqueHandle process(info.hProcess);
+  CloseHandle(info.hThread);
+  WaitUntil([&] {
+    result.showedWindow = result.showedWindow || FindMainWindow(info.dwProcessId) != nullptr;
+    return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+  });
+  GetExitCodeProcess(process.get(), &result.exitCode);
+  return result;
+}
+
+class ProgramStart : public CommandScenario {
+ protected:
+  void SetUp() override {
+    CommandScenario::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    StartWith({kCable});
+  }
+
+  // Pumps this thread's own window while waiting for the foreground to change.
+  bool ComesToFront(HWND window) {
+    return WaitUntil([&] {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      return GetForegroundWindow() == window && !IsIconic(window);
+    });
+  }
+};
+
+TEST_F(ProgramStart, SecondStartBringsTheFirstWindowForwardAndEndsWithoutAWindow) {
+  OtherWindow other;
+  ASSERT_TRUE(BringToFront(other.get()));
+  const SecondStart second = StartSecondCopy(Environment().program);
+  EXPECT_EQ(second.exitCode, 0u);
+  EXPECT_FALSE(second.showedWindow);
+  EXPECT_TRUE(ComesToFront(window()));
+  EXPECT_EQ(WindowsWithCaption(), std::vector<HWND>{window()});
+}
+
+TEST_F(ProgramStart, SecondStartRestoresTheMinimisedFirstWindow) {
+  ShowWindow(window(), SW_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(window()) != FALSE; }));
+  const SecondStart second = StartSecondCopy(Environment().program);
+  EXPECT_EQ(second.exitCode, 0u);
+  EXPECT_FALSE(second.showedWindow);
+  EXPECT_TRUE(ComesToFront(window()));
+}
+
+TEST_F(ProgramStart, EscapeClosesTheWindowAndEndsTheProgram) {
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(EndsWithin(program_->process(), Milliseconds{5000}));
+  program_.reset();
+}
+
+TEST_F(ProgramStart, EnterClosesTheWindowAndEndsTheProgram) {
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(EndsWithin(program_->process(), Milliseconds{5000}));
+  program_.reset();
+}
+
+// The refresh timer ticks every second; a click on Close just before a tick is due
+// still ends the program at once.
+TEST_F(ProgramStart, CloseEndsTheProgramEvenWithATickDue) {
+  Sleep(950);
+  Click(controls_.close);
+  EXPECT_TRUE(EndsWithin(program_->process(), Milliseconds{2000}));
+  DWORD exitCode = STILL_ACTIVE;
+  GetExitCodeProcess(program_->process(), &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+  program_.reset();
+}
+
+TEST(RenamedProgram, StartsUnderItsNewNameAndKeepsOneCopy) {
+  if (!DisplayAvailable()) GTEST_SKIP() << "no X display";
+  const std::wstring folder = L"C:\\Renamed copy";
+  const std::wstring renamed = folder + L"\\Cable Finder.exe";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW(Environment().program.c_str(), renamed.c_str(), FALSE));
+  RunningProgram program(renamed);
+  EXPECT_NE(program.window(), nullptr);
+  const SecondStart second = StartSecondCopy(renamed);
+  EXPECT_EQ(second.exitCode, 0u);
+  EXPECT_FALSE(second.showedWindow);
+  EXPECT_TRUE(program.Close());
+}
+
+}  // namespace
+}  // namespace uvantic::e2e

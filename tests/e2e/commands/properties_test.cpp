@@ -1,0 +1,96 @@
+// The Properties command: the property sheet of the selected cable is asked for with
+// the row's instance path, from the button, its access key and a double-click alike;
+// with nothing selected, or no devmgr.dll where the system keeps it, nothing happens.
+#include "command_scenario.h"
+
+#include "harness/user_input.h"
+
+namespace uvantic::e2e {
+namespace {
+
+const Cable kNotPresent{L"7&5D02B7E4&0&0006", L"COM4", CableSetup::Dropped};
+const Cable kDisabled{L"7&27B6C0DE&0&0005", L"COM5", CableSetup::Disabled};
+const Cable kNoDriver{L"7&0C44D1B9&0&0003", L"COM6", CableSetup::Unplugged};
+
+using PropertiesCommand = CommandScenario;
+
+TEST_F(PropertiesCommand, AsksForTheSelectedCableWhateverItsStatusFromButtonKeyAndDoubleClick) {
+  StartWith({kNotPresent, kDisabled, kNoDriver});
+  ASSERT_EQ(Statuses(), (std::vector<std::wstring>{L"Not present", L"Disabled", L"Driver not loaded"}));
+
+  // The first row is selected at start.
+  Click(controls_.properties);
+  ASSERT_EQ(devmgrRecord_.WaitForLines(1).size(), 1u);
+
+  ASSERT_TRUE(BringToFront(window()));
+  ClickAt(controls_.list, CentreOf(ItemRect(controls_.list, 1)));
+  WaitPastDoubleClickTime();
+  PressAlt(L'p');
+  ASSERT_EQ(devmgrRecord_.WaitForLines(2).size(), 2u);
+
+  DoubleClickAt(controls_.list, CentreOf(ItemRect(controls_.list, 2)));
+  const auto lines = devmgrRecord_.WaitForLines(3);
+  EXPECT_EQ(lines, (std::vector<std::string>{DevmgrRecord(window(), SW_SHOW, PropertiesLine(kNotPresent.instance)),
+                                             DevmgrRecord(window(), SW_SHOW, PropertiesLine(kDisabled.instance)),
+                                             DevmgrRecord(window(), SW_SHOW, PropertiesLine(kNoDriver.instance))}));
+}
+
+TEST_F(PropertiesCommand, DoesNothingOnAnEmptyListFromTheKeyOrADoubleClick) {
+  StartWith({});
+  ASSERT_FALSE(IsWindowEnabled(controls_.properties));
+  PressAlt(L'p');
+  DoubleClick(controls_.list);
+  Sleep(500);
+  EXPECT_TRUE(devmgrRecord_.Lines().empty());
+}
+
+TEST_F(PropertiesCommand, DoubleClickBelowTheRowsSelectsNothingAndAsksForNothing) {
+  StartWith({kDisabled});
+  const RECT row = ItemRect(controls_.list, 0);
+  DoubleClickAt(controls_.list, {(row.left + row.right) / 2, row.bottom + 3 * (row.bottom - row.top)});
+  Sleep(500);
+  EXPECT_EQ(List().SelectedIndex(), -1);
+  EXPECT_TRUE(devmgrRecord_.Lines().empty());
+}
+
+TEST_F(PropertiesCommand, WithoutDevmgrDoesNothingAndTheProgramGoesOn) {
+  RemoveDevmgrDouble();
+  StartWith({kDisabled});
+  Click(controls_.properties);
+  DoubleClickAt(controls_.list, CentreOf(ItemRect(controls_.list, 0)));
+  Sleep(500);
+  EXPECT_TRUE(devmgrRecord_.Lines().empty());
+  EXPECT_FALSE(program_->HasExited());
+  EXPECT_TRUE(IsWindowEnabled(window()));
+  EXPECT_EQ(WindowsWithCaption(), std::vector<HWND>{window()});
+}
+
+// A devmgr.dll beside the program and in its current directory is never loaded; the
+// system directory's copy is, once it is there.
+TEST_F(PropertiesCommand, NeverLoadsDevmgrFromTheProgramsFolderOrCurrentDirectory) {
+  RemoveDevmgrDouble();
+  const std::wstring folder = L"C:\\planted";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW(Environment().program.c_str(), (folder + L"\\UvanticFinder.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(BesideThisExecutable(L"devmgr_double.dll").c_str(), (folder + L"\\devmgr.dll").c_str(), FALSE));
+  registry_.Install(kDisabled);
+  wchar_t previous[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, previous);
+  SetCurrentDirectoryW(folder.c_str());
+  program_ = std::make_unique<RunningProgram>(folder + L"\\UvanticFinder.exe");
+  SetCurrentDirectoryW(previous);
+  controls_ = FindControls(window());
+  ASSERT_TRUE(BringToFront(window()));
+
+  Click(controls_.properties);
+  Sleep(500);
+  EXPECT_TRUE(devmgrRecord_.Lines().empty());
+
+  InstallDevmgrDouble();
+  Click(controls_.properties);
+  EXPECT_EQ(devmgrRecord_.WaitForLines(1),
+            std::vector<std::string>{DevmgrRecord(window(), SW_SHOW, PropertiesLine(kDisabled.instance))});
+}
+
+}  // namespace
+}  // namespace uvantic::e2e

@@ -1,0 +1,107 @@
+// Device Manager and the logo: the shell is asked to open "devmgmt.msc" or the web
+// site, with show command 0; the logo opens the site only after a press of the left
+// button alone, once per press.
+#include "command_scenario.h"
+
+#include "harness/user_input.h"
+
+namespace uvantic::e2e {
+namespace {
+
+constexpr char kWebSite[] = "https://www.uvantic.com/";
+
+const Cable kCable{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Started};
+
+class ShellCommands : public CommandScenario {
+ protected:
+  void SetUp() override {
+    CommandScenario::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    StartWith({kCable});
+  }
+
+  POINT LogoCentre() const {
+    RECT logo{};
+    GetClientRect(controls_.logo, &logo);
+    return CentreOf(logo);
+  }
+
+  // Gives any program the shell started time to record, then reads the records.
+  std::vector<ShellRecord> SettledRecords() const {
+    Sleep(1500);
+    std::vector<ShellRecord> records;
+    for (const auto& line : shellRecord_.Lines()) records.push_back(ParseShellRecord(line));
+    return records;
+  }
+
+  void DismissPopup() {
+    if (FindWindowW(L"#32768", nullptr)) PressKey(VK_ESCAPE);
+  }
+};
+
+TEST_F(ShellCommands, DeviceManagerOpensDevmgmtMscWithShowCommandZeroFromButtonAndKey) {
+  Click(controls_.deviceManager);
+  ASSERT_EQ(shellRecord_.WaitForLines(1).size(), 1u);
+  ASSERT_TRUE(BringToFront(window()));
+  PressAlt(L'd');
+  const auto records = SettledRecords();
+  ASSERT_EQ(records.size(), 2u);
+  for (const auto& record : records) {
+    EXPECT_EQ(record.showCommand, SW_HIDE);
+    EXPECT_TRUE(record.commandLine.ends_with("document \"" + Narrow(SystemDirectory()) + "\\devmgmt.msc\""))
+        << record.commandLine;
+  }
+}
+
+TEST_F(ShellCommands, LeftClickOnTheLogoOpensTheWebSiteOnce) {
+  Click(controls_.logo);
+  const auto records = SettledRecords();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].showCommand, SW_HIDE);
+  EXPECT_TRUE(records[0].commandLine.ends_with(std::string("address \"") + kWebSite + "\"")) << records[0].commandLine;
+}
+
+TEST_F(ShellCommands, EveryLeftClickOnTheLogoOpensItAgain) {
+  Click(controls_.logo);
+  WaitPastDoubleClickTime();
+  Click(controls_.logo);
+  EXPECT_EQ(SettledRecords().size(), 2u);
+}
+
+TEST_F(ShellCommands, RightClickOnTheLogoNeverOpensTheWebSite) {
+  // A left press released outside the logo leaves it armed ...
+  MoveOver(controls_.logo, LogoCentre());
+  Press(Button::Left);
+  MoveOver(controls_.list, {5, 5});
+  Release(Button::Left);
+  // ... and the right click's popup disarms it again.
+  Click(controls_.logo, MouseButton::Right);
+  DismissPopup();
+  EXPECT_TRUE(SettledRecords().empty());
+}
+
+TEST_F(ShellCommands, LeftPressWhileAnotherButtonIsHeldDoesNotArmTheLogo) {
+  MoveOver(controls_.logo, LogoCentre());
+  Press(Button::Middle);
+  Press(Button::Left);
+  Release(Button::Left);
+  Release(Button::Middle);
+  WaitPastDoubleClickTime();
+  Press(Button::Right);
+  Press(Button::Left);
+  Release(Button::Left);
+  Release(Button::Right);
+  DismissPopup();
+  EXPECT_TRUE(SettledRecords().empty());
+}
+
+TEST_F(ShellCommands, LeftPressReleasedOutsideTheLogoOpensNothing) {
+  MoveOver(controls_.logo, LogoCentre());
+  Press(Button::Left);
+  MoveOver(controls_.list, {5, 5});
+  Release(Button::Left);
+  EXPECT_TRUE(SettledRecords().empty());
+}
+
+}  // namespace
+}  // namespace uvantic::e2e
