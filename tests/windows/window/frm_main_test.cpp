@@ -1,0 +1,207 @@
+// frmMain made for real over an in-memory registry: geometry at the screen's
+// resolution, the load sequence, keyboard set-up, the timer's pass and Close.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "discovery/device_state.h"
+#include "discovery/memory_registry.h"
+#include "window/app_help_file.h"
+#include "window/column_width.h"
+#include "window/frm_main.h"
+#include "window/layout.h"
+#include "window/win_dpi.h"
+
+namespace uvantic {
+namespace {
+
+void InstallCable(MemoryRegistry& reg, const std::wstring& name, const std::wstring& port) {
+  const std::wstring path = std::wstring(kInstancePathPrefix) + name;
+  auto instance = reg.key(std::wstring(kDeviceTreePath) + path);
+  instance.key(L"Device Parameters").value(L"PortName", port);
+  instance.key(L"Control").value(L"ActiveService", kDriverService);
+  reg.key(kDriverListPath).value(name, path);
+}
+
+void DrainMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+bool QuitPosted() {
+  MSG message;
+  return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+class FrmMainTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    window_.reset();
+    DrainMessages();
+  }
+
+  FrmMain& Make() {
+    window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), reg_, helpFile_);
+    EXPECT_TRUE(window_->Create());
+    return *window_;
+  }
+
+  HWND Control(ControlName name) const { return window_->Control(name); }
+
+  std::wstring Text(HWND hwnd) const {
+    wchar_t buffer[128] = {};
+    GetWindowTextW(hwnd, buffer, 128);
+    return buffer;
+  }
+
+  MemoryRegistry reg_;
+  AppHelpFile helpFile_;
+  std::unique_ptr<FrmMain> window_;
+};
+
+TEST_F(FrmMainTest, EveryControlSitsAtItsLayoutRectangleAtTheScreensResolution) {
+  FrmMain& frm = Make();
+  const int dpi = WindowDpi(frm.hwnd());
+  RECT client{};
+  GetClientRect(frm.hwnd(), &client);
+  EXPECT_EQ((PixelSize{client.right, client.bottom}), ClientSizePixels(dpi));
+  for (const ControlSpec& spec : kControls) {
+    RECT rect{};
+    GetWindowRect(Control(spec.name), &rect);
+    MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(spec.twips, dpi)) << spec.codeName;
+    EXPECT_EQ(GetDlgCtrlID(Control(spec.name)), spec.controlId) << spec.codeName;
+    EXPECT_EQ(GetWindowContextHelpId(Control(spec.name)), static_cast<DWORD>(spec.helpTopic)) << spec.codeName;
+  }
+}
+
+TEST_F(FrmMainTest, FixedDialogFrameWithCaptionHelpButtonAndNoMenu) {
+  FrmMain& frm = Make();
+  EXPECT_EQ(Text(frm.hwnd()), L"Uvantic Finder");
+  const auto style = GetWindowLongW(frm.hwnd(), GWL_STYLE);
+  const auto exStyle = GetWindowLongW(frm.hwnd(), GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  EXPECT_TRUE(exStyle & WS_EX_CONTEXTHELP);
+  EXPECT_TRUE(exStyle & WS_EX_DLGMODALFRAME);
+  EXPECT_EQ(GetMenu(frm.hwnd()), nullptr);
+}
+
+TEST_F(FrmMainTest, ControlsCarryTheirCaptions) {
+  Make();
+  EXPECT_EQ(Text(Control(ControlName::lblList)), L"The following &Uvantic devices have been installed:");
+  EXPECT_EQ(Text(Control(ControlName::cmdProperties)), L"&Properties");
+  EXPECT_EQ(Text(Control(ControlName::cmdDevmgmt)), L"&Device Manager...");
+  EXPECT_EQ(Text(Control(ControlName::cmdClose)), L"Close");
+}
+
+TEST_F(FrmMainTest, LoadMakesThreeColumnsSizedFromTheListsWidth) {
+  FrmMain& frm = Make();
+  HWND list = Control(ControlName::lvwList);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
+  const double p = TwipsPerPixel(WindowDpi(frm.hwnd()));
+  RECT rect{};
+  GetWindowRect(list, &rect);
+  std::int16_t w = 0;
+  ASSERT_TRUE(ColumnWidth((rect.right - rect.left) * p, p, w));
+  const int expected[] = {ColumnPixels(w, p), ColumnPixels(w, p), ColumnPixels(LastColumnWidth(w, p), p)};
+  const wchar_t* const headers[] = {L"COM Number", L"Status", L"USB Cable ID"};
+  for (int column = 0; column < 3; ++column) {
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0), expected[column]) << column;
+    wchar_t text[32] = {};
+    LVCOLUMNW info{};
+    info.mask = LVCF_TEXT | LVCF_FMT;
+    info.pszText = text;
+    info.cchTextMax = 32;
+    SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, headers[column]);
+    EXPECT_EQ(info.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+  }
+  if (WindowDpi(frm.hwnd()) == kDesignDpi) {
+    EXPECT_EQ(expected[2], 109);
+  }
+}
+
+TEST_F(FrmMainTest, WithoutCablesTheListIsEmptyAndPropertiesDisabledUntilOneAppears) {
+  FrmMain& frm = Make();
+  HWND list = Control(ControlName::lvwList);
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_FALSE(IsWindowEnabled(Control(ControlName::cmdProperties)));
+  EXPECT_EQ(frm.SelectedItem(), std::nullopt);
+
+  InstallCable(reg_, L"UV1&00", L"COM7");
+  SendMessageW(frm.hwnd(), WM_TIMER, kUpdateTimer, 0);
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+  EXPECT_TRUE(IsWindowEnabled(Control(ControlName::cmdProperties)));
+  EXPECT_EQ(frm.SelectedItem(), std::nullopt);  // only the load selects a row
+}
+
+TEST_F(FrmMainTest, LoadSelectsTheFirstRowInSortOrder) {
+  InstallCable(reg_, L"UV2&00", L"COM2");
+  InstallCable(reg_, L"UV3&00", L"COM3");
+  InstallCable(reg_, L"UV10&00", L"COM10");
+  FrmMain& frm = Make();
+  EXPECT_TRUE(IsWindowEnabled(Control(ControlName::cmdProperties)));
+  EXPECT_EQ(frm.SelectedItem(), std::wstring(kInstancePathPrefix) + L"UV10&00");
+  EXPECT_EQ(SendMessageW(Control(ControlName::lvwList), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 0);
+}
+
+TEST_F(FrmMainTest, TabVisitsListThenTheButtonsAndCloseIsTheDefaultButton) {
+  InstallCable(reg_, L"UV2&00", L"COM2");  // Properties is enabled only with a row
+  FrmMain& frm = Make();
+  const HWND order[] = {Control(ControlName::lvwList), Control(ControlName::cmdProperties),
+                        Control(ControlName::cmdDevmgmt), Control(ControlName::cmdClose)};
+  for (std::size_t i = 0; i < std::size(order); ++i) {
+    EXPECT_EQ(GetNextDlgTabItem(frm.hwnd(), order[i], FALSE), order[(i + 1) % std::size(order)]) << i;
+  }
+  const auto defaultId = SendMessageW(frm.hwnd(), DM_GETDEFID, 0, 0);
+  EXPECT_EQ(HIWORD(defaultId), DC_HASDEFID);
+  EXPECT_EQ(LOWORD(defaultId), IDCANCEL);
+  EXPECT_EQ(GetDlgCtrlID(Control(ControlName::cmdClose)), IDCANCEL);
+}
+
+TEST_F(FrmMainTest, ShownTheFocusIsOnTheList) {
+  FrmMain& frm = Make();
+  frm.Show(SW_SHOWNORMAL);
+  SetForegroundWindow(frm.hwnd());
+  DrainMessages();
+  EXPECT_EQ(GetFocus(), Control(ControlName::lvwList));
+}
+
+TEST_F(FrmMainTest, ATickThatChangesNothingRepaintsNothing) {
+  InstallCable(reg_, L"UV2&00", L"COM2");
+  InstallCable(reg_, L"UV10&00", L"COM10");
+  FrmMain& frm = Make();
+  frm.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  UpdateWindow(frm.hwnd());
+  HWND list = Control(ControlName::lvwList);
+  UpdateWindow(list);
+  ASSERT_FALSE(GetUpdateRect(list, nullptr, FALSE));
+  SendMessageW(frm.hwnd(), WM_TIMER, kUpdateTimer, 0);
+  EXPECT_FALSE(GetUpdateRect(list, nullptr, FALSE));
+  EXPECT_FALSE(GetUpdateRect(frm.hwnd(), nullptr, FALSE));
+}
+
+TEST_F(FrmMainTest, CloseDestroysTheWindowAndEndsTheMessageLoop) {
+  FrmMain& frm = Make();
+  DrainMessages();
+  ASSERT_FALSE(QuitPosted());
+  const HWND hwnd = frm.hwnd();
+  SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(Control(ControlName::cmdClose)));
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(frm.hwnd(), nullptr);
+  EXPECT_TRUE(QuitPosted());
+}
+
+}  // namespace
+}  // namespace uvantic

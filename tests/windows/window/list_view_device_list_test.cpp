@@ -1,0 +1,196 @@
+// The list view as the device list: a real list view control, read back through its
+// own messages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "discovery/device_state.h"
+#include "discovery/memory_registry.h"
+#include "discovery/refresh_device_list.h"
+#include "window/list_view_device_list.h"
+
+namespace uvantic {
+namespace {
+
+class ListViewDeviceListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_ = CreateWindowExW(0, L"STATIC", L"list host", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 420, 300,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(host_, nullptr);
+    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL,
+                            0, 0, 400, 260, host_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(list_, nullptr);
+    for (int column = 0; column < 3; ++column) {
+      LVCOLUMNW info{};
+      info.mask = LVCF_WIDTH | LVCF_TEXT;
+      info.cx = 120;
+      info.pszText = const_cast<wchar_t*>(L"column");
+      SendMessageW(list_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
+    }
+    rows_.Attach(list_);
+  }
+  void TearDown() override { DestroyWindow(host_); }
+
+  RowId AddRow(const std::wstring& key, const std::wstring& port, const std::wstring& status,
+               const std::wstring& cable) {
+    EXPECT_TRUE(rows_.Add(key));
+    const RowId row = rows_.Rows()->back();
+    rows_.SetCellText(row, Cell::Text, port);
+    rows_.SetCellText(row, Cell::Status, status);
+    rows_.SetCellText(row, Cell::CableId, cable);
+    return row;
+  }
+
+  // The texts of one column, top to bottom, as the control holds them.
+  std::vector<std::wstring> Column(int column) const {
+    std::vector<std::wstring> texts;
+    const auto count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+      wchar_t buffer[64] = {};
+      LVITEMW item{};
+      item.iSubItem = column;
+      item.pszText = buffer;
+      item.cchTextMax = 64;
+      SendMessageW(list_, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+      texts.emplace_back(buffer);
+    }
+    return texts;
+  }
+
+  // Paints whatever is pending, so that only later changes leave an update region.
+  void Paint() {
+    UpdateWindow(host_);
+    UpdateWindow(list_);
+    ASSERT_FALSE(GetUpdateRect(list_, nullptr, FALSE));
+  }
+
+  HWND host_ = nullptr;
+  HWND list_ = nullptr;
+  ListViewDeviceList rows_;
+};
+
+using Texts = std::vector<std::wstring>;
+
+TEST_F(ListViewDeviceListTest, RefusesASecondRowWithAKeyItHolds) {
+  EXPECT_TRUE(rows_.Add(L"USB\\A"));
+  EXPECT_FALSE(rows_.Add(L"USB\\A"));
+  EXPECT_TRUE(rows_.Add(L"USB\\B"));
+  EXPECT_EQ(rows_.Count(), 2u);
+}
+
+// Text comparison, digits included: COM10 sorts before COM2.
+TEST_F(ListViewDeviceListTest, SortsByEachColumnInBothDirections) {
+  AddRow(L"k2", L"COM2", L"OK", L"UV300");
+  AddRow(L"k10", L"COM10", L"Not present", L"UV100");
+  AddRow(L"k3", L"COM3", L"Driver not loaded", L"UV200");
+  struct Case {
+    int key;
+    int order;
+    Texts ports;
+  };
+  const Case cases[] = {
+      {0, 0, {L"COM10", L"COM2", L"COM3"}}, {0, 1, {L"COM3", L"COM2", L"COM10"}},
+      {1, 0, {L"COM3", L"COM10", L"COM2"}}, {1, 1, {L"COM2", L"COM10", L"COM3"}},
+      {2, 0, {L"COM10", L"COM3", L"COM2"}}, {2, 1, {L"COM2", L"COM3", L"COM10"}},
+  };
+  for (const Case& c : cases) {
+    rows_.SetSortKey(c.key);
+    rows_.SetSortOrder(c.order);
+    EXPECT_EQ(Column(0), c.ports) << "key " << c.key << " order " << c.order;
+  }
+}
+
+TEST_F(ListViewDeviceListTest, RowsKeepTheirKeysAndSelectionWhenSorted) {
+  const RowId com2 = AddRow(L"USB\\two", L"COM2", L"OK", L"");
+  const RowId com10 = AddRow(L"USB\\ten", L"COM10", L"OK", L"");
+  AddRow(L"USB\\three", L"COM3", L"OK", L"");
+  LVITEMW select{};
+  select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));  // COM2, still unsorted
+  rows_.SortIfNeeded();
+  EXPECT_EQ(Column(0), (Texts{L"COM10", L"COM2", L"COM3"}));
+  EXPECT_EQ(rows_.Key(com2), L"USB\\two");
+  EXPECT_EQ(rows_.CellText(com10, Cell::Text), L"COM10");
+  EXPECT_EQ(rows_.SelectedItem(), L"USB\\two");
+  rows_.SetSortOrder(1);
+  EXPECT_EQ(rows_.SelectedItem(), L"USB\\two");
+}
+
+TEST_F(ListViewDeviceListTest, RemovesTheRowWithThatIdWhereverSortingPutIt) {
+  AddRow(L"k2", L"COM2", L"", L"");
+  const RowId com10 = AddRow(L"k10", L"COM10", L"", L"");
+  AddRow(L"k3", L"COM3", L"", L"");
+  rows_.SortIfNeeded();
+  EXPECT_TRUE(rows_.Remove(com10));
+  EXPECT_FALSE(rows_.Remove(com10));
+  EXPECT_EQ(rows_.Key(com10), std::nullopt);
+  EXPECT_EQ(Column(0), (Texts{L"COM2", L"COM3"}));
+  EXPECT_TRUE(rows_.Add(L"k10"));  // the key is free again
+}
+
+TEST_F(ListViewDeviceListTest, RowsWithEqualTextsStayInTheOrderTheyWereAdded) {
+  AddRow(L"a", L"COM5", L"OK", L"first");
+  AddRow(L"b", L"COM4", L"OK", L"second");
+  AddRow(L"c", L"COM6", L"OK", L"third");
+  for (int order : {0, 1}) {
+    rows_.SetSortKey(1);
+    rows_.SetSortOrder(order);
+    EXPECT_EQ(Column(2), (Texts{L"first", L"second", L"third"})) << order;
+  }
+}
+
+TEST_F(ListViewDeviceListTest, IconsAndTheGhostedFlagAreTheControlsOwn) {
+  const RowId row = AddRow(L"k", L"COM1", L"", L"");
+  LVITEMW item{};
+  item.mask = LVIF_IMAGE;
+  SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(item.iImage, I_IMAGENONE);  // a new row shows no icon
+  for (int icon : {kIconNormal, kIconDisabled, kIconDriverNotLoaded}) {
+    ASSERT_TRUE(rows_.SetIcon(row, icon));
+    SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(item.iImage, icon - 1);
+  }
+  ASSERT_TRUE(rows_.SetGhosted(row, true));
+  EXPECT_EQ(SendMessageW(list_, LVM_GETITEMSTATE, 0, LVIS_CUT), LVIS_CUT);
+  ASSERT_TRUE(rows_.SetGhosted(row, false));
+  EXPECT_EQ(SendMessageW(list_, LVM_GETITEMSTATE, 0, LVIS_CUT), 0);
+  EXPECT_FALSE(rows_.SetIcon(row + 100, kIconNormal));
+}
+
+// The refresh pass writes every row's icon and ghosted flag on every tick; when
+// nothing changed, nothing may be repainted.
+TEST_F(ListViewDeviceListTest, APassThatChangesNothingLeavesNothingToRepaint) {
+  MemoryRegistry reg;
+  auto install = [&](const std::wstring& name, const std::wstring& port, bool served) {
+    const std::wstring path = std::wstring(kInstancePathPrefix) + name;
+    reg.key(std::wstring(kDeviceTreePath) + path).key(L"Device Parameters").value(L"PortName", port);
+    reg.key(std::wstring(kDeviceTreePath) + path).key(L"Control").value(L"ActiveService", kDriverService);
+    if (served) reg.key(kDriverListPath).value(name, path);
+  };
+  install(L"UV2&00", L"COM2", true);
+  install(L"UV10&00", L"COM10", false);
+  install(L"UV3&00", L"COM3", true);
+  ASSERT_EQ(RefreshDeviceList(rows_, reg), true);
+  rows_.SortIfNeeded();
+  EXPECT_EQ(Column(0), (Texts{L"COM10", L"COM2", L"COM3"}));
+  Paint();
+
+  ASSERT_EQ(RefreshDeviceList(rows_, reg), true);
+  rows_.SortIfNeeded();
+  EXPECT_FALSE(GetUpdateRect(list_, nullptr, FALSE));
+
+  // And a real change does repaint, so the check above can fail.
+  reg.removeValue(kDriverListPath, L"UV2&00");
+  RefreshDeviceList(rows_, reg);
+  rows_.SortIfNeeded();
+  EXPECT_TRUE(GetUpdateRect(list_, nullptr, FALSE));
+  EXPECT_EQ(Column(1), (Texts{L"Not present", L"Not present", L"OK"}));
+}
+
+}  // namespace
+}  // namespace uvantic
