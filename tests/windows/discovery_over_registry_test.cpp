@@ -188,18 +188,6 @@ TEST(EvaluateDeviceOverRegistry, OddlyTypedOrMissingData) {
   }
 }
 
-TEST(EvaluateDeviceOverRegistry, CableIdIsTheInstanceNameWithoutItsLastThreeCharacters) {
-  const std::pair<std::wstring_view, std::wstring_view> cases[] = {
-      {L"UV5K31QX_00", L"UV5K31QX"}, {L"ABC", L""}, {L"AB", L""}, {L"Mixed_Case&01", L"Mixed_Case"}};
-  for (const auto& [name, cableId] : cases) {
-    SCOPED_TRACE(Printable(name));
-    RegistryWriter reg;
-    Install(reg, {.name = name});
-    WriteDriverList(reg, {InstancePath(name)});
-    EXPECT_EQ(Evaluate(name).cableId, cableId);
-  }
-}
-
 DeviceState RowState(const MemoryDeviceList& list, std::wstring_view name) {
   const MemoryRow* row = list.row(InstancePath(name));
   EXPECT_NE(row, nullptr) << "no row for " << Printable(name);
