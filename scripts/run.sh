@@ -1,6 +1,49 @@
 #!/usr/bin/env bash
-# Runs Uvantic Finder. The main window is not built yet, so there is nothing to show.
+# Builds what is missing and shows Uvantic Finder's window.
+# On Linux the program runs under Wine in a private prefix (build/run-prefix) whose
+# registry holds a few demonstration cables, one in each status. With an X display it
+# runs until its window is closed; without one it runs under Xvfb, saves a screenshot
+# of its window to build/screenshot.png, prints the path and closes the program.
+# On Windows (Git Bash, MSYS2) the built program simply runs on the real registry.
 set -euo pipefail
-echo "Uvantic Finder: the main window is not built yet; there is nothing to show." >&2
-echo "Run scripts/test.sh to build the device discovery and run its tests." >&2
-exit 1
+cd "$(dirname "$0")/.."
+root=$PWD
+build=build/win
+exe=$build/bin/UvanticFinder.exe
+
+case "$(uname -s)" in
+  MINGW* | MSYS* | CYGWIN*)
+    [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$build" --target UvanticFinder >/dev/null
+    exec "$exe"
+    ;;
+esac
+
+scripts/install-deps.sh
+export PATH=/usr/lib/wine:$PATH
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+fi
+cmake --build "$build" -j"$(nproc)" --target UvanticFinder uvantic_seed uvantic_screenshot >/dev/null
+
+prefix=$root/build/run-prefix
+[ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix"
+export WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+
+own_display=${DISPLAY:-}
+source scripts/lib/display.sh
+if [ -z "$own_display" ]; then
+  # A server left from an earlier run may belong to an Xvfb that is gone.
+  wineserver -k >/dev/null 2>&1 || true
+fi
+
+wine "$build/tests/e2e/uvantic_seed.exe" demo
+if [ -n "$own_display" ]; then
+  wine "$exe"
+else
+  shot=$root/build/screenshot.png
+  wine "$build/tests/e2e/uvantic_screenshot.exe" "$root/$exe" "$shot"
+  wineserver -w
+  echo "$shot"
+fi

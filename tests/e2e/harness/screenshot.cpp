@@ -10,6 +10,8 @@
 namespace uvantic::e2e {
 namespace {
 
+constexpr DWORD kPaintSettleMs = 150;
+
 struct ScreenDc {
   HDC dc = GetDC(nullptr);
   ~ScreenDc() { ReleaseDC(nullptr, dc); }
@@ -34,6 +36,9 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<std::uint8_t>& b
 }  // namespace
 
 bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath) {
+  // The window belongs to another process, which repaints in its own time.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(kPaintSettleMs);
   RECT r{};
   if (!GetWindowRect(window, &r)) return false;
   const int width = r.right - r.left;

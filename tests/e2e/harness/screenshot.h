@@ -7,8 +7,9 @@
 
 namespace uvantic::e2e {
 
-// Copies the window's screen rectangle (frame and caption included) into a PNG file;
-// false when the screen could not be read or the file not written.
+// Copies the window's screen rectangle (frame and caption included) into a PNG file,
+// after giving the window a moment to finish painting; false when the screen could
+// not be read or the file not written.
 bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath);
 
 }  // namespace uvantic::e2e

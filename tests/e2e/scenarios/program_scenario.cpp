@@ -75,9 +75,6 @@ void SaveScreenshot(HWND window, std::string_view name) {
   const auto& dir = Environment().screenshotsDir;
   if (dir.empty() || window == nullptr) return;
   CreateDirectoryW(dir.c_str(), nullptr);
-  // Let the window finish painting what the last refresh changed.
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Sleep(150);
   std::wstring file(name.begin(), name.end());
   // Parameterised test names hold slashes.
   for (auto& c : file) {

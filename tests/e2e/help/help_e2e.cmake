@@ -1,0 +1,26 @@
+# End-to-end scenarios of the context help, with a recording stand-in for hhctrl.ocx.
+add_library(hhctrl_recorder SHARED ${CMAKE_CURRENT_LIST_DIR}/../doubles/hhctrl_recorder.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/../doubles/hhctrl_recorder.def)
+set_target_properties(hhctrl_recorder PROPERTIES PREFIX "")
+
+file(GLOB help_e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
+add_executable(help_e2e_tests ${help_e2e_sources}
+               ${CMAKE_CURRENT_LIST_DIR}/../scenarios/program_scenario.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/../scenarios/e2e_main.cpp)
+target_link_libraries(help_e2e_tests PRIVATE uvantic_e2e_harness gtest)
+add_dependencies(help_e2e_tests hhctrl_recorder)
+
+if(TARGET UvanticFinder)
+  # The program finds its help file beside it.
+  add_dependencies(help_e2e_tests UvanticFinder help_file)
+  set(help_e2e_groups
+      whats_this_popup "WhatsThisPopup.*"
+      whats_this_help "WhatsThisHelp.*"
+      help_viewer "HelpViewer.*")
+  while(help_e2e_groups)
+    list(POP_FRONT help_e2e_groups group filter)
+    add_wine_test(NAME e2e_${group} COMMAND help_e2e_tests --gtest_filter=${filter}
+                  --program=$<TARGET_FILE:UvanticFinder> --screenshots=${CMAKE_BINARY_DIR}/e2e-screens)
+    set_tests_properties(e2e_${group} PROPERTIES RESOURCE_LOCK x_display TIMEOUT 300)
+  endwhile()
+endif()

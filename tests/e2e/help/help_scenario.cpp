@@ -1,0 +1,219 @@
+// Context-help fixture: recorder installation, popup menus and the program's windows.
+#include "help_scenario.h"
+
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+
+#include "harness/test_environment.h"
+#include "harness/user_input.h"
+#include "harness/wait.h"
+#include "harness/window_probe.h"
+#include "platform/handles.h"
+
+namespace uvantic::e2e {
+namespace {
+
+constexpr wchar_t kRecordVariable[] = L"UVANTIC_HHCTRL_RECORD";
+constexpr wchar_t kPopupsVariable[] = L"UVANTIC_HHCTRL_POPUPS";
+constexpr Milliseconds kNoPopupWait{800};
+
+const Cable kCable{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Started};
+
+std::wstring TempPath(const wchar_t* name) {
+  wchar_t directory[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, directory);
+  return std::wstring(directory) + name;
+}
+
+std::wstring SystemFile(const wchar_t* name) {
+  wchar_t directory[MAX_PATH] = {};
+  GetSystemDirectoryW(directory, MAX_PATH);
+  return std::wstring(directory) + L"\\" + name;
+}
+
+std::wstring BesideThisExecutable(const wchar_t* name) {
+  wchar_t path[MAX_PATH] = {};
+  const std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return self.substr(0, self.find_last_of(L'\\') + 1) + name;
+}
+
+std::wstring FileName(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
+
+// Wine reads a program's own DLL load order from this key.
+std::wstring OverridesKey() {
+  return L"Software\\Wine\\AppDefaults\\" + FileName(Environment().program) + L"\\DllOverrides";
+}
+
+void CopyOrThrow(const std::wstring& from, const std::wstring& to) {
+  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy " + Narrow(from) + " to " + Narrow(to) + " (error " +
+                             std::to_string(GetLastError()) + ")");
+  }
+}
+
+std::string Field(const std::string& line, const std::string& name) {
+  const std::string key = " " + name + "=";
+  const auto start = (" " + line).find(key);
+  if (start == std::string::npos) return {};
+  const auto valueStart = start + key.size() - 1;
+  if (name == "file") return line.substr(valueStart);  // the file goes last, whatever it holds
+  return line.substr(valueStart, line.find(' ', valueStart) - valueStart);
+}
+
+struct ProcessWindows {
+  DWORD processId;
+  HWND main;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectOtherWindows(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<ProcessWindows*>(context);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId == search.processId && window != search.main && IsWindowVisible(window)) search.found.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+HelpCall ParseHelpCall(const std::string& line) {
+  HelpCall call;
+  call.command = static_cast<UINT>(std::strtoul(Field(line, "command").c_str(), nullptr, 10));
+  if (const auto id = Field(line, "id"); !id.empty()) call.id = std::atoi(id.c_str());
+  if (const auto x = Field(line, "x"); !x.empty()) call.at = {std::atol(x.c_str()), std::atol(Field(line, "y").c_str())};
+  call.file = Field(line, "file");
+  return call;
+}
+
+void HelpScenario::SetUp() {
+  ProgramScenario::SetUp();
+  if (IsSkipped() || HasFatalFailure()) return;
+  recordPath_ = TempPath(L"uvantic-hhctrl-record.txt");
+  DeleteFileW(recordPath_.c_str());
+  SetEnvironmentVariableW(kRecordVariable, recordPath_.c_str());
+  SetEnvironmentVariableW(kPopupsVariable, nullptr);
+}
+
+void HelpScenario::TearDown() {
+  ProgramScenario::TearDown();
+  if (!savedControl_.empty()) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, OverridesKey().c_str(), L"hhctrl.ocx");
+    CopyFileW(savedControl_.c_str(), SystemFile(L"hhctrl.ocx").c_str(), FALSE);
+    DeleteFileW(savedControl_.c_str());
+    savedControl_.clear();
+  }
+  SetEnvironmentVariableW(kRecordVariable, nullptr);
+  SetEnvironmentVariableW(kPopupsVariable, nullptr);
+  if (!recordPath_.empty()) DeleteFileW(recordPath_.c_str());
+}
+
+void HelpScenario::Start(const std::wstring& executable) {
+  registry_.Install(kCable);
+  try {
+    program_ = std::make_unique<RunningProgram>(executable.empty() ? Environment().program : executable);
+  } catch (const std::exception& error) {
+    FAIL() << error.what();
+  }
+  controls_ = FindControls(program_->window());
+  ASSERT_NE(controls_.list, nullptr) << "the window has no list view";
+  ASSERT_TRUE(BringToFront(window()));
+}
+
+void HelpScenario::InstallRecorder() {
+  const std::wstring control = SystemFile(L"hhctrl.ocx");
+  savedControl_ = TempPath(L"uvantic-hhctrl-wine.ocx");
+  CopyOrThrow(control, savedControl_);
+  CopyOrThrow(BesideThisExecutable(L"hhctrl_recorder.dll"), control);
+  UniqueHKey key;
+  const wchar_t order[] = L"native,builtin";
+  LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, OverridesKey().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                   key.put(), nullptr);
+  if (status == ERROR_SUCCESS) {
+    status = RegSetValueExW(key.get(), L"hhctrl.ocx", 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof(order));
+  }
+  if (status != ERROR_SUCCESS) throw std::runtime_error("cannot set the DLL override: error " + std::to_string(status));
+}
+
+std::vector<HelpCall> HelpScenario::HelpCalls() const {
+  std::vector<HelpCall> calls;
+  std::ifstream file(recordPath_, std::ios::binary);
+  for (std::string line; std::getline(file, line);) calls.push_back(ParseHelpCall(line));
+  return calls;
+}
+
+std::vector<HelpCall> HelpScenario::WaitForHelpCalls(std::size_t count) const {
+  std::vector<HelpCall> calls;
+  WaitUntil([&] { return (calls = HelpCalls()).size() >= count; });
+  return calls;
+}
+
+std::string HelpScenario::ProgramHelpFile() const {
+  const std::wstring& program = Environment().program;
+  const std::wstring withoutExtension = program.substr(0, program.find_last_of(L'.'));
+  return Narrow(withoutExtension + L".chm");
+}
+
+HWND HelpScenario::PopupMenu() const { return ProgramWindowOfClass(L"#32768"); }
+
+HWND HelpScenario::WaitForPopupMenu() const {
+  HWND popup = nullptr;
+  WaitUntil([&] { return (popup = PopupMenu()) != nullptr; }, Milliseconds{5000});
+  return popup;
+}
+
+bool HelpScenario::NoPopupMenuAppears() const {
+  return !WaitUntil([&] { return PopupMenu() != nullptr; }, kNoPopupWait);
+}
+
+void HelpScenario::DismissPopupMenu() {
+  if (!PopupMenu()) return;
+  PressKey(VK_ESCAPE);
+  WaitUntil([&] { return PopupMenu() == nullptr; }, Milliseconds{3000});
+}
+
+void HelpScenario::ChooseWhatsThis(HWND popup) {
+  Click(popup);
+  WaitUntil([&] { return PopupMenu() == nullptr; }, Milliseconds{3000});
+}
+
+HWND HelpScenario::ProgramWindowOfClass(const wchar_t* className) const {
+  for (HWND candidate = FindWindowExW(nullptr, nullptr, className, nullptr); candidate;
+       candidate = FindWindowExW(nullptr, candidate, className, nullptr)) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(candidate, &processId);
+    if (processId == program_->processId() && IsWindowVisible(candidate)) return candidate;
+  }
+  return nullptr;
+}
+
+std::vector<HWND> HelpScenario::OtherProgramWindows() const {
+  ProcessWindows search{program_->processId(), window(), {}};
+  EnumWindows(&CollectOtherWindows, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool HelpScenario::Responds() const {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &result) != 0;
+}
+
+void HelpScenario::MiddleClick(HWND control) {
+  RECT client{};
+  GetClientRect(control, &client);
+  MoveTo(control, {client.right / 2, client.bottom / 2});
+  INPUT inputs[2]{};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MIDDLEDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_MIDDLEUP;
+  SendInput(2, inputs, sizeof(INPUT));
+  Sleep(50);
+}
+
+POINT HelpScenario::ScreenCentre(HWND control) const {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  return {rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
+}
+
+}  // namespace uvantic::e2e

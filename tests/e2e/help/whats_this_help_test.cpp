@@ -1,0 +1,171 @@
+// What choosing "What's This?" shows: the topic of the control the popup was opened
+// for, asked of the system's HTML Help control as a text popup and, where that offers
+// none, as the topic's page in the help viewer.
+#include <htmlhelp.h>
+
+#include "help_scenario.h"
+#include "harness/user_input.h"
+
+namespace uvantic::e2e {
+namespace {
+
+// Through the recording hhctrl.ocx, which refuses text popups as Wine's control does
+// unless told otherwise.
+class WhatsThisHelp : public HelpScenario {
+ protected:
+  void SetUp() override {
+    HelpScenario::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    InstallRecorder();
+  }
+
+  void OpenPopupAndChoose(HWND control) {
+    Click(control, MouseButton::Right);
+    const HWND popup = WaitForPopupMenu();
+    ASSERT_NE(popup, nullptr);
+    ChooseWhatsThis(popup);
+  }
+
+  // The text popup for the topic, then its page.
+  void ExpectTopicShown(const std::vector<HelpCall>& calls, int topic, const std::string& page) {
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].command, static_cast<UINT>(HH_DISPLAY_TEXT_POPUP));
+    EXPECT_EQ(calls[0].id, topic);
+    EXPECT_EQ(calls[0].file, ProgramHelpFile() + "::/cshelp.txt");
+    EXPECT_EQ(calls[1].command, static_cast<UINT>(HH_DISPLAY_TOPIC));
+    EXPECT_EQ(calls[1].file, ProgramHelpFile() + "::" + page);
+  }
+};
+
+TEST_F(WhatsThisHelp, ApplicationsKeyOnTheListThenTheItemShowsTopicOne) {
+  Start();
+  PressApplicationsKey();
+  const HWND popup = WaitForPopupMenu();
+  ASSERT_NE(popup, nullptr);
+  const Rect menu = ScreenRect(popup);
+  ChooseWhatsThis(popup);
+  const auto calls = WaitForHelpCalls(2);
+  ExpectTopicShown(calls, 1, "/list.htm");
+  // The text popup goes where the menu was: the list's centre.
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls[0].at.x, menu.x);
+  EXPECT_EQ(calls[0].at.y, menu.y);
+}
+
+TEST_F(WhatsThisHelp, RightClickOnCloseThenTheItemShowsTopicFourAndDoesNotClose) {
+  Start();
+  OpenPopupAndChoose(controls_.close);
+  ExpectTopicShown(WaitForHelpCalls(2), 4, "/close.htm");
+  Sleep(500);
+  EXPECT_FALSE(program_->HasExited());
+}
+
+TEST_F(WhatsThisHelp, EveryControlShowsItsOwnTopic) {
+  Start();
+  const struct {
+    HWND control;
+    int topic;
+    const char* page;
+  } cases[] = {
+      {controls_.icon, 1, "/list.htm"},         {controls_.label, 1, "/list.htm"},
+      {controls_.list, 1, "/list.htm"},         {controls_.properties, 2, "/properties.htm"},
+      {controls_.deviceManager, 3, "/devmgmt.htm"}, {controls_.close, 4, "/close.htm"},
+      {controls_.logo, 5, "/logo.htm"},
+  };
+  std::size_t seen = 0;
+  for (const auto& c : cases) {
+    ASSERT_TRUE(BringToFront(window()));
+    OpenPopupAndChoose(c.control);
+    const auto calls = WaitForHelpCalls(seen + 2);
+    ASSERT_EQ(calls.size(), seen + 2) << c.page;
+    ExpectTopicShown({calls[seen], calls[seen + 1]}, c.topic, c.page);
+    seen = calls.size();
+    WaitPastDoubleClickTime();
+  }
+}
+
+TEST_F(WhatsThisHelp, DismissingShowsNothingAndTheNextPopupShowsItsOwnControl) {
+  Start();
+  Click(controls_.list, MouseButton::Right);
+  ASSERT_NE(WaitForPopupMenu(), nullptr);
+  DismissPopupMenu();
+  Sleep(300);
+  EXPECT_TRUE(HelpCalls().empty());
+  WaitPastDoubleClickTime();
+  OpenPopupAndChoose(controls_.deviceManager);
+  ExpectTopicShown(WaitForHelpCalls(2), 3, "/devmgmt.htm");
+}
+
+TEST_F(WhatsThisHelp, WhereTextPopupsAreOfferedNoViewerOpens) {
+  SetEnvironmentVariableW(L"UVANTIC_HHCTRL_POPUPS", L"1");
+  Start();
+  OpenPopupAndChoose(controls_.properties);
+  const auto calls = WaitForHelpCalls(1);
+  Sleep(300);
+  ASSERT_EQ(HelpCalls().size(), 1u);
+  EXPECT_EQ(calls[0].command, static_cast<UINT>(HH_DISPLAY_TEXT_POPUP));
+  EXPECT_EQ(calls[0].id, 2);
+}
+
+TEST_F(WhatsThisHelp, F1OnTheFocusedListShowsTopicOne) {
+  Start();
+  ASSERT_EQ(FocusedWindow(window()), controls_.list);
+  PressKey(VK_F1);
+  ExpectTopicShown(WaitForHelpCalls(2), 1, "/list.htm");
+}
+
+TEST_F(WhatsThisHelp, ClosingTheProgramClosesTheHelpItOpened) {
+  Start();
+  OpenPopupAndChoose(controls_.list);
+  ASSERT_EQ(WaitForHelpCalls(2).size(), 2u);
+  EXPECT_TRUE(program_->Close());
+  program_.reset();
+  const auto calls = HelpCalls();
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[2].command, static_cast<UINT>(HH_CLOSE_ALL));
+}
+
+// Wine's own HTML Help: it opens the topic's page in its viewer.
+class HelpViewer : public HelpScenario {};
+
+TEST_F(HelpViewer, ChoosingTheItemOpensTheViewerOwnedByTheWindow) {
+  Start();
+  OpenPopupAndChoose(controls_.list);
+  HWND viewer = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (viewer = ProgramWindowOfClass(L"HH Parent")) != nullptr; }));
+  EXPECT_EQ(GetWindow(viewer, GW_OWNER), window());
+  SaveScreenshot(viewer, "HelpViewer.list-topic");
+  // The program goes on, and ends normally with the viewer open.
+  EXPECT_TRUE(Responds());
+  EXPECT_TRUE(program_->Close());
+  program_.reset();
+}
+
+TEST_F(HelpViewer, WithoutAHelpFileNothingOpensAndTheProgramGoesOn) {
+  // The program alone in a folder of its own.
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"uvantic-no-help";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring& program = Environment().program;
+  const std::wstring copy = folder + L"\\" + program.substr(program.find_last_of(L'\\') + 1);
+  ASSERT_TRUE(CopyFileW(program.c_str(), copy.c_str(), FALSE));
+  Start(copy);
+  OpenPopupAndChoose(controls_.list);
+  Sleep(1000);
+  const auto opened = OtherProgramWindows();
+  EXPECT_TRUE(opened.empty()) << "a window of class " << Narrow(ClassName(opened.front())) << " opened";
+  EXPECT_TRUE(Responds());
+  // ... and the next popup still opens.
+  WaitPastDoubleClickTime();
+  Click(controls_.close, MouseButton::Right);
+  EXPECT_NE(WaitForPopupMenu(), nullptr);
+  DismissPopupMenu();
+  EXPECT_TRUE(program_->Close());
+  program_.reset();
+  DeleteFileW(copy.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+}  // namespace uvantic::e2e
