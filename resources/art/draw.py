@@ -128,7 +128,7 @@ PLUG = [
     '....KWSSSSSK....',
     '....KSYKYKGK....',
     '....KSYKYKGK....',
-    '....KSYKYKGK....',
+    '....KSOKOKGK....',
     '....KSSSSSGK....',
     '..KKKKKKKKKKKK..',
     '..KSSSSSSSSSGK..',
@@ -153,7 +153,8 @@ def badge_cross():
 def badge_warning():
     """A yellow disc with a black exclamation mark."""
     body = knob(10.5, 10.5, 4.6)
-    colours = {p: YELLOW for p in body}
+    # Olive along the lower right rim rounds the disc off.
+    colours = {(x, y): YELLOW if (x + 1, y + 1) in body else OLIVE for x, y in body}
     colours.update({(10, y): BLACK for y in (7, 8, 9, 10, 11, 13)})
     return body, colours
 
