@@ -85,6 +85,8 @@ def grow(shape):
     return {(x + dx, y + dy) for x, y in shape for dx, dy in ((0, 0), (1, 0), (-1, 0), (0, 1), (0, -1))}
 
 
+# body: the grey pixels; corners: outline pixels that the thin outline leaves out,
+# added so that the square keeps square corners; sparkle: white glints.
 TRIDENT = {
     16: dict(
         body=(knob(2.5, 8.5, 1.5) | line(2, 8, 12, 8) | arrow(12, 8, 2)
@@ -266,7 +268,6 @@ def glyph_u(x):
 
 def glyph_v(x):
     w = 15.0
-    slant = 5.0        # how far each stroke's outer edge moves in at the baseline
     outer = in_polygon([(x, XTOP), (x + w, XTOP), (x + w / 2 + 2.2, BASE), (x + w / 2 - 2.2, BASE)])
     inner = in_polygon([(x + 4.6, XTOP - 1), (x + w - 4.6, XTOP - 1), (x + w / 2, BASE - 5.5)])
     return minus(outer, inner), w
@@ -452,7 +453,7 @@ def unpremultiply(rows):
 
 
 def side_by_side(pics):
-    """Puts pictures of different heights in one row, one transparent pixel apart."""
+    """Puts pictures of different heights in one row, two transparent pixels apart."""
     h = max(p.height for p in pics)
     sheet = Picture(sum(p.width for p in pics) + 2 * (len(pics) - 1), h)
     x = 0
