@@ -74,7 +74,7 @@ TEST_F(ProgramStart, SecondStartBringsTheFirstWindowForwardAndEndsWithoutAWindow
   const SecondStart second = StartSecondCopy(Environment().program);
   EXPECT_EQ(second.exitCode, 0u);
   EXPECT_FALSE(second.showedWindow);
-  EXPECT_TRUE(ComesToFront(window()));
+  EXPECT_TRUE(ComesToFront(window())) << "foreground: " << Narrow(WindowText(GetForegroundWindow())) << " other " << (GetForegroundWindow() == other.get()) << " iconic " << IsIconic(window()) << " active " << GetActiveWindow();
   EXPECT_EQ(WindowsWithCaption(), std::vector<HWND>{window()});
 }
 

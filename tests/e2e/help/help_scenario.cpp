@@ -137,7 +137,7 @@ void HelpScenario::InstallRecorder() {
 
 std::vector<HelpCall> HelpScenario::HelpCalls() const {
   std::vector<HelpCall> calls;
-  std::ifstream file(recordPath_, std::ios::binary);
+  std::ifstream file(recordPath_.c_str(), std::ios::binary);
   for (std::string line; std::getline(file, line);) calls.push_back(ParseHelpCall(line));
   return calls;
 }
@@ -175,6 +175,13 @@ void HelpScenario::DismissPopupMenu() {
 void HelpScenario::ChooseWhatsThis(HWND popup) {
   Click(popup);
   WaitUntil([&] { return PopupMenu() == nullptr; }, Milliseconds{3000});
+}
+
+void HelpScenario::OpenPopupAndChoose(HWND control) {
+  Click(control, MouseButton::Right);
+  const HWND popup = WaitForPopupMenu();
+  ASSERT_NE(popup, nullptr) << "no popup menu";
+  ChooseWhatsThis(popup);
 }
 
 HWND HelpScenario::ProgramWindowOfClass(const wchar_t* className) const {

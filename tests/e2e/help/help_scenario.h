@@ -47,6 +47,8 @@ class HelpScenario : public ProgramScenario {
   void DismissPopupMenu();
   // Clicks the popup's only item, "What's This?".
   void ChooseWhatsThis(HWND popup);
+  // A right click on the control, then the item.
+  void OpenPopupAndChoose(HWND control);
 
   // A top-level window of the given class that belongs to the program, or nullptr.
   HWND ProgramWindowOfClass(const wchar_t* className) const;

@@ -1,9 +1,11 @@
 // What choosing "What's This?" shows: the topic of the control the popup was opened
 // for, asked of the system's HTML Help control as a text popup and, where that offers
 // none, as the topic's page in the help viewer.
+#include <windows.h>
 #include <htmlhelp.h>
 
 #include "help_scenario.h"
+#include "harness/test_environment.h"
 #include "harness/user_input.h"
 
 namespace uvantic::e2e {
@@ -17,13 +19,6 @@ class WhatsThisHelp : public HelpScenario {
     HelpScenario::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     InstallRecorder();
-  }
-
-  void OpenPopupAndChoose(HWND control) {
-    Click(control, MouseButton::Right);
-    const HWND popup = WaitForPopupMenu();
-    ASSERT_NE(popup, nullptr);
-    ChooseWhatsThis(popup);
   }
 
   // The text popup for the topic, then its page.

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Prints figures about the Windows program: start-up time under Wine with a warm
+# prefix, CPU time per idle timer tick with 8 cables, executable size and the DLLs it
+# imports. Measurements only: nothing here passes or fails on a figure.
+#   scripts/measure.sh [BUILD_DIR]     (default build/win; built if missing)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${1:-build/win}
+exe=$root/$build/bin/UvanticFinder.exe
+tools=$root/$build/tests/e2e
+startup_runs=7
+idle_seconds=20
+
+export PATH=/usr/lib/wine:$PATH
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  scripts/install-deps.sh
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+fi
+cmake --build "$build" -j2 --target UvanticFinder uvantic_seed uvantic_startup >/dev/null
+
+prefix=$root/build/measure-prefix
+[ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix"
+export WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source scripts/lib/display.sh
+wineserver -k >/dev/null 2>&1 || true
+
+# The Unix process of a program running in this prefix, by its name.
+prefix_pid() {
+  local name=$1 pid
+  for pid in $(pgrep -f "$name" || true); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix"; then
+      echo "$pid"
+      return
+    fi
+  done
+}
+
+# User plus system CPU time of a process, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+
+echo "== Start-up (CreateProcess to window shown with 8 rows; warm prefix; $startup_runs runs)"
+wine "$tools/uvantic_seed.exe" started 8
+wine "$tools/uvantic_startup.exe" "$exe" 1 8 >/dev/null  # warms the prefix and the file cache
+wine "$tools/uvantic_startup.exe" "$exe" "$startup_runs" 8
+
+echo "== CPU per idle tick (8 cables, ${idle_seconds} s without input, one tick a second)"
+wine "$exe" &
+wine_pid=$!
+program=""
+for _ in $(seq 100); do
+  program=$(prefix_pid 'UvanticFinder.exe')
+  [ -n "$program" ] && break
+  sleep 0.1
+done
+server=$(prefix_pid 'wineserver')
+if [ -z "$program" ] || [ -z "$server" ]; then
+  echo "cannot find the program's or the wineserver's process" >&2
+  exit 1
+fi
+sleep 3  # past start-up
+hz=$(getconf CLK_TCK)
+p0=$(cpu_ticks "$program"); s0=$(cpu_ticks "$server")
+sleep "$idle_seconds"
+p1=$(cpu_ticks "$program"); s1=$(cpu_ticks "$server")
+awk -v p=$((p1 - p0)) -v s=$((s1 - s0)) -v hz="$hz" -v n="$idle_seconds" 'BEGIN {
+  printf "program:    %6.1f ms CPU in %d s = %.2f ms per tick\n", p * 1000 / hz, n, p * 1000 / hz / n
+  printf "wineserver: %6.1f ms CPU in %d s = %.2f ms per tick\n", s * 1000 / hz, n, s * 1000 / hz / n
+  printf "together:   %.2f ms per tick (%.2f%% of one core); clock tick resolution %.0f ms\n",
+         (p + s) * 1000 / hz / n, (p + s) * 100 / hz / n, 1000 / hz
+}'
+kill "$program" 2>/dev/null || true
+wait "$wine_pid" 2>/dev/null || true
+wineserver -k >/dev/null 2>&1 || true
+
+echo "== Executable"
+echo "size: $(stat -c %s "$exe") bytes ($exe)"
+imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print $3 }')
+echo "imports: $(echo $imports)"
+# DLLs that every 32-bit Windows from 7 onwards ships in its system directory.
+system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll shell32.dll msimg32.dll
+  uxtheme.dll msvcrt.dll ole32.dll oleaut32.dll shlwapi.dll comdlg32.dll version.dll "
+others=""
+for dll in $imports; do
+  lower=$(echo "$dll" | tr 'A-Z' 'a-z')
+  [[ "$system_dlls" == *" $lower"[[:space:]]* ]] || others="$others $dll"
+done
+if [ -z "$others" ]; then
+  echo "only Windows system DLLs: yes"
+else
+  echo "only Windows system DLLs: no (also$others)"
+fi
