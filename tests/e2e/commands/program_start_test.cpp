@@ -24,6 +24,12 @@ class OtherWindow {
   HWND window_ = nullptr;
 };
 
+// Keeps this thread's own window responsive, as another program's would be.
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
 struct SecondStart {
   DWORD exitCode = STILL_ACTIVE;
   bool showedWindow = false;
@@ -43,6 +49,7 @@ SecondStart StartSecondCopy(const std::wstring& executable) {
   UniqueHandle process(info.hProcess);
   CloseHandle(info.hThread);
   WaitUntil([&] {
+    PumpMessages();
     result.showedWindow = result.showedWindow || FindMainWindow(info.dwProcessId) != nullptr;
     return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
   });
@@ -61,8 +68,7 @@ class ProgramStart : public CommandScenario {
   // Pumps this thread's own window while waiting for the foreground to change.
   bool ComesToFront(HWND window) {
     return WaitUntil([&] {
-      MSG message;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      PumpMessages();
       return GetForegroundWindow() == window && !IsIconic(window);
     });
   }

@@ -110,6 +110,12 @@ void ProgramScenario::StartProgram() {
   ASSERT_NE(controls_.list, nullptr) << "the window has no list view";
 }
 
+bool ProgramScenario::ProgramEnds(Milliseconds timeout) {
+  const bool ended = WaitForSingleObject(program_->process(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+  if (ended) program_.reset();
+  return ended;
+}
+
 ListViewProbe ProgramScenario::List() const { return ListViewProbe(controls_.list); }
 
 void ProgramScenario::Screenshot(std::string_view suffix) {

@@ -68,6 +68,9 @@ class ProgramScenario : public ::testing::Test {
   HWND window() const { return program_->window(); }
   ListViewProbe List() const;
   void Screenshot(std::string_view suffix);
+  // Waits for the program to end by itself; true when it did in time. The scenario
+  // then has no program any more.
+  bool ProgramEnds(Milliseconds timeout = kDefaultTimeout);
 
   ScenarioRegistry registry_;
   std::unique_ptr<RunningProgram> program_;
