@@ -80,7 +80,7 @@ TEST_F(ProgramStart, SecondStartBringsTheFirstWindowForwardAndEndsWithoutAWindow
   const SecondStart second = StartSecondCopy(Environment().program);
   EXPECT_EQ(second.exitCode, 0u);
   EXPECT_FALSE(second.showedWindow);
-  EXPECT_TRUE(ComesToFront(window())) << "foreground: " << Narrow(WindowText(GetForegroundWindow())) << " other " << (GetForegroundWindow() == other.get()) << " iconic " << IsIconic(window()) << " active " << GetActiveWindow();
+  EXPECT_TRUE(ComesToFront(window())) << "foreground: \"" << Narrow(WindowText(GetForegroundWindow())) << "\"";
   EXPECT_EQ(WindowsWithCaption(), std::vector<HWND>{window()});
 }
 
