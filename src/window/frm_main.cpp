@@ -125,7 +125,11 @@ bool FrmMain::PreTranslate(MSG& message) {
     OnKeyPreview(static_cast<int>(message.wParam), ShiftState());
     if (!hwnd_) return true;
   }
-  return IsDialogMessageW(hwnd_, &message) != FALSE;
+  const bool handled = IsDialogMessageW(hwnd_, &message) != FALSE;
+  // The dialog keyboard code moves the default-button look about by rules of its own
+  // when it moves the focus; put it back where Enter will act.
+  if (handled && hwnd_) ShowDefaultButton(GetFocus());
+  return handled;
 }
 
 // Load sequence: each step stands on its own; one that fails is skipped.
@@ -534,8 +538,11 @@ void FrmMain::OnNextDialogControl(WPARAM wParam, LPARAM lParam) {
   if (next) SetFocus(next);
 }
 
+// The button Enter clicks: the focused command button, otherwise Close.
 LRESULT FrmMain::OnGetDefaultId() {
-  return MAKELRESULT(Spec(ControlName::cmdClose).controlId, DC_HASDEFID);
+  const HWND focus = GetFocus();
+  const bool onButton = focus && (focus == cmdProperties || focus == cmdDevmgmt || focus == cmdClose);
+  return MAKELRESULT(onButton ? GetDlgCtrlID(focus) : Spec(ControlName::cmdClose).controlId, DC_HASDEFID);
 }
 
 void FrmMain::OnDpiChanged(int dpi, const RECT& suggested) {

@@ -177,6 +177,59 @@ TEST_F(FrmMainTest, ShownTheFocusIsOnTheList) {
   EXPECT_EQ(GetFocus(), Control(ControlName::lvwList));
 }
 
+bool IsDefaultButton(HWND button) {
+  return (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
+// Keys as the message loop hands them over: Tab moves the focus and with it the
+// default-button look, Enter clicks the focused button or else Close, Alt+U reaches
+// the list through the label's access key, Esc closes.
+TEST_F(FrmMainTest, KeyboardMovesFocusAndTheDefaultButtonAsADialogDoes) {
+  InstallCable(reg_, L"UV2&00", L"COM2");
+  FrmMain& frm = Make();
+  frm.Show(SW_SHOWNORMAL);
+  SetForegroundWindow(frm.hwnd());
+  DrainMessages();
+  auto press = [&](UINT message, WPARAM key) {
+    MSG msg{GetFocus(), message, key, 1, 0, {}};
+    if (!frm.PreTranslate(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    DrainMessages();
+  };
+  HWND list = Control(ControlName::lvwList);
+  HWND properties = Control(ControlName::cmdProperties);
+  HWND close = Control(ControlName::cmdClose);
+  ASSERT_EQ(GetFocus(), list);
+  EXPECT_TRUE(IsDefaultButton(close));
+
+  press(WM_KEYDOWN, VK_TAB);
+  ASSERT_EQ(GetFocus(), properties);
+  EXPECT_TRUE(IsDefaultButton(properties));
+  EXPECT_FALSE(IsDefaultButton(close));
+  EXPECT_EQ(LOWORD(SendMessageW(frm.hwnd(), DM_GETDEFID, 0, 0)), GetDlgCtrlID(properties));
+
+  press(WM_KEYDOWN, VK_RETURN);  // Properties, not Close
+  ASSERT_TRUE(IsWindow(frm.hwnd()));
+
+  press(WM_KEYDOWN, VK_TAB);
+  press(WM_KEYDOWN, VK_TAB);
+  ASSERT_EQ(GetFocus(), close);
+  press(WM_KEYDOWN, VK_TAB);
+  ASSERT_EQ(GetFocus(), list);
+  EXPECT_TRUE(IsDefaultButton(close));
+  EXPECT_FALSE(IsDefaultButton(properties));
+
+  SetFocus(close);
+  press(WM_SYSCHAR, L'u');
+  EXPECT_EQ(GetFocus(), list);
+
+  const HWND hwnd = frm.hwnd();
+  press(WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
 TEST_F(FrmMainTest, ATickThatChangesNothingRepaintsNothing) {
   InstallCable(reg_, L"UV2&00", L"COM2");
   InstallCable(reg_, L"UV10&00", L"COM10");
