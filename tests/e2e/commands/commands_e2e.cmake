@@ -9,18 +9,20 @@ target_link_options(shell_recorder PRIVATE -municode)
 
 file(GLOB commands_e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 add_executable(commands_e2e_tests ${commands_e2e_sources}
+               ${CMAKE_CURRENT_LIST_DIR}/../help/help_scenario.cpp
                ${CMAKE_CURRENT_LIST_DIR}/../scenarios/program_scenario.cpp
                ${CMAKE_CURRENT_LIST_DIR}/../scenarios/e2e_main.cpp)
 target_link_libraries(commands_e2e_tests PRIVATE uvantic_e2e_harness gtest)
 add_dependencies(commands_e2e_tests devmgr_double shell_recorder)
 
 if(TARGET UvanticFinder)
-  add_dependencies(commands_e2e_tests UvanticFinder)
+  # A renamed copy's help file is the built one under the copy's name.
+  add_dependencies(commands_e2e_tests UvanticFinder help_file)
   set(commands_e2e_groups
       properties "PropertiesCommand.*"
       shell_commands "ShellCommands.*"
       sorting "Sorting.*"
-      program_start "ProgramStart.*:RenamedProgram.*")
+      program_start "ProgramStart.*:RenamedProgram.*:RenamedProgramHelp.*")
   while(commands_e2e_groups)
     list(POP_FRONT commands_e2e_groups group filter)
     add_wine_test(NAME e2e_${group} COMMAND commands_e2e_tests --gtest_filter=${filter}
