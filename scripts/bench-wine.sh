@@ -22,5 +22,7 @@ if [ ! -e "$template/.template-ready" ]; then
   echo "Creating a 32-bit Wine prefix in $template (about 15 s)" >&2
   scripts/lib/wine-template.sh "$template"
 fi
+# Other work on the machine shows in the figures.
+echo "Load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
 # A console program: no display needed.
 env -u DISPLAY scripts/lib/wine-run.sh "$template" "$build/bench/wine/refresh_pass_bench.exe"
