@@ -23,6 +23,8 @@ namespace uvantic {
 
 inline constexpr wchar_t kMainWindowClass[] = L"UvanticFinderMain";
 inline constexpr wchar_t kMainWindowCaption[] = L"Uvantic Finder";
+inline constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+inline constexpr DWORD kMainWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
 inline constexpr UINT_PTR kUpdateTimer = 1;
 inline constexpr UINT kUpdateInterval = 1000;
 
@@ -89,6 +91,8 @@ class FrmMain {
   void OnControlMouseDown(ControlName name, HWND control, int buttonCode, int button, bool doubleClick);
   void OnControlMouseRelease(ControlName name, HWND control, int buttonCode, int button, POINT at);
   void OnControlFocus(ControlName name);
+  void OnControlCaptureLost(ControlName name, HWND control, HWND newCapture);
+  void OnListClickNotification(int button);
 
   // Set-up.
   bool CreateControls();
@@ -96,6 +100,7 @@ class FrmMain {
   void ApplyResolution();  // fonts, pictures and positions for dpi_
   void SizeWindowForClient();
   void LoadPictures();
+  std::array<int, 3> ColumnWidthsInPixels() const;
   void SetColumnWidths();
   void Load();
   void SetPropertiesEnabled(bool enabled);

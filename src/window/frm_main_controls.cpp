@@ -1,0 +1,224 @@
+// frmMain's controls: making them, placing them and their pictures and fonts at the
+// screen's resolution, drawing the pictures and the default-button look.
+#include "window/frm_main.h"
+
+#include <uxtheme.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "resources/resource.h"
+#include "window/column_width.h"
+#include "window/picture_size.h"
+#include "window/web_site.h"
+#include "window/win_dpi.h"
+
+namespace uvantic {
+namespace {
+
+// The sizes the program icon and the state icons are drawn in.
+constexpr std::initializer_list<int> kProgramIconSizes{16, 32, 48};
+constexpr std::initializer_list<int> kStateIconSizes{16};
+constexpr int kStateIcons[] = {IDI_STATE_NORMAL, IDI_STATE_DISABLED, IDI_STATE_DRIVER_NOT_LOADED};
+constexpr int kStateIconSide = 16;
+
+}  // namespace
+
+bool FrmMain::CreateControls() {
+  for (ControlName name : CreationOrder()) {
+    const ControlSpec& spec = Spec(name);
+    const PixelRect rect = ToPixels(spec.twips, dpi_);
+    const wchar_t* windowClass = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    switch (spec.kind) {
+      case ControlKind::Image: style |= SS_OWNERDRAW | SS_NOTIFY; break;
+      case ControlKind::Label: style |= SS_LEFT | SS_NOTIFY; break;
+      case ControlKind::ListView:
+        windowClass = WC_LISTVIEWW;
+        style |= WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_SHAREIMAGELISTS;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::CommandButton:
+        windowClass = L"BUTTON";
+        style |= WS_TABSTOP | (name == ControlName::cmdClose ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        break;
+    }
+    HWND control = CreateWindowExW(exStyle, windowClass, spec.caption, style, rect.left, rect.top, rect.width(),
+                                   rect.height(), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.controlId)),
+                                   instance_, nullptr);
+    if (!control) return false;
+    SetWindowContextHelpId(control, static_cast<DWORD>(spec.helpTopic));
+    SetWindowSubclass(control, &FrmMain::ControlProc, static_cast<UINT_PTR>(name), reinterpret_cast<DWORD_PTR>(this));
+    switch (name) {
+      case ControlName::imgIcon: imgIcon = control; break;
+      case ControlName::lblList: lblList = control; break;
+      case ControlName::lvwList: lvwList = control; break;
+      case ControlName::cmdProperties: cmdProperties = control; break;
+      case ControlName::imgLogo: imgLogo = control; break;
+      case ControlName::cmdDevmgmt: cmdDevmgmt = control; break;
+      case ControlName::cmdClose: cmdClose = control; break;
+    }
+  }
+  list_.Attach(lvwList);
+  ListView_SetExtendedListViewStyleEx(lvwList, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP,
+                                      LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
+  SetWindowTheme(lvwList, L"Explorer", nullptr);
+  CreateLogoTooltip();
+  handCursor_ = LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_HAND_POINTER));
+  if (!handCursor_) handCursor_ = LoadCursorW(nullptr, IDC_HAND);
+  lastFocus_ = lvwList;
+  return true;
+}
+
+void FrmMain::CreateLogoTooltip() {
+  logoTooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                 instance_, nullptr);
+  if (!logoTooltip_) return;
+  TTTOOLINFOW tool{};
+  // The oldest structure size, which every version of the control accepts.
+  tool.cbSize = TTTOOLINFOW_V1_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(imgLogo);
+  tool.lpszText = const_cast<wchar_t*>(kWebSiteAddress);
+  SendMessageW(logoTooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// Fonts, pictures, control positions and column widths for the resolution in dpi_.
+void FrmMain::ApplyResolution() {
+  font_ = CreateMessageFont(dpi_);
+  for (const ControlSpec& spec : kControls) {
+    HWND control = Control(spec.name);
+    const PixelRect rect = ToPixels(spec.twips, dpi_);
+    SetWindowPos(control, nullptr, rect.left, rect.top, rect.width(), rect.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  }
+  LoadPictures();
+  SetColumnWidths();
+}
+
+void FrmMain::LoadPictures() {
+  const PixelRect iconBox = ToPixels(Spec(ControlName::imgIcon).twips, dpi_);
+  const IconScale program = IconFor(kProgramIconSizes, std::min(iconBox.width(), iconBox.height()));
+  programIcon_ = LoadIconAtSize(instance_, IDI_PROGRAM, program.source);
+  programIconSide_ = program.side;
+  bigIcon_ = LoadIconAtSize(instance_, IDI_PROGRAM, MulDiv(GetSystemMetrics(SM_CXICON), dpi_, SystemDpi()));
+  smallIcon_ = LoadIconAtSize(instance_, IDI_PROGRAM, MulDiv(GetSystemMetrics(SM_CXSMICON), dpi_, SystemDpi()));
+  if (bigIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  if (smallIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+
+  const IconScale state = IconFor(kStateIconSizes, MulDiv(kStateIconSide, dpi_, kDesignDpi));
+  UniqueHImageList images(ImageList_Create(state.side, state.side, ILC_COLOR4 | ILC_MASK, 3, 0));
+  if (images) {
+    ImageList_SetBkColor(images.get(), GetSysColor(COLOR_WINDOW));
+    // Three images whatever happens, so a missing picture leaves an empty place and
+    // does not shift the ones after it.
+    for (int resourceId : kStateIcons) {
+      UniqueHIcon icon = LoadIconAtSize(instance_, resourceId, state.side);
+      if (!icon) icon = CreateEmptyIcon(state.side);
+      ImageList_ReplaceIcon(images.get(), -1, icon.get());
+    }
+    const bool attached = imlIcons && ListView_GetImageList(lvwList, LVSIL_SMALL) == imlIcons.get();
+    if (attached) ListView_SetImageList(lvwList, images.get(), LVSIL_SMALL);
+    imlIcons = std::move(images);
+  }
+
+  if (logo_.NaturalSize().width == 0) logo_.Load(instance_, IDB_LOGO);
+  logo_.ScaleTo(ScaledPictureSize(logo_.NaturalSize(), dpi_));
+  InvalidateRect(imgIcon, nullptr, TRUE);
+  InvalidateRect(imgLogo, nullptr, TRUE);
+}
+
+// The column widths of the load sequence: w from the list's laid-out width, and the
+// last column one pixel's worth wider. With w out of range all three stay 0 but the
+// last, which is one pixel.
+std::array<int, 3> FrmMain::ColumnWidthsInPixels() const {
+  const double twipsPerPixel = TwipsPerPixel(dpi_);
+  RECT listRect{};
+  GetWindowRect(lvwList, &listRect);
+  std::int16_t w = 0;
+  ColumnWidth(static_cast<double>(listRect.right - listRect.left) * twipsPerPixel, twipsPerPixel, w);
+  const int first = ColumnPixels(w, twipsPerPixel);
+  return {first, first, ColumnPixels(LastColumnWidth(w, twipsPerPixel), twipsPerPixel)};
+}
+
+// After a change of resolution the columns get the widths the load sequence would
+// have given them.
+void FrmMain::SetColumnWidths() {
+  HWND header = ListView_GetHeader(lvwList);
+  const int columns = header ? Header_GetItemCount(header) : 0;
+  const std::array<int, 3> widths = ColumnWidthsInPixels();
+  for (int column = 0; column < columns && column < 3; ++column) {
+    ListView_SetColumnWidth(lvwList, column, widths[static_cast<std::size_t>(column)]);
+  }
+}
+
+// Makes the client area exactly the layout's size, whatever the frame measures.
+void FrmMain::SizeWindowForClient() {
+  const PixelSize wanted = ClientSizePixels(dpi_);
+  RECT frame{0, 0, wanted.width, wanted.height};
+  AdjustWindowRectForDpi(frame, kMainWindowStyle, kMainWindowExStyle, dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  RECT window{};
+  GetClientRect(hwnd_, &client);
+  GetWindowRect(hwnd_, &window);
+  const int dx = wanted.width - (client.right - client.left);
+  const int dy = wanted.height - (client.bottom - client.top);
+  if (dx != 0 || dy != 0) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left + dx, window.bottom - window.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void FrmMain::SetPropertiesEnabled(bool enabled) {
+  if ((IsWindowEnabled(cmdProperties) != FALSE) == enabled) return;
+  // A disabled button cannot keep the focus: hand it to the list first.
+  if (!enabled && GetFocus() == cmdProperties) SetFocus(lvwList);
+  EnableWindow(cmdProperties, enabled);
+}
+
+// The focused command button is the one Enter clicks and shows as such; with the
+// focus anywhere else it is Close.
+void FrmMain::ShowDefaultButton(HWND focus) {
+  const HWND buttons[] = {cmdProperties, cmdDevmgmt, cmdClose};
+  const bool onButton = std::find(std::begin(buttons), std::end(buttons), focus) != std::end(buttons);
+  const HWND defaultButton = onButton ? focus : cmdClose;
+  for (HWND button : buttons) {
+    const LONG_PTR wanted = button == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if ((GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) != wanted) {
+      SendMessageW(button, BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
+    }
+  }
+}
+
+void FrmMain::OnDrawItem(const DRAWITEMSTRUCT& draw) {
+  FillRect(draw.hDC, &draw.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  if (draw.hwndItem == imgIcon && programIcon_) {
+    const RECT& box = draw.rcItem;
+    const PixelRect at = CentredIn({box.left, box.top, box.right, box.bottom}, {programIconSide_, programIconSide_});
+    DrawIconEx(draw.hDC, at.left, at.top, programIcon_.get(), at.width(), at.height(), 0, nullptr, DI_NORMAL);
+  } else if (draw.hwndItem == imgLogo) {
+    logo_.Draw(draw.hDC, draw.rcItem);
+  }
+}
+
+bool FrmMain::OnSetCursor(HWND over, int hitTest) {
+  if (over != imgLogo || hitTest != HTCLIENT || !handCursor_) return false;
+  SetCursor(handCursor_);
+  return true;
+}
+
+void FrmMain::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  ApplyResolution();
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeWindowForClient();
+}
+
+}  // namespace uvantic
