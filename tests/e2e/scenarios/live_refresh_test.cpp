@@ -2,6 +2,7 @@
 // cables plugged in, unplugged, disabled, given another driver and uninstalled.
 #include "program_scenario.h"
 
+#include <cstdio>
 #include <functional>
 
 #include "harness/wait.h"
@@ -24,13 +25,16 @@ ShownRow Row(const Cable& cable, const wchar_t* status, int image, bool dimmed) 
 
 class LiveRefresh : public ProgramScenario {
  protected:
-  // Runs change and checks that the list shows expected within kShownWithin.
-  void ExpectShownInTime(const std::function<void()>& change, const std::vector<ShownRow>& expected) {
+  // Runs change and checks that the list shows expected within kShownWithin; prints
+  // how long it took.
+  void ExpectShownInTime(const char* name, const std::function<void()>& change,
+                         const std::vector<ShownRow>& expected) {
     change();
     const auto took = TimeUntil([&] { return ShownRows(List()) == expected; }, kGiveUpAfter);
     ASSERT_TRUE(took.has_value()) << "never shown; the list shows " << ::testing::PrintToString(ShownRows(List()))
                                   << "\nexpected " << ::testing::PrintToString(expected);
     EXPECT_LE(took->count(), kShownWithin.count()) << "shown only after " << took->count() << " ms";
+    std::printf("[   INFO   ] %s: shown after %ld ms\n", name, static_cast<long>(took->count()));
   }
 };
 
@@ -66,7 +70,7 @@ TEST_F(LiveRefresh, FollowsACableThroughItsLifeWithoutInput) {
   };
   for (const auto& step : steps) {
     SCOPED_TRACE(step.name);
-    ExpectShownInTime(step.change, step.expected);
+    ExpectShownInTime(step.name, step.change, step.expected);
     EXPECT_TRUE(IsWindowEnabled(controls_.properties));
   }
   // The row selected at start keeps its selection throughout.
@@ -77,7 +81,7 @@ TEST_F(LiveRefresh, LastCableUninstalledDisablesProperties) {
   registry_.Install(kFirst);
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   ASSERT_TRUE(IsWindowEnabled(controls_.properties));
-  ExpectShownInTime([&] { registry_.Uninstall(kFirst.instance); }, {});
+  ExpectShownInTime("last cable uninstalled", [&] { registry_.Uninstall(kFirst.instance); }, {});
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(controls_.properties); }, Milliseconds{500}))
       << "Properties stays enabled over an empty list";
   EXPECT_EQ(List().SelectedIndex(), -1);
@@ -86,7 +90,8 @@ TEST_F(LiveRefresh, LastCableUninstalledDisablesProperties) {
 TEST_F(LiveRefresh, FirstCableInstalledGetsARowButNoSelection) {
   ASSERT_NO_FATAL_FAILURE(StartProgram());
   ASSERT_FALSE(IsWindowEnabled(controls_.properties));
-  ExpectShownInTime([&] { registry_.Install(kFirst); }, {Row(kFirst, L"OK", kImageNormal, false)});
+  ExpectShownInTime("first cable installed", [&] { registry_.Install(kFirst); },
+                    {Row(kFirst, L"OK", kImageNormal, false)});
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(controls_.properties) != FALSE; }, Milliseconds{500}))
       << "Properties stays disabled with a row in the list";
   // Only the start selects a row.
