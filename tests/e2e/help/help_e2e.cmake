@@ -1,14 +1,16 @@
-# End-to-end scenarios of the context help, with a recording stand-in for hhctrl.ocx.
+# End-to-end scenarios of the context help, with a recording stand-in for hhctrl.ocx
+# and the commands' recorder of the programs the shell starts.
 add_library(hhctrl_recorder SHARED ${CMAKE_CURRENT_LIST_DIR}/../doubles/hhctrl_recorder.cpp
             ${CMAKE_CURRENT_LIST_DIR}/../doubles/hhctrl_recorder.def)
 set_target_properties(hhctrl_recorder PROPERTIES PREFIX "")
 
 file(GLOB help_e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 add_executable(help_e2e_tests ${help_e2e_sources}
+               ${CMAKE_CURRENT_LIST_DIR}/../commands/command_doubles.cpp
                ${CMAKE_CURRENT_LIST_DIR}/../scenarios/program_scenario.cpp
                ${CMAKE_CURRENT_LIST_DIR}/../scenarios/e2e_main.cpp)
 target_link_libraries(help_e2e_tests PRIVATE uvantic_e2e_harness gtest)
-add_dependencies(help_e2e_tests hhctrl_recorder)
+add_dependencies(help_e2e_tests hhctrl_recorder shell_recorder)
 
 if(TARGET UvanticFinder)
   # The program finds its help file beside it.

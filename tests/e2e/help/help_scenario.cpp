@@ -1,8 +1,7 @@
 // Context-help fixture: recorder installation, popup menus and the program's windows.
 #include "help_scenario.h"
 
-#include <cstdio>
-#include <fstream>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "harness/test_environment.h"
@@ -14,7 +13,6 @@
 namespace uvantic::e2e {
 namespace {
 
-constexpr wchar_t kRecordVariable[] = L"UVANTIC_HHCTRL_RECORD";
 constexpr wchar_t kPopupsVariable[] = L"UVANTIC_HHCTRL_POPUPS";
 constexpr Milliseconds kNoPopupWait{800};
 
@@ -26,17 +24,7 @@ std::wstring TempPath(const wchar_t* name) {
   return std::wstring(directory) + name;
 }
 
-std::wstring SystemFile(const wchar_t* name) {
-  wchar_t directory[MAX_PATH] = {};
-  GetSystemDirectoryW(directory, MAX_PATH);
-  return std::wstring(directory) + L"\\" + name;
-}
-
-std::wstring BesideThisExecutable(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = {};
-  const std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-  return self.substr(0, self.find_last_of(L'\\') + 1) + name;
-}
+std::wstring SystemFile(const wchar_t* name) { return SystemDirectory() + L"\\" + name; }
 
 std::wstring FileName(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
@@ -59,6 +47,12 @@ std::string Field(const std::string& line, const std::string& name) {
   const auto valueStart = start + key.size() - 1;
   if (name == "file") return line.substr(valueStart);  // the file goes last, whatever it holds
   return line.substr(valueStart, line.find(' ', valueStart) - valueStart);
+}
+
+std::vector<HelpCall> Parsed(const std::vector<std::string>& lines) {
+  std::vector<HelpCall> calls;
+  for (const auto& line : lines) calls.push_back(ParseHelpCall(line));
+  return calls;
 }
 
 struct ProcessWindows {
@@ -88,10 +82,6 @@ HelpCall ParseHelpCall(const std::string& line) {
 
 void HelpScenario::SetUp() {
   ProgramScenario::SetUp();
-  if (IsSkipped() || HasFatalFailure()) return;
-  recordPath_ = TempPath(L"uvantic-hhctrl-record.txt");
-  DeleteFileW(recordPath_.c_str());
-  SetEnvironmentVariableW(kRecordVariable, recordPath_.c_str());
   SetEnvironmentVariableW(kPopupsVariable, nullptr);
 }
 
@@ -103,9 +93,7 @@ void HelpScenario::TearDown() {
     DeleteFileW(savedControl_.c_str());
     savedControl_.clear();
   }
-  SetEnvironmentVariableW(kRecordVariable, nullptr);
   SetEnvironmentVariableW(kPopupsVariable, nullptr);
-  if (!recordPath_.empty()) DeleteFileW(recordPath_.c_str());
 }
 
 void HelpScenario::Start(const std::wstring& executable) {
@@ -135,17 +123,10 @@ void HelpScenario::InstallRecorder() {
   if (status != ERROR_SUCCESS) throw std::runtime_error("cannot set the DLL override: error " + std::to_string(status));
 }
 
-std::vector<HelpCall> HelpScenario::HelpCalls() const {
-  std::vector<HelpCall> calls;
-  std::ifstream file(recordPath_.c_str(), std::ios::binary);
-  for (std::string line; std::getline(file, line);) calls.push_back(ParseHelpCall(line));
-  return calls;
-}
+std::vector<HelpCall> HelpScenario::HelpCalls() const { return Parsed(helpRecord_.Lines()); }
 
 std::vector<HelpCall> HelpScenario::WaitForHelpCalls(std::size_t count) const {
-  std::vector<HelpCall> calls;
-  WaitUntil([&] { return (calls = HelpCalls()).size() >= count; });
-  return calls;
+  return Parsed(helpRecord_.WaitForLines(count));
 }
 
 std::string HelpScenario::ProgramHelpFile() const {
@@ -214,6 +195,14 @@ void HelpScenario::MiddleClick(HWND control) {
   inputs[0].mi.dwFlags = MOUSEEVENTF_MIDDLEDOWN;
   inputs[1].mi.dwFlags = MOUSEEVENTF_MIDDLEUP;
   SendInput(2, inputs, sizeof(INPUT));
+  Sleep(50);
+}
+
+void HelpScenario::LeftButton(bool down) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof(INPUT));
   Sleep(50);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/command_doubles.h"
 #include "scenarios/program_scenario.h"
 
 namespace uvantic::e2e {
@@ -57,10 +58,12 @@ class HelpScenario : public ProgramScenario {
   bool Responds() const;
 
   void MiddleClick(HWND control);
+  // The left button alone, pressed or released wherever the pointer is.
+  void LeftButton(bool down);
   POINT ScreenCentre(HWND control) const;
 
  private:
-  std::wstring recordPath_;
+  RecordFile helpRecord_{L"UVANTIC_HHCTRL_RECORD", L"uvantic-hhctrl-record.txt"};
   std::wstring savedControl_;  // Wine's own hhctrl.ocx while the recorder stands in
 };
 

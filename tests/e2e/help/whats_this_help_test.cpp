@@ -109,6 +109,36 @@ TEST_F(WhatsThisHelp, F1OnTheFocusedListShowsTopicOne) {
   ExpectTopicShown(WaitForHelpCalls(2), 1, "/list.htm");
 }
 
+// The help the title bar's "?" button asks for with a click on a control. Wine neither
+// draws the button nor runs its help mode, so the test hands the window the message
+// that mode sends, which Wine carries across processes.
+TEST_F(WhatsThisHelp, HelpModeClickOnAControlOrInsideItShowsItsTopic) {
+  Start();
+  const auto askHelp = [&](HWND item, int contextType) {
+    HELPINFO info{};
+    info.cbSize = sizeof(info);
+    info.iContextType = contextType;
+    info.hItemHandle = item;
+    GetCursorPos(&info.MousePos);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info), SMTO_ABORTIFHUNG, 5000, &result);
+  };
+  askHelp(controls_.properties, HELPINFO_WINDOW);
+  ExpectTopicShown(WaitForHelpCalls(2), 2, "/properties.htm");
+  // The list's column header lies inside the list.
+  const HWND header = FindWindowExW(controls_.list, nullptr, L"SysHeader32", nullptr);
+  ASSERT_NE(header, nullptr);
+  askHelp(header, HELPINFO_WINDOW);
+  const auto calls = WaitForHelpCalls(4);
+  ASSERT_EQ(calls.size(), 4u);
+  ExpectTopicShown({calls[2], calls[3]}, 1, "/list.htm");
+  // The window's own surface and menu items have no topic.
+  askHelp(window(), HELPINFO_WINDOW);
+  askHelp(controls_.close, HELPINFO_MENUITEM);
+  Sleep(300);
+  EXPECT_EQ(HelpCalls().size(), 4u);
+}
+
 TEST_F(WhatsThisHelp, ClosingTheProgramClosesTheHelpItOpened) {
   Start();
   OpenPopupAndChoose(controls_.list);

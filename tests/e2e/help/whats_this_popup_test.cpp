@@ -17,6 +17,9 @@ class WhatsThisPopup : public HelpScenario {
     Start();
   }
 
+  // Any web site the logo opens is recorded here.
+  RecordFile shellRecord_{L"UVANTIC_SHELL_RECORD", L"uvantic-shell-record.txt"};
+
   std::vector<std::pair<const char*, HWND>> AllControls() const {
     return {{"imgIcon", controls_.icon},           {"lblList", controls_.label},
             {"lvwList", controls_.list},           {"cmdProperties", controls_.properties},
@@ -114,6 +117,30 @@ TEST_F(WhatsThisPopup, OtherKeysOpenNone) {
     EXPECT_TRUE(NoPopupMenuAppears()) << "key " << key;
     DismissPopupMenu();
   }
+}
+
+TEST_F(WhatsThisPopup, RightClickOnTheLogoOpensItAndNotTheWebSiteEvenAfterAPressReleasedElsewhere) {
+  InstallShellRecorder();
+  RECT logo{};
+  GetClientRect(controls_.logo, &logo);
+  MoveTo(controls_.logo, {logo.right / 2, logo.bottom / 2});
+  LeftButton(true);
+  MoveTo(controls_.list, {5, 5});
+  LeftButton(false);
+  WaitPastDoubleClickTime();
+  Click(controls_.logo, MouseButton::Right);
+  EXPECT_NE(WaitForPopupMenu(), nullptr);
+  DismissPopupMenu();
+  Sleep(1500);
+  EXPECT_TRUE(shellRecord_.Lines().empty());
+  // The recorder does see a left click on the logo.
+  WaitPastDoubleClickTime();
+  Click(controls_.logo);
+  EXPECT_EQ(shellRecord_.WaitForLines(1).size(), 1u);
+}
+
+TEST_F(WhatsThisPopup, TitleBarOffersTheHelpButton) {
+  EXPECT_NE(GetWindowLongW(window(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP, 0);
 }
 
 }  // namespace
