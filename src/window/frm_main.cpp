@@ -142,6 +142,8 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case DM_GETDEFID: return OnGetDefaultId();
     case WM_HELP: OnHelp(*reinterpret_cast<const HELPINFO*>(lParam)); return TRUE;
     case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_SYSCOLORCHANGE: OnSysColorChange(); return 0;
+    case WM_SETTINGCHANGE: OnSettingChange(static_cast<UINT>(wParam)); break;
     default: break;
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);

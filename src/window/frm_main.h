@@ -86,6 +86,8 @@ class FrmMain {
   void OnNextDialogControl(WPARAM wParam, LPARAM lParam);
   LRESULT OnGetDefaultId();
   void OnDpiChanged(int dpi, const RECT& suggested);
+  void OnSysColorChange();
+  void OnSettingChange(UINT setting);
 
   // Messages of the controls.
   void OnControlMouseDown(ControlName name, HWND control, int buttonCode, int button, bool doubleClick);

@@ -110,9 +110,10 @@ void FrmMain::LoadPictures() {
   if (smallIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
   const IconScale state = IconFor(kStateIconSizes, MulDiv(kStateIconSide, dpi_, kDesignDpi));
+  // Drawn through each icon's own mask (no background colour), so a selected row's
+  // highlight shows around the icon.
   UniqueHImageList images(ImageList_Create(state.side, state.side, ILC_COLOR4 | ILC_MASK, 3, 0));
   if (images) {
-    ImageList_SetBkColor(images.get(), GetSysColor(COLOR_WINDOW));
     // Three images whatever happens, so a missing picture leaves an empty place and
     // does not shift the ones after it.
     for (int resourceId : kStateIcons) {
@@ -210,6 +211,17 @@ bool FrmMain::OnSetCursor(HWND over, int hitTest) {
   if (over != imgLogo || hitTest != HTCLIENT || !handCursor_) return false;
   SetCursor(handCursor_);
   return true;
+}
+
+// New colours reach the list, which paints with colours it keeps itself.
+void FrmMain::OnSysColorChange() {
+  SendMessageW(lvwList, WM_SYSCOLORCHANGE, 0, 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// A new message font is taken up as a new resolution would be.
+void FrmMain::OnSettingChange(UINT setting) {
+  if (setting == SPI_SETNONCLIENTMETRICS) ApplyResolution();
 }
 
 void FrmMain::OnDpiChanged(int dpi, const RECT& suggested) {

@@ -83,6 +83,31 @@ TEST_F(FrmMainTest, EveryControlSitsAtItsLayoutRectangleAtTheScreensResolution) 
   }
 }
 
+// Moved to a screen of another resolution, the window lays itself out afresh: the
+// client area, every control and the columns as they would be had it started there.
+TEST_F(FrmMainTest, ANewResolutionLaysTheWindowOutAfresh) {
+  FrmMain& frm = Make();
+  for (int dpi : {144, 192, 120, WindowDpi(frm.hwnd())}) {
+    RECT suggested{0, 0, 800, 900};
+    SendMessageW(frm.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT client{};
+    GetClientRect(frm.hwnd(), &client);
+    EXPECT_EQ((PixelSize{client.right, client.bottom}), ClientSizePixels(dpi)) << dpi;
+    for (const ControlSpec& spec : kControls) {
+      RECT rect{};
+      GetWindowRect(Control(spec.name), &rect);
+      MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+      EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(spec.twips, dpi))
+          << spec.codeName << " " << dpi;
+    }
+    const double p = TwipsPerPixel(dpi);
+    std::int16_t w = 0;
+    ASSERT_TRUE(ColumnWidth(ToPixels(Spec(ControlName::lvwList).twips, dpi).width() * p, p, w));
+    EXPECT_EQ(SendMessageW(Control(ControlName::lvwList), LVM_GETCOLUMNWIDTH, 2, 0),
+              ColumnPixels(LastColumnWidth(w, p), p)) << dpi;
+  }
+}
+
 TEST_F(FrmMainTest, FixedDialogFrameWithCaptionHelpButtonAndNoMenu) {
   FrmMain& frm = Make();
   EXPECT_EQ(Text(frm.hwnd()), L"Uvantic Finder");
