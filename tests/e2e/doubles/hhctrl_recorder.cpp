@@ -1,6 +1,6 @@
-// Stands in for the system's hhctrl.ocx in test prefixes: records each HTML Help call
-// as one line in the file named by UVANTIC_HHCTRL_RECORD. Text popups are refused, as
-// Wine's own control does, unless UVANTIC_HHCTRL_POPUPS is set.
+// Stands in for the system's hhctrl.ocx in test prefixes: records its loading and each
+// HTML Help call as one line in the file named by UVANTIC_HHCTRL_RECORD. Text popups
+// are refused, as Wine's own control does, unless UVANTIC_HHCTRL_POPUPS is set.
 #include <windows.h>
 #include <htmlhelp.h>
 
@@ -22,17 +22,20 @@ std::string Ansi(const char* text) { return text ? text : "(null)"; }
 
 bool PopupsOffered() { return GetEnvironmentVariableW(L"UVANTIC_HHCTRL_POPUPS", nullptr, 0) != 0; }
 
-// One line: "call=<W|A> command=<n> caller=<hex> file=<file>", and for a text popup
-// " id=<n> x=<n> y=<n>" before the file, which goes last whatever it holds.
-HWND Record(char kind, HWND caller, const std::string& file, UINT command, DWORD_PTR data) {
+FILE* OpenRecord() {
   wchar_t recordPath[MAX_PATH];
   const DWORD length = GetEnvironmentVariableW(L"UVANTIC_HHCTRL_RECORD", recordPath, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return nullptr;
-  FILE* record = _wfopen(recordPath, L"ab");
+  return _wfopen(recordPath, L"ab");
+}
+
+// One line: "call=<W|A> command=<n> caller=<hex> file=<file>", and for a text popup
+// " id=<n> x=<n> y=<n>" before the file, which goes last whatever it holds.
+HWND Record(char kind, HWND caller, const std::string& file, UINT command, DWORD_PTR data) {
+  FILE* record = OpenRecord();
   if (!record) return nullptr;
   std::fprintf(record, "call=%c command=%u caller=%08lx", kind, command,
                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(caller)));
-  // Both structures begin with the same fields up to the point.
   if (command == HH_DISPLAY_TEXT_POPUP && data) {
     const auto* popup = reinterpret_cast<const HH_POPUP*>(data);
     std::fprintf(record, " id=%u x=%ld y=%ld", popup->idString, popup->pt.x, popup->pt.y);
@@ -45,6 +48,17 @@ HWND Record(char kind, HWND caller, const std::string& file, UINT command, DWORD
 }
 
 }  // namespace
+
+// "loaded": the program has loaded the control.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    if (FILE* record = OpenRecord()) {
+      std::fputs("loaded\n", record);
+      std::fclose(record);
+    }
+  }
+  return TRUE;
+}
 
 extern "C" HWND WINAPI HtmlHelpW(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data) {
   return Record('W', caller, Utf8(file), command, data);

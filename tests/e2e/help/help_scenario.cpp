@@ -1,6 +1,7 @@
 // Context-help fixture: recorder installation, popup menus and the program's windows.
 #include "help_scenario.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -51,7 +52,9 @@ std::string Field(const std::string& line, const std::string& name) {
 
 std::vector<HelpCall> Parsed(const std::vector<std::string>& lines) {
   std::vector<HelpCall> calls;
-  for (const auto& line : lines) calls.push_back(ParseHelpCall(line));
+  for (const auto& line : lines) {
+    if (line.starts_with("call=")) calls.push_back(ParseHelpCall(line));
+  }
   return calls;
 }
 
@@ -87,8 +90,15 @@ void HelpScenario::SetUp() {
 
 void HelpScenario::TearDown() {
   ProgramScenario::TearDown();
-  if (!savedControl_.empty()) {
+  for (const auto& file : copiedFiles_) DeleteFileW(file.c_str());
+  copiedFiles_.clear();
+  if (!copyFolder_.empty()) RemoveDirectoryW(copyFolder_.c_str());
+  copyFolder_.clear();
+  if (overrideSet_) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, OverridesKey().c_str(), L"hhctrl.ocx");
+    overrideSet_ = false;
+  }
+  if (!savedControl_.empty()) {
     CopyFileW(savedControl_.c_str(), SystemFile(L"hhctrl.ocx").c_str(), FALSE);
     DeleteFileW(savedControl_.c_str());
     savedControl_.clear();
@@ -108,11 +118,36 @@ void HelpScenario::Start(const std::wstring& executable) {
   ASSERT_TRUE(BringToFront(window()));
 }
 
+std::wstring HelpScenario::CopyProgram(bool withHelpFile) {
+  copyFolder_ = TempPath(L"uvantic-program-copy");
+  CreateDirectoryW(copyFolder_.c_str(), nullptr);
+  const std::wstring& program = Environment().program;
+  const std::wstring copy = copyFolder_ + L"\\" + FileName(program);
+  CopyOrThrow(program, copy);
+  copiedFiles_.push_back(copy);
+  if (withHelpFile) {
+    const std::wstring helpFile = program.substr(0, program.find_last_of(L'.')) + L".chm";
+    AddBesideCopy(helpFile, FileName(helpFile).c_str());
+  }
+  return copy;
+}
+
+void HelpScenario::AddBesideCopy(const std::wstring& from, const wchar_t* name) {
+  const std::wstring to = copyFolder_ + L"\\" + name;
+  CopyOrThrow(from, to);
+  copiedFiles_.push_back(to);
+}
+
 void HelpScenario::InstallRecorder() {
   const std::wstring control = SystemFile(L"hhctrl.ocx");
   savedControl_ = TempPath(L"uvantic-hhctrl-wine.ocx");
   CopyOrThrow(control, savedControl_);
   CopyOrThrow(BesideThisExecutable(L"hhctrl_recorder.dll"), control);
+  PreferNativeControl();
+}
+
+void HelpScenario::PreferNativeControl() {
+  overrideSet_ = true;
   UniqueHKey key;
   const wchar_t order[] = L"native,builtin";
   LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, OverridesKey().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
@@ -126,7 +161,14 @@ void HelpScenario::InstallRecorder() {
 std::vector<HelpCall> HelpScenario::HelpCalls() const { return Parsed(helpRecord_.Lines()); }
 
 std::vector<HelpCall> HelpScenario::WaitForHelpCalls(std::size_t count) const {
-  return Parsed(helpRecord_.WaitForLines(count));
+  std::vector<HelpCall> calls;
+  WaitUntil([&] { return (calls = HelpCalls()).size() >= count; });
+  return calls;
+}
+
+bool HelpScenario::RecorderLoaded() const {
+  const auto lines = helpRecord_.Lines();
+  return std::find(lines.begin(), lines.end(), "loaded") != lines.end();
 }
 
 std::string HelpScenario::ProgramHelpFile() const {

@@ -31,10 +31,20 @@ class HelpScenario : public ProgramScenario {
   // cable installed and brings its window to the front.
   void Start(const std::wstring& executable = {});
 
+  // Copies the program, and its help file if asked, into a folder of their own;
+  // returns the copy's path. Removed again by TearDown.
+  std::wstring CopyProgram(bool withHelpFile);
+  // Puts a file into the folder of the copy.
+  void AddBesideCopy(const std::wstring& from, const wchar_t* name);
+
   // Puts the recording hhctrl.ocx into the system directory and makes the program
   // load it instead of Wine's own; undone by TearDown.
   void InstallRecorder();
+  // Makes the program load a native hhctrl.ocx wherever Wine finds one.
+  void PreferNativeControl();
   std::vector<HelpCall> HelpCalls() const;
+  // Whether the recorder was loaded into the program.
+  bool RecorderLoaded() const;
   std::vector<HelpCall> WaitForHelpCalls(std::size_t count) const;
 
   // The help file the program looks for: beside it, under its own name.
@@ -65,6 +75,9 @@ class HelpScenario : public ProgramScenario {
  private:
   RecordFile helpRecord_{L"UVANTIC_HHCTRL_RECORD", L"uvantic-hhctrl-record.txt"};
   std::wstring savedControl_;  // Wine's own hhctrl.ocx while the recorder stands in
+  bool overrideSet_ = false;
+  std::wstring copyFolder_;
+  std::vector<std::wstring> copiedFiles_;
 };
 
 }  // namespace uvantic::e2e

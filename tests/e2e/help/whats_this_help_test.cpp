@@ -139,6 +139,20 @@ TEST_F(WhatsThisHelp, HelpModeClickOnAControlOrInsideItShowsItsTopic) {
   EXPECT_EQ(HelpCalls().size(), 4u);
 }
 
+TEST_F(WhatsThisHelp, TheHelpControlIsLoadedWhenHelpIsFirstShownNotBefore) {
+  Start();
+  Sleep(1500);  // past the first refresh tick
+  EXPECT_FALSE(RecorderLoaded());
+  Click(controls_.list, MouseButton::Right);
+  ASSERT_NE(WaitForPopupMenu(), nullptr);
+  DismissPopupMenu();
+  EXPECT_FALSE(RecorderLoaded());
+  WaitPastDoubleClickTime();
+  OpenPopupAndChoose(controls_.list);
+  ASSERT_EQ(WaitForHelpCalls(2).size(), 2u);
+  EXPECT_TRUE(RecorderLoaded());
+}
+
 TEST_F(WhatsThisHelp, ClosingTheProgramClosesTheHelpItOpened) {
   Start();
   OpenPopupAndChoose(controls_.list);
@@ -167,15 +181,7 @@ TEST_F(HelpViewer, ChoosingTheItemOpensTheViewerOwnedByTheWindow) {
 }
 
 TEST_F(HelpViewer, WithoutAHelpFileNothingOpensAndTheProgramGoesOn) {
-  // The program alone in a folder of its own.
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + L"uvantic-no-help";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  const std::wstring& program = Environment().program;
-  const std::wstring copy = folder + L"\\" + program.substr(program.find_last_of(L'\\') + 1);
-  ASSERT_TRUE(CopyFileW(program.c_str(), copy.c_str(), FALSE));
-  Start(copy);
+  Start(CopyProgram(false));
   OpenPopupAndChoose(controls_.list);
   Sleep(1000);
   const auto opened = OtherProgramWindows();
@@ -188,8 +194,16 @@ TEST_F(HelpViewer, WithoutAHelpFileNothingOpensAndTheProgramGoesOn) {
   DismissPopupMenu();
   EXPECT_TRUE(program_->Close());
   program_.reset();
-  DeleteFileW(copy.c_str());
-  RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(HelpViewer, AHelpControlInTheProgramsFolderIsNeverLoaded) {
+  const std::wstring copy = CopyProgram(true);
+  AddBesideCopy(BesideThisExecutable(L"hhctrl_recorder.dll"), L"hhctrl.ocx");
+  PreferNativeControl();
+  Start(copy);
+  OpenPopupAndChoose(controls_.list);
+  EXPECT_TRUE(WaitUntil([&] { return ProgramWindowOfClass(L"HH Parent") != nullptr; }));
+  EXPECT_FALSE(RecorderLoaded());
 }
 
 }  // namespace
