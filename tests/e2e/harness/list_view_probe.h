@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <optional>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
