@@ -47,6 +47,24 @@ TEST_F(WhatsThisHelp, ApplicationsKeyOnTheListThenTheItemShowsTopicOne) {
   EXPECT_EQ(calls[0].at.y, menu.y);
 }
 
+TEST_F(WhatsThisHelp, ApplicationsKeyActsOnTheControlWithTheFocus) {
+  Start();
+  for (int i = 0; i < 5 && FocusedWindow(window()) != controls_.deviceManager; ++i) PressKey(VK_TAB);
+  ASSERT_EQ(FocusedWindow(window()), controls_.deviceManager);
+  PressApplicationsKey();
+  const HWND popup = WaitForPopupMenu();
+  ASSERT_NE(popup, nullptr);
+  const Rect button = RectInParent(controls_.deviceManager);
+  POINT centre{button.x + button.width / 2, button.y + button.height / 2};
+  ClientToScreen(window(), &centre);
+  EXPECT_EQ(ScreenRect(popup).x, centre.x);
+  EXPECT_EQ(ScreenRect(popup).y, centre.y);
+  ChooseWhatsThis(popup);
+  ExpectTopicShown(WaitForHelpCalls(2), 3, "/devmgmt.htm");
+  // The key reached the button too, which has no use for it: nothing else happened.
+  EXPECT_FALSE(program_->HasExited());
+}
+
 TEST_F(WhatsThisHelp, RightClickOnCloseThenTheItemShowsTopicFourAndDoesNotClose) {
   Start();
   OpenPopupAndChoose(controls_.close);

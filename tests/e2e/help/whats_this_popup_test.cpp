@@ -94,7 +94,7 @@ TEST_F(WhatsThisPopup, ApplicationsKeyOnTheListOpensItAtTheListsCentre) {
 }
 
 TEST_F(WhatsThisPopup, ApplicationsKeyWithShiftCtrlOrAltOpensItToo) {
-  for (WORD modifier : {VK_SHIFT, VK_CONTROL}) {
+  for (WORD modifier : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
     INPUT inputs[4]{};
     for (INPUT& input : inputs) input.type = INPUT_KEYBOARD;
     inputs[0].ki.wVk = modifier;
