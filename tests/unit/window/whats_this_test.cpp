@@ -79,18 +79,6 @@ TEST(HelpPopupAnchor, StaysAtThePointerOverTheControlElseGoesToItsCentre) {
   EXPECT_EQ(HelpPopupAnchor({5, 5}, button), (PixelPoint{136, 212}));
 }
 
-TEST(HelpTopic, EveryVisibleControlCarriesItsTopic) {
-  const struct {
-    ControlName control;
-    int topic;
-  } cases[] = {
-      {ControlName::lblList, 1},       {ControlName::lvwList, 1},    {ControlName::imgIcon, 1},
-      {ControlName::cmdProperties, 2}, {ControlName::cmdDevmgmt, 3}, {ControlName::cmdClose, 4},
-      {ControlName::imgLogo, 5},
-  };
-  for (const auto& c : cases) EXPECT_EQ(HelpTopic(c.control), c.topic) << Spec(c.control).codeName;
-}
-
 TEST(LocateHelpTopic, AddressesTheTextAndThePageInsideTheHelpFile) {
   const std::wstring file = L"C:\\Program Files\\Uvantic\\UvanticFinder.chm";
   EXPECT_EQ(LocateHelpTopic(file, 1),
