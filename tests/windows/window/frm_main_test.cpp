@@ -10,6 +10,7 @@
 
 #include "discovery/device_state.h"
 #include "discovery/memory_registry.h"
+#include "resources/resource.h"
 #include "window/app_help_file.h"
 #include "window/column_width.h"
 #include "window/frm_main.h"
@@ -253,6 +254,20 @@ TEST_F(FrmMainTest, KeyboardMovesFocusAndTheDefaultButtonAsADialogDoes) {
   const HWND hwnd = frm.hwnd();
   press(WM_KEYDOWN, VK_ESCAPE);
   EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST_F(FrmMainTest, TheHandPointerShowsOverTheLogoOnly) {
+  FrmMain& frm = Make();
+  const HCURSOR hand = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_POINTER));
+  ASSERT_NE(hand, nullptr);
+  SetCursor(nullptr);
+  EXPECT_TRUE(SendMessageW(frm.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(ControlName::imgLogo)),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+  EXPECT_EQ(GetCursor(), hand);
+  SetCursor(nullptr);
+  SendMessageW(frm.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(ControlName::imgIcon)),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_NE(GetCursor(), hand);
 }
 
 TEST_F(FrmMainTest, ATickThatChangesNothingRepaintsNothing) {
