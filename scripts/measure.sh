@@ -13,11 +13,9 @@ startup_runs=7
 idle_seconds=20
 
 export PATH=/usr/lib/wine:$PATH
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  scripts/install-deps.sh
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-fi
+[ -f "$build/CMakeCache.txt" ] || scripts/install-deps.sh
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$build" -j2 --target UvanticFinder uvantic_seed uvantic_startup >/dev/null
 
 prefix=$root/build/measure-prefix

@@ -21,10 +21,9 @@ esac
 
 scripts/install-deps.sh
 export PATH=/usr/lib/wine:$PATH
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-fi
+# Configuring first takes in new source files quietly.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target UvanticFinder uvantic_seed uvantic_screenshot >/dev/null
 
 prefix=$root/build/run-prefix
