@@ -41,8 +41,10 @@ std::wstring TempFile(const wchar_t* name) {
 
 }  // namespace
 
+// Each record file gets a name of its own, so that a program started by an earlier
+// scenario that records late cannot write into a later scenario's file.
 RecordFile::RecordFile(const wchar_t* variable, const wchar_t* fileName)
-    : variable_(variable), path_(TempFile(fileName)) {
+    : variable_(variable), path_(TempFile(fileName) + L"." + std::to_wstring(++fileCount_)) {
   Clear();
   SetEnvironmentVariableW(variable_, path_.c_str());
 }

@@ -28,6 +28,7 @@ class RecordFile {
   void Clear() const;
 
  private:
+  static inline int fileCount_ = 0;
   const wchar_t* variable_;
   std::wstring path_;
 };
