@@ -10,8 +10,7 @@ namespace uvantic {
 bool ShellOpen(HWND owner, std::wstring_view fileOrAddress) {
   const auto file = ToAnsi(fileOrAddress);
   if (!file || file->empty()) return false;
-  // Show command 0 is what the program has always passed; the opened program decides
-  // how its own window appears.
+  // Show command 0: the program the shell starts decides how its own window appears.
   ShellExecuteA(owner, nullptr, file->c_str(), nullptr, nullptr, 0);
   return true;
 }
