@@ -113,7 +113,6 @@ void FrmMain::Load() {
       ++added;
     }
   }
-  list_.ShowSortArrow();
 
   RefreshPass();
   list_.SelectFirstRow();
@@ -190,11 +189,11 @@ void FrmMain::OnTimer(UINT_PTR timer) {
 }
 
 void FrmMain::OnCommand(int id, int code) {
-  if (id == Spec(ControlName::cmdClose).controlId) {
+  if (id == Entry(ControlName::cmdClose).controlId) {
     OnCloseClick();
-  } else if (id == Spec(ControlName::cmdProperties).controlId && code == BN_CLICKED) {
+  } else if (id == Entry(ControlName::cmdProperties).controlId && code == BN_CLICKED) {
     OnPropertiesClick();
-  } else if (id == Spec(ControlName::cmdDevmgmt).controlId && code == BN_CLICKED) {
+  } else if (id == Entry(ControlName::cmdDevmgmt).controlId && code == BN_CLICKED) {
     OnDevmgmtClick();
   } else if (id == IDM_WHATSTHIS_HELP) {
     OnWhatsThisHelp();
@@ -238,7 +237,7 @@ void FrmMain::OnNextDialogControl(WPARAM wParam, LPARAM lParam) {
 LRESULT FrmMain::OnGetDefaultId() {
   const HWND focus = GetFocus();
   const bool onButton = focus && (focus == cmdProperties || focus == cmdDevmgmt || focus == cmdClose);
-  return MAKELRESULT(onButton ? GetDlgCtrlID(focus) : Spec(ControlName::cmdClose).controlId, DC_HASDEFID);
+  return MAKELRESULT(onButton ? GetDlgCtrlID(focus) : Entry(ControlName::cmdClose).controlId, DC_HASDEFID);
 }
 
 int RunMessageLoop(FrmMain& window) {

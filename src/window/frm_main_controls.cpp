@@ -26,12 +26,12 @@ constexpr int kStateIconSide = 16;
 
 bool FrmMain::CreateControls() {
   for (ControlName name : CreationOrder()) {
-    const ControlSpec& spec = Spec(name);
-    const PixelRect rect = ToPixels(spec.twips, dpi_);
+    const ControlEntry& entry = Entry(name);
+    const PixelRect rect = ToPixels(entry.twips, dpi_);
     const wchar_t* windowClass = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
-    switch (spec.kind) {
+    switch (entry.kind) {
       case ControlKind::Image: style |= SS_OWNERDRAW | SS_NOTIFY; break;
       case ControlKind::Label: style |= SS_LEFT | SS_NOTIFY; break;
       case ControlKind::ListView:
@@ -44,11 +44,11 @@ bool FrmMain::CreateControls() {
         style |= WS_TABSTOP | (name == ControlName::cmdClose ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         break;
     }
-    HWND control = CreateWindowExW(exStyle, windowClass, spec.caption, style, rect.left, rect.top, rect.width(),
-                                   rect.height(), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.controlId)),
+    HWND control = CreateWindowExW(exStyle, windowClass, entry.caption, style, rect.left, rect.top, rect.width(),
+                                   rect.height(), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.controlId)),
                                    instance_, nullptr);
     if (!control) return false;
-    SetWindowContextHelpId(control, static_cast<DWORD>(spec.helpTopic));
+    SetWindowContextHelpId(control, static_cast<DWORD>(entry.helpTopic));
     SetWindowSubclass(control, &FrmMain::ControlProc, static_cast<UINT_PTR>(name), reinterpret_cast<DWORD_PTR>(this));
     switch (name) {
       case ControlName::imgIcon: imgIcon = control; break;
@@ -89,9 +89,9 @@ void FrmMain::CreateLogoTooltip() {
 // Fonts, pictures, control positions and column widths for the resolution in dpi_.
 void FrmMain::ApplyResolution() {
   font_ = CreateMessageFont(dpi_);
-  for (const ControlSpec& spec : kControls) {
-    HWND control = Control(spec.name);
-    const PixelRect rect = ToPixels(spec.twips, dpi_);
+  for (const ControlEntry& entry : kControls) {
+    HWND control = Control(entry.name);
+    const PixelRect rect = ToPixels(entry.twips, dpi_);
     SetWindowPos(control, nullptr, rect.left, rect.top, rect.width(), rect.height(), SWP_NOZORDER | SWP_NOACTIVATE);
     if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
   }
@@ -100,7 +100,7 @@ void FrmMain::ApplyResolution() {
 }
 
 void FrmMain::LoadPictures() {
-  const PixelRect iconBox = ToPixels(Spec(ControlName::imgIcon).twips, dpi_);
+  const PixelRect iconBox = ToPixels(Entry(ControlName::imgIcon).twips, dpi_);
   const IconScale program = IconFor(kProgramIconSizes, std::min(iconBox.width(), iconBox.height()));
   programIcon_ = LoadIconAtSize(instance_, IDI_PROGRAM, program.source);
   programIconSide_ = program.side;
@@ -132,15 +132,14 @@ void FrmMain::LoadPictures() {
   InvalidateRect(imgLogo, nullptr, TRUE);
 }
 
-// The column widths of the load sequence: w from the list's laid-out width, and the
-// last column one pixel's worth wider. With w out of range all three stay 0 but the
-// last, which is one pixel.
+// The column widths of the load sequence: w from the list's width in twips, and the
+// last column one pixel's worth wider. The width is the layout's, not the laid-out
+// pixels times the scale, so every resolution gets the same twips the layout
+// promises. With w out of range all three stay 0 but the last, which is one pixel.
 std::array<int, 3> FrmMain::ColumnWidthsInPixels() const {
   const double twipsPerPixel = TwipsPerPixel(dpi_);
-  RECT listRect{};
-  GetWindowRect(lvwList, &listRect);
   std::int16_t w = 0;
-  ColumnWidth(static_cast<double>(listRect.right - listRect.left) * twipsPerPixel, twipsPerPixel, w);
+  ColumnWidth(Entry(ControlName::lvwList).twips.width, twipsPerPixel, w);
   const int first = ColumnPixels(w, twipsPerPixel);
   return {first, first, ColumnPixels(LastColumnWidth(w, twipsPerPixel), twipsPerPixel)};
 }

@@ -84,8 +84,8 @@ void FrmMain::ShowWhatsThis(ControlName control, POINT at) {
 // the list's header.
 std::optional<ControlName> FrmMain::ControlOf(HWND window) const {
   for (HWND candidate = window; candidate && candidate != hwnd_; candidate = GetParent(candidate)) {
-    for (const ControlSpec& spec : kControls) {
-      if (Control(spec.name) == candidate) return spec.name;
+    for (const ControlEntry& entry : kControls) {
+      if (Control(entry.name) == candidate) return entry.name;
     }
   }
   return std::nullopt;

@@ -10,7 +10,7 @@ namespace uvantic {
 namespace {
 
 bool IsStaticKind(ControlName name) {
-  const ControlKind kind = Spec(name).kind;
+  const ControlKind kind = Entry(name).kind;
   return kind == ControlKind::Image || kind == ControlKind::Label;
 }
 

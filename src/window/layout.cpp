@@ -5,20 +5,20 @@
 
 namespace uvantic {
 
-const ControlSpec& Spec(ControlName name) {
+const ControlEntry& Entry(ControlName name) {
   return *std::find_if(kControls.begin(), kControls.end(),
-                       [name](const ControlSpec& spec) { return spec.name == name; });
+                       [name](const ControlEntry& entry) { return entry.name == name; });
 }
 
 std::array<ControlName, kControls.size()> CreationOrder() {
-  std::array<ControlSpec, kControls.size()> specs = kControls;
+  std::array<ControlEntry, kControls.size()> specs = kControls;
   // Controls without a tab index go last, in table order.
-  std::stable_sort(specs.begin(), specs.end(), [](const ControlSpec& a, const ControlSpec& b) {
+  std::stable_sort(specs.begin(), specs.end(), [](const ControlEntry& a, const ControlEntry& b) {
     if (a.tabIndex.has_value() != b.tabIndex.has_value()) return a.tabIndex.has_value();
     return a.tabIndex.value_or(0) < b.tabIndex.value_or(0);
   });
   std::array<ControlName, kControls.size()> order{};
-  std::transform(specs.begin(), specs.end(), order.begin(), [](const ControlSpec& spec) { return spec.name; });
+  std::transform(specs.begin(), specs.end(), order.begin(), [](const ControlEntry& entry) { return entry.name; });
   return order;
 }
 

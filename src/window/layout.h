@@ -41,7 +41,7 @@ struct PixelSize {
   friend bool operator==(const PixelSize&, const PixelSize&) = default;
 };
 
-struct ControlSpec {
+struct ControlEntry {
   ControlName name;
   const wchar_t* codeName;  // the name the control goes by in this program
   ControlKind kind;
@@ -55,7 +55,7 @@ struct ControlSpec {
 inline constexpr TwipsRect kClientTwips{0, 0, 5385, 5955};
 
 // Top to bottom, as the window shows them.
-inline constexpr std::array<ControlSpec, 7> kControls{{
+inline constexpr std::array<ControlEntry, 7> kControls{{
     {ControlName::imgIcon, L"imgIcon", ControlKind::Image, {240, 240, 480, 480}, L"", std::nullopt, 1, 1001},
     {ControlName::lblList, L"lblList", ControlKind::Label, {240, 840, 4935, 255},
      L"The following &Uvantic devices have been installed:", 0, 1, 1002},
@@ -68,7 +68,7 @@ inline constexpr std::array<ControlSpec, 7> kControls{{
     {ControlName::cmdClose, L"cmdClose", ControlKind::CommandButton, {4080, 5400, 1095, 375}, L"Close", 4, 4, 2},
 }};
 
-const ControlSpec& Spec(ControlName name);
+const ControlEntry& Entry(ControlName name);
 
 // The order in which the controls are created, which is also their z-order and so the
 // order the keyboard visits them in: the tab order first, then the controls that

@@ -165,14 +165,12 @@ void ListViewDeviceList::SetSortKey(int key) {
   if (key < 0 || key >= kColumnCount) return;
   sortKey_ = key;
   Sort();
-  ShowSortArrow();
 }
 
 void ListViewDeviceList::SetSortOrder(int order) {
   if (order != 0 && order != 1) return;
   sortOrder_ = order;
   Sort();
-  ShowSortArrow();
 }
 
 void ListViewDeviceList::SortIfNeeded() {
@@ -200,22 +198,6 @@ void ListViewDeviceList::Sort() {
   }
   if (inOrder) return;
   SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(&CompareByRowId));
-}
-
-void ListViewDeviceList::ShowSortArrow() {
-  HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
-  if (!header) return;
-  const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-  for (int index = 0; index < count; ++index) {
-    HDITEMW item{};
-    item.mask = HDI_FORMAT;
-    if (!SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) continue;
-    int format = item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (index == sortKey_) format |= sortOrder_ == 0 ? HDF_SORTUP : HDF_SORTDOWN;
-    if (format == item.fmt) continue;
-    item.fmt = format;
-    SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  }
 }
 
 std::optional<std::wstring> ListViewDeviceList::SelectedItem() const {

@@ -39,7 +39,7 @@ class ListViewDeviceList final : public DeviceList {
   bool Remove(RowId row) override;
 
   // The sort column (0 to 2) and order (0 ascending, 1 descending). Setting either
-  // reorders the rows at once and moves the header's sort arrow.
+  // reorders the rows at once.
   int SortKey() const { return sortKey_; }
   int SortOrder() const { return sortOrder_; }
   void SetSortKey(int key);
@@ -48,9 +48,6 @@ class ListViewDeviceList final : public DeviceList {
   // Puts the rows back into sort order if a row was added or a sort cell rewritten
   // since the last sort and the order is off. Selection and focus stay with their rows.
   void SortIfNeeded();
-
-  // Shows the sort arrow on the sort column's header and on no other.
-  void ShowSortArrow();
 
   // The key of the selected row; nullopt when no row is selected.
   std::optional<std::wstring> SelectedItem() const;

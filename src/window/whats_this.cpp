@@ -48,7 +48,7 @@ PixelPoint HelpPopupAnchor(PixelPoint mouse, const PixelRect& control) {
   return inside ? mouse : KeyboardPopupPoint(control);
 }
 
-int HelpTopic(ControlName control) { return Spec(control).helpTopic; }
+int HelpTopic(ControlName control) { return Entry(control).helpTopic; }
 
 std::optional<HelpTopicLocation> LocateHelpTopic(std::wstring_view helpFile, int topic) {
   for (const auto& [number, page] : kTopicPages) {

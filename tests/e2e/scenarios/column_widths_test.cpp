@@ -6,25 +6,23 @@ namespace uvantic::e2e {
 namespace {
 
 // The first two columns are w twips wide and the third w plus one pixel's worth,
-// where w is a third of the list's width less five pixels (rounded to a whole
-// number of twips, halves to even, then the remainder dropped). The program reads
-// the list's width from the list itself, a whole number of pixels, and sets each
-// column to its twips width in pixels rounded down, so the columns never add up to
-// more than the list's inside.
+// where w is a third of the list's 4935 twips less five pixels (rounded to a whole
+// number of twips, halves to even, then the remainder dropped). Each column gets
+// its twips width in pixels rounded down, so the columns never add up to more than
+// the list's inside.
 struct Resolution {
   DWORD dpi;
-  int listPixels;    // the list's width at this resolution
+  int listPixels;    // the list's laid-out width at this resolution
   const char* why;   // the twips behind the expected widths
   std::vector<int> columnPixels;
 };
 
 const Resolution kResolutions[] = {
-    {96, 329, "4935 twips at 15 per pixel: w 1620, 1620, 1635 twips", {108, 108, 109}},
-    {120, 411, "4932 twips at 12 per pixel: w 1624, 1624, 1636 twips (135.3, 135.3, 136.3 px)", {135, 135, 136}},
-    // 240 to 5175 twips is 24 to 517.5 pixels; the right edge rounds up, so the list
-    // is 494 pixels (4940 twips), not 4935 twips.
-    {144, 494, "4940 twips at 10 per pixel: w 1630, 1630, 1640 twips", {163, 163, 164}},
-    {192, 658, "4935 twips at 7.5 per pixel: 4897.5 rounds to 4898, w 1632, 1632, 1639.5 twips (217.6, 218.6 px)",
+    {96, 329, "15 twips per pixel: w 1620, 1620, 1635 twips", {108, 108, 109}},
+    {120, 411, "12 twips per pixel: w 1625, 1625, 1637 twips (135.4, 135.4, 136.4 px)", {135, 135, 136}},
+    // 240 to 5175 twips is 24 to 517.5 pixels; the right edge rounds up.
+    {144, 494, "10 twips per pixel: 4885 / 3 drops its remainder, w 1628, 1628, 1638 twips", {162, 162, 163}},
+    {192, 658, "7.5 twips per pixel: 4897.5 rounds to 4898, w 1632, 1632, 1639.5 twips (217.6, 218.6 px)",
      {217, 217, 218}},
 };
 

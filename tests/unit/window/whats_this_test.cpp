@@ -57,7 +57,7 @@ TEST(WhatsThisKey, OnlyTheApplicationsKeyOpensThePopup) {
 }
 
 TEST(KeyboardPopupPoint, IsTheCentreOfTheListAtTheDesignSize) {
-  const PixelRect list = ToPixels(Spec(ControlName::lvwList).twips, kDesignDpi);
+  const PixelRect list = ToPixels(Entry(ControlName::lvwList).twips, kDesignDpi);
   ASSERT_EQ(list, (PixelRect{16, 80, 345, 297}));
   EXPECT_EQ(KeyboardPopupPoint(list), (PixelPoint{16 + 164, 80 + 108}));
 }

@@ -60,15 +60,15 @@ TEST(ColumnWidth, PixelsAtTheDesignResolution) {
   EXPECT_EQ(ColumnPixels(1620, 0), 0);
 }
 
-// Sized from the list's laid-out width, the three columns fill the list's inside
-// (its width less the two-pixel sunken border on each side) without a horizontal
-// scroll bar, at any resolution.
+// Sized from the list's width in twips, the three columns fill the laid-out list's
+// inside (its width less the two-pixel sunken border on each side) without a
+// horizontal scroll bar, at any resolution.
 TEST(ColumnWidth, ColumnsNeverOverflowTheListsInside) {
   for (int dpi = 72; dpi <= 288; ++dpi) {
     const double p = TwipsPerPixel(dpi);
-    const PixelRect list = ToPixels(Spec(ControlName::lvwList).twips, dpi);
+    const PixelRect list = ToPixels(Entry(ControlName::lvwList).twips, dpi);
     std::int16_t w = 0;
-    ASSERT_TRUE(ColumnWidth(list.width() * p, p, w));
+    ASSERT_TRUE(ColumnWidth(Entry(ControlName::lvwList).twips.width, p, w));
     const int total = 2 * ColumnPixels(w, p) + ColumnPixels(LastColumnWidth(w, p), p);
     EXPECT_LE(total, list.width() - 4) << "dpi " << dpi;
     EXPECT_GE(total, list.width() - 4 - 4) << "dpi " << dpi;

@@ -20,7 +20,7 @@ TEST(WindowLayout, AtDesignResolutionEveryControlSitsOnWholePixels) {
       {ControlName::cmdClose, {272, 360, 345, 385}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ToPixels(Spec(c.name).twips, kDesignDpi), c.pixels) << Spec(c.name).codeName;
+    EXPECT_EQ(ToPixels(Entry(c.name).twips, kDesignDpi), c.pixels) << Entry(c.name).codeName;
   }
   EXPECT_EQ(ClientSizePixels(kDesignDpi), (PixelSize{359, 397}));
 }
@@ -37,8 +37,8 @@ TEST(WindowLayout, ClientAreaScalesWithResolution) {
 TEST(WindowLayout, EdgesThatMeetInTwipsMeetInPixelsAtEveryResolution) {
   auto edges = [](const TwipsRect& r) { return std::array<int, 4>{r.left, r.top, r.right(), r.bottom()}; };
   for (int dpi = 72; dpi <= 288; ++dpi) {
-    for (const ControlSpec& a : kControls) {
-      for (const ControlSpec& b : kControls) {
+    for (const ControlEntry& a : kControls) {
+      for (const ControlEntry& b : kControls) {
         const auto twipsA = edges(a.twips);
         const auto twipsB = edges(b.twips);
         for (int i = 0; i < 4; ++i) {
@@ -66,9 +66,9 @@ TEST(WindowLayout, ControlsAreCreatedInTabOrderThenThePictures) {
 }
 
 TEST(WindowLayout, CloseCarriesTheCancelIdentifierAndIdentifiersAreDistinct) {
-  EXPECT_EQ(Spec(ControlName::cmdClose).controlId, 2);
-  for (const ControlSpec& a : kControls) {
-    for (const ControlSpec& b : kControls) {
+  EXPECT_EQ(Entry(ControlName::cmdClose).controlId, 2);
+  for (const ControlEntry& a : kControls) {
+    for (const ControlEntry& b : kControls) {
       if (a.name == b.name) continue;
       EXPECT_NE(a.controlId, b.controlId);
     }

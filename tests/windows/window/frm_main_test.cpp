@@ -74,13 +74,13 @@ TEST_F(FrmMainTest, EveryControlSitsAtItsLayoutRectangleAtTheScreensResolution) 
   RECT client{};
   GetClientRect(frm.hwnd(), &client);
   EXPECT_EQ((PixelSize{client.right, client.bottom}), ClientSizePixels(dpi));
-  for (const ControlSpec& spec : kControls) {
+  for (const ControlEntry& entry : kControls) {
     RECT rect{};
-    GetWindowRect(Control(spec.name), &rect);
+    GetWindowRect(Control(entry.name), &rect);
     MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-    EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(spec.twips, dpi)) << spec.codeName;
-    EXPECT_EQ(GetDlgCtrlID(Control(spec.name)), spec.controlId) << spec.codeName;
-    EXPECT_EQ(GetWindowContextHelpId(Control(spec.name)), static_cast<DWORD>(spec.helpTopic)) << spec.codeName;
+    EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(entry.twips, dpi)) << entry.codeName;
+    EXPECT_EQ(GetDlgCtrlID(Control(entry.name)), entry.controlId) << entry.codeName;
+    EXPECT_EQ(GetWindowContextHelpId(Control(entry.name)), static_cast<DWORD>(entry.helpTopic)) << entry.codeName;
   }
 }
 
@@ -94,16 +94,16 @@ TEST_F(FrmMainTest, ANewResolutionLaysTheWindowOutAfresh) {
     RECT client{};
     GetClientRect(frm.hwnd(), &client);
     EXPECT_EQ((PixelSize{client.right, client.bottom}), ClientSizePixels(dpi)) << dpi;
-    for (const ControlSpec& spec : kControls) {
+    for (const ControlEntry& entry : kControls) {
       RECT rect{};
-      GetWindowRect(Control(spec.name), &rect);
+      GetWindowRect(Control(entry.name), &rect);
       MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-      EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(spec.twips, dpi))
-          << spec.codeName << " " << dpi;
+      EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(entry.twips, dpi))
+          << entry.codeName << " " << dpi;
     }
     const double p = TwipsPerPixel(dpi);
     std::int16_t w = 0;
-    ASSERT_TRUE(ColumnWidth(ToPixels(Spec(ControlName::lvwList).twips, dpi).width() * p, p, w));
+    ASSERT_TRUE(ColumnWidth(Entry(ControlName::lvwList).twips.width, p, w));
     EXPECT_EQ(SendMessageW(Control(ControlName::lvwList), LVM_GETCOLUMNWIDTH, 2, 0),
               ColumnPixels(LastColumnWidth(w, p), p)) << dpi;
   }
@@ -135,10 +135,8 @@ TEST_F(FrmMainTest, LoadMakesThreeColumnsSizedFromTheListsWidth) {
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
   const double p = TwipsPerPixel(WindowDpi(frm.hwnd()));
-  RECT rect{};
-  GetWindowRect(list, &rect);
   std::int16_t w = 0;
-  ASSERT_TRUE(ColumnWidth((rect.right - rect.left) * p, p, w));
+  ASSERT_TRUE(ColumnWidth(Entry(ControlName::lvwList).twips.width, p, w));
   const int expected[] = {ColumnPixels(w, p), ColumnPixels(w, p), ColumnPixels(LastColumnWidth(w, p), p)};
   const wchar_t* const headers[] = {L"COM Number", L"Status", L"USB Cable ID"};
   for (int column = 0; column < 3; ++column) {
