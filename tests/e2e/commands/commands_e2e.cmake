@@ -15,19 +15,10 @@ add_executable(commands_e2e_tests ${commands_e2e_sources}
 target_link_libraries(commands_e2e_tests PRIVATE uvantic_e2e_harness gtest)
 add_dependencies(commands_e2e_tests devmgr_double shell_recorder)
 
-if(TARGET UvanticFinder)
-  # A renamed copy's help file is the built one under the copy's name.
-  add_dependencies(commands_e2e_tests UvanticFinder help_file)
-  set(commands_e2e_groups
-      properties "PropertiesCommand.*"
-      shell_commands "ShellCommands.*"
-      sorting "Sorting.*"
-      program_start "ProgramStart.*:RenamedProgram.*:RenamedProgramHelp.*")
-  while(commands_e2e_groups)
-    list(POP_FRONT commands_e2e_groups group filter)
-    add_wine_test(NAME e2e_${group} COMMAND commands_e2e_tests --gtest_filter=${filter}
-                  --program=$<TARGET_FILE:UvanticFinder> --screenshots=${CMAKE_BINARY_DIR}/e2e-screens)
-    set_tests_properties(e2e_${group} PROPERTIES RESOURCE_LOCK x_display TIMEOUT 300
-                         SKIP_REGULAR_EXPRESSION "no X display")
-  endwhile()
-endif()
+# A renamed copy's help file is the built one under the copy's name.
+add_dependencies(commands_e2e_tests help_file)
+add_e2e_groups(commands_e2e_tests
+    properties "PropertiesCommand.*"
+    shell_commands "ShellCommands.*"
+    sorting "Sorting.*"
+    program_start "ProgramStart.*:RenamedProgram.*:RenamedProgramHelp.*")

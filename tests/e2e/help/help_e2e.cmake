@@ -12,17 +12,9 @@ add_executable(help_e2e_tests ${help_e2e_sources}
 target_link_libraries(help_e2e_tests PRIVATE uvantic_e2e_harness gtest)
 add_dependencies(help_e2e_tests hhctrl_recorder shell_recorder)
 
-if(TARGET UvanticFinder)
-  # The program finds its help file beside it.
-  add_dependencies(help_e2e_tests UvanticFinder help_file)
-  set(help_e2e_groups
-      whats_this_popup "WhatsThisPopup.*"
-      whats_this_help "WhatsThisHelp.*"
-      help_viewer "HelpViewer.*")
-  while(help_e2e_groups)
-    list(POP_FRONT help_e2e_groups group filter)
-    add_wine_test(NAME e2e_${group} COMMAND help_e2e_tests --gtest_filter=${filter}
-                  --program=$<TARGET_FILE:UvanticFinder> --screenshots=${CMAKE_BINARY_DIR}/e2e-screens)
-    set_tests_properties(e2e_${group} PROPERTIES RESOURCE_LOCK x_display TIMEOUT 300)
-  endwhile()
-endif()
+# The program finds its help file beside it.
+add_dependencies(help_e2e_tests help_file)
+add_e2e_groups(help_e2e_tests
+    whats_this_popup "WhatsThisPopup.*"
+    whats_this_help "WhatsThisHelp.*"
+    help_viewer "HelpViewer.*")
