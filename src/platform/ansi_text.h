@@ -11,4 +11,7 @@ namespace uvantic {
 // character would hand a different text to the function than the one we hold.
 std::optional<std::string> ToAnsi(std::wstring_view text);
 
+// The same for a given code page; nullopt also for text that is not valid UTF-16.
+std::optional<std::string> ToCodePage(std::wstring_view text, unsigned codePage);
+
 }  // namespace uvantic

@@ -102,10 +102,32 @@ TEST(AnsiText, PassesAsciiAndRefusesWhatTheCodePageCannotHold) {
   EXPECT_EQ(ToAnsi(L"USB\\Vid_2E7A&Pid_0200&Mi_00\\6&1&0&0000"),
             std::optional<std::string>("USB\\Vid_2E7A&Pid_0200&Mi_00\\6&1&0&0000"));
   EXPECT_EQ(ToAnsi(L""), std::optional<std::string>(""));
-  if (GetACP() != CP_UTF8) {
-    // No single-byte code page holds both Cyrillic and CJK letters; a best-fit or "?"
-    // would hand another text over.
-    EXPECT_EQ(ToAnsi(L"USB\\\x041A\x4E2D"), std::nullopt);
+}
+
+// Windows can be set to use UTF-8 as its ANSI code page; the commands must still hand
+// their texts over then.
+TEST(AnsiText, ConvertsExactlyInSingleByteCodePagesAndInUtf8) {
+  const struct {
+    unsigned codePage;
+    std::wstring text;
+    std::optional<std::string> expected;
+  } cases[] = {
+      {1252, L"USB\\Vid_2E7A&Pid_0200&Mi_00\\6&1&0&0000", "USB\\Vid_2E7A&Pid_0200&Mi_00\\6&1&0&0000"},
+      {1252, L"devmgmt.msc", "devmgmt.msc"},
+      {1252, L"caf\x00E9", "caf\xE9"},
+      // No single-byte code page holds both Cyrillic and CJK letters; a best-fit or "?"
+      // would hand another text over.
+      {1252, L"USB\\\x041A\x4E2D", std::nullopt},
+      {1252, L"\x0141", std::nullopt},  // best fit would give "L"
+      {CP_UTF8, L"USB\\Vid_2E7A&Pid_0200&Mi_00\\6&1&0&0000", "USB\\Vid_2E7A&Pid_0200&Mi_00\\6&1&0&0000"},
+      {CP_UTF8, L"https://www.uvantic.com/", "https://www.uvantic.com/"},
+      {CP_UTF8, L"USB\\\x041A\x4E2D", "USB\\\xD0\x9A\xE4\xB8\xAD"},
+      {CP_UTF8, L"", ""},
+      {CP_UTF8, std::wstring(L"A\xD800" L"B"), std::nullopt},  // a lone surrogate
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ToCodePage(c.text, c.codePage), c.expected) << "code page " << c.codePage << ", text of "
+                                                          << c.text.size() << " characters";
   }
 }
 
