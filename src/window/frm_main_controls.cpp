@@ -88,13 +88,16 @@ void FrmMain::CreateLogoTooltip() {
 
 // Fonts, pictures, control positions and column widths for the resolution in dpi_.
 void FrmMain::ApplyResolution() {
-  font_ = CreateMessageFont(dpi_);
+  // The controls keep using the old font until they are handed the new one, so it is
+  // released only then; without a new one they keep the old.
+  UniqueHFont font = CreateMessageFont(dpi_);
   for (const ControlEntry& entry : kControls) {
     HWND control = Control(entry.name);
     const PixelRect rect = ToPixels(entry.twips, dpi_);
     SetWindowPos(control, nullptr, rect.left, rect.top, rect.width(), rect.height(), SWP_NOZORDER | SWP_NOACTIVATE);
-    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }
+  if (font) font_ = std::move(font);
   LoadPictures();
   SetColumnWidths();
 }
@@ -104,10 +107,18 @@ void FrmMain::LoadPictures() {
   const IconScale program = IconFor(kProgramIconSizes, std::min(iconBox.width(), iconBox.height()));
   programIcon_ = LoadIconAtSize(instance_, IDI_PROGRAM, program.source);
   programIconSide_ = program.side;
-  bigIcon_ = LoadIconAtSize(instance_, IDI_PROGRAM, MulDiv(GetSystemMetrics(SM_CXICON), dpi_, SystemDpi()));
-  smallIcon_ = LoadIconAtSize(instance_, IDI_PROGRAM, MulDiv(GetSystemMetrics(SM_CXSMICON), dpi_, SystemDpi()));
-  if (bigIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-  if (smallIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  // As with the font, the window's old icons go only once it holds the new ones.
+  UniqueHIcon bigIcon = LoadIconAtSize(instance_, IDI_PROGRAM, MulDiv(GetSystemMetrics(SM_CXICON), dpi_, SystemDpi()));
+  UniqueHIcon smallIcon =
+      LoadIconAtSize(instance_, IDI_PROGRAM, MulDiv(GetSystemMetrics(SM_CXSMICON), dpi_, SystemDpi()));
+  if (bigIcon) {
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+    bigIcon_ = std::move(bigIcon);
+  }
+  if (smallIcon) {
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    smallIcon_ = std::move(smallIcon);
+  }
 
   const IconScale state = IconFor(kStateIconSizes, MulDiv(kStateIconSide, dpi_, kDesignDpi));
   // Drawn through each icon's own mask (no background colour), so a selected row's
