@@ -2,6 +2,7 @@
 #include "window/list_view_device_list.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 
 #include "window/row_order.h"
@@ -115,7 +116,9 @@ bool ListViewDeviceList::SetCellText(RowId row, Cell cell, const std::wstring& t
   const auto index = IndexOf(row);
   if (!index) return false;
   const int column = static_cast<int>(cell);
-  if (ItemText(*index, column) == text) return true;
+  // The control keeps a text only up to its first zero, so that is what is compared:
+  // registry text with a zero inside would otherwise be rewritten on every pass.
+  if (ItemText(*index, column) == std::wstring_view(text.c_str())) return true;
   LVITEMW item{};
   item.iSubItem = column;
   item.pszText = const_cast<wchar_t*>(text.c_str());

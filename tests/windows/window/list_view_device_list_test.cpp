@@ -16,6 +16,15 @@
 namespace uvantic {
 namespace {
 
+// Counts the messages that change a row, so that a pass can be shown to send none.
+LRESULT CALLBACK CountRowWrites(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR counter) {
+  if (message == LVM_SETITEMTEXTW || message == LVM_SETITEMW || message == LVM_SETITEMSTATE) {
+    ++*reinterpret_cast<int*>(counter);
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
 class ListViewDeviceListTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -175,13 +184,20 @@ TEST_F(ListViewDeviceListTest, APassThatChangesNothingLeavesNothingToRepaint) {
   install(L"UV2&00", L"COM2", true);
   install(L"UV10&00", L"COM10", false);
   install(L"UV3&00", L"COM3", true);
+  // The control keeps text up to its first zero; such a port name must not count as
+  // changed on every pass.
+  install(L"UV4&00", std::wstring(L"COM4\0old", 8), true);
   ASSERT_EQ(RefreshDeviceList(rows_, reg), true);
   rows_.SortIfNeeded();
-  EXPECT_EQ(Column(0), (Texts{L"COM10", L"COM2", L"COM3"}));
+  EXPECT_EQ(Column(0), (Texts{L"COM10", L"COM2", L"COM3", L"COM4"}));
   Paint();
 
+  int writes = 0;
+  ASSERT_TRUE(SetWindowSubclass(list_, CountRowWrites, 1, reinterpret_cast<DWORD_PTR>(&writes)));
   ASSERT_EQ(RefreshDeviceList(rows_, reg), true);
   rows_.SortIfNeeded();
+  RemoveWindowSubclass(list_, CountRowWrites, 1);
+  EXPECT_EQ(writes, 0);
   EXPECT_FALSE(GetUpdateRect(list_, nullptr, FALSE));
 
   // And a real change does repaint, so the check above can fail.
@@ -189,7 +205,7 @@ TEST_F(ListViewDeviceListTest, APassThatChangesNothingLeavesNothingToRepaint) {
   RefreshDeviceList(rows_, reg);
   rows_.SortIfNeeded();
   EXPECT_TRUE(GetUpdateRect(list_, nullptr, FALSE));
-  EXPECT_EQ(Column(1), (Texts{L"Not present", L"Not present", L"OK"}));
+  EXPECT_EQ(Column(1), (Texts{L"Not present", L"Not present", L"OK", L"OK"}));
 }
 
 }  // namespace
