@@ -7,12 +7,9 @@ set_target_properties(devmgr_double PROPERTIES PREFIX "")
 add_executable(shell_recorder WIN32 ${CMAKE_CURRENT_LIST_DIR}/../doubles/shell_recorder.cpp)
 target_link_options(shell_recorder PRIVATE -municode)
 
-file(GLOB commands_e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
-add_executable(commands_e2e_tests ${commands_e2e_sources}
-               ${CMAKE_CURRENT_LIST_DIR}/../help/help_scenario.cpp
-               ${CMAKE_CURRENT_LIST_DIR}/../scenarios/program_scenario.cpp
-               ${CMAKE_CURRENT_LIST_DIR}/../scenarios/e2e_main.cpp)
-target_link_libraries(commands_e2e_tests PRIVATE uvantic_e2e_harness gtest)
+file(GLOB commands_e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
+add_executable(commands_e2e_tests ${commands_e2e_sources} ${CMAKE_CURRENT_LIST_DIR}/command_scenario.cpp)
+target_link_libraries(commands_e2e_tests PRIVATE uvantic_e2e_scenario)
 add_dependencies(commands_e2e_tests devmgr_double shell_recorder)
 
 # A renamed copy's help file is the built one under the copy's name.
