@@ -33,15 +33,35 @@ int CALLBACK CompareByRowId(LPARAM first, LPARAM second, LPARAM context) {
 
 }  // namespace
 
+// Checks the index the row was last seen at with one message. Only when another row
+// stands there (the list was reordered behind our back) is the list walked, once,
+// and every row's index learnt afresh.
 std::optional<int> ListViewDeviceList::IndexOf(RowId row) const {
-  if (!keys_.contains(row)) return std::nullopt;
-  LVFINDINFOW find{};
-  find.flags = LVFI_PARAM;
-  find.lParam = static_cast<LPARAM>(row);
-  const auto index = static_cast<int>(SendMessageW(list_, LVM_FINDITEMW, static_cast<WPARAM>(-1),
-                                                   reinterpret_cast<LPARAM>(&find)));
+  const auto known = indexes_.find(row);
+  if (known == indexes_.end()) return std::nullopt;
+  if (RowAt(known->second) == row) return known->second;
+  const auto rows = Rows();
+  if (!rows) return std::nullopt;
+  const auto at = std::find(rows->begin(), rows->end(), row);
+  if (at == rows->end()) return std::nullopt;
+  return static_cast<int>(at - rows->begin());
+}
+
+std::optional<RowId> ListViewDeviceList::RowAt(int index) const {
   if (index < 0) return std::nullopt;
-  return index;
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  if (!SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return std::nullopt;
+  return static_cast<RowId>(item.lParam);
+}
+
+// rows is the whole list, top to bottom.
+void ListViewDeviceList::RememberIndexes(const std::vector<RowId>& rows) const {
+  for (std::size_t index = 0; index < rows.size(); ++index) {
+    const auto known = indexes_.find(rows[index]);
+    if (known != indexes_.end()) known->second = static_cast<int>(index);
+  }
 }
 
 std::optional<std::wstring> ListViewDeviceList::ItemText(int index, int column) const {
@@ -72,9 +92,11 @@ bool ListViewDeviceList::Add(const std::wstring& key) {
   item.pszText = const_cast<wchar_t*>(L"");
   item.iImage = I_IMAGENONE;
   item.lParam = static_cast<LPARAM>(id);
-  if (SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0) return false;
+  const auto index = static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  if (index < 0) return false;
   ++nextId_;
   keys_.emplace(id, key);
+  indexes_.emplace(id, index);
   rowsByKey_.emplace(key, id);
   mayBeUnsorted_ = true;
   return true;
@@ -91,12 +113,11 @@ std::optional<std::vector<RowId>> ListViewDeviceList::Rows() const {
   std::vector<RowId> rows;
   rows.reserve(static_cast<std::size_t>(std::max(count, 0)));
   for (int index = 0; index < count; ++index) {
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = index;
-    if (!SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return std::nullopt;
-    rows.push_back(static_cast<RowId>(item.lParam));
+    const auto row = RowAt(index);
+    if (!row) return std::nullopt;
+    rows.push_back(*row);
   }
+  RememberIndexes(rows);
   return rows;
 }
 
@@ -161,6 +182,11 @@ bool ListViewDeviceList::Remove(RowId row) {
   if (!SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(*index), 0)) return false;
   rowsByKey_.erase(keys_.at(row));
   keys_.erase(row);
+  indexes_.erase(row);
+  // The rows below move up one; counting that here spares the next lookups a walk.
+  for (auto& [other, otherIndex] : indexes_) {
+    if (otherIndex > *index) --otherIndex;
+  }
   return true;
 }
 
@@ -201,18 +227,23 @@ void ListViewDeviceList::Sort() {
   }
   if (inOrder) return;
   SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(&CompareByRowId));
+  // The order is total, so sorting the ids here gives the control's new order without
+  // reading it back.
+  std::vector<RowId> sorted = *rows;
+  std::sort(sorted.begin(), sorted.end(), [&](RowId first, RowId second) {
+    return CompareByRowId(static_cast<LPARAM>(first), static_cast<LPARAM>(second),
+                          reinterpret_cast<LPARAM>(&context)) < 0;
+  });
+  RememberIndexes(sorted);
 }
 
 std::optional<std::wstring> ListViewDeviceList::SelectedItem() const {
   if (!list_) return std::nullopt;
   const auto index =
       static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
-  if (index < 0) return std::nullopt;
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = index;
-  if (!SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return std::nullopt;
-  return Key(static_cast<RowId>(item.lParam));
+  const auto row = RowAt(index);
+  if (!row) return std::nullopt;
+  return Key(*row);
 }
 
 bool ListViewDeviceList::SelectFirstRow() {

@@ -8,15 +8,17 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "discovery/device_list.h"
 
 namespace uvantic {
 
-// Each row carries its id in its item data; the id's key is kept here beside it.
-// Writes that would leave a row as it is are not made, so a pass that changes
-// nothing repaints nothing.
+// Each row carries its id in its item data; the id's key is kept here beside it,
+// with the index the row was last seen at, so finding a row costs one check instead
+// of a search through the list. Writes that would leave a row as it is are not made,
+// so a pass that changes nothing repaints nothing.
 class ListViewDeviceList final : public DeviceList {
  public:
   ListViewDeviceList() = default;
@@ -58,12 +60,16 @@ class ListViewDeviceList final : public DeviceList {
 
  private:
   std::optional<int> IndexOf(RowId row) const;
+  std::optional<RowId> RowAt(int index) const;
+  void RememberIndexes(const std::vector<RowId>& rows) const;
   std::optional<std::wstring> ItemText(int index, int column) const;
   void Sort();
 
   HWND list_ = nullptr;
   std::map<RowId, std::wstring> keys_;
   std::map<std::wstring, RowId> rowsByKey_;
+  // The index each row had when last seen; only a hint, checked before use.
+  mutable std::unordered_map<RowId, int> indexes_;
   RowId nextId_ = 1;
   int sortKey_ = 0;
   int sortOrder_ = 0;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,46 @@ TEST_F(ListViewDeviceListTest, RemovesTheRowWithThatIdWhereverSortingPutIt) {
   EXPECT_EQ(rows_.Key(com10), std::nullopt);
   EXPECT_EQ(Column(0), (Texts{L"COM2", L"COM3"}));
   EXPECT_TRUE(rows_.Add(L"k10"));  // the key is free again
+}
+
+// Each step reorders the list or removes rows, then every row left is read and
+// written through its id; the writes must land on that row wherever it now stands.
+TEST_F(ListViewDeviceListTest, FindsEveryRowAfterSortingAndRemovals) {
+  std::map<std::wstring, RowId> rows;
+  const wchar_t* const ports[] = {L"COM1", L"COM2", L"COM3", L"COM4", L"COM5", L"COM6"};
+  const wchar_t* const cables[] = {L"UV5", L"UV3", L"UV6", L"UV1", L"UV4", L"UV2"};
+  for (std::size_t i = 0; i < std::size(ports); ++i) rows[ports[i]] = AddRow(ports[i], ports[i], L"", cables[i]);
+  struct Step {
+    int sortKey;
+    int sortOrder;
+    Texts remove;
+  };
+  const Step steps[] = {
+      {0, 1, {}},                 // reversed: every row moved
+      {0, 1, {L"COM6"}},          // the top row gone: all below moved up
+      {2, 0, {L"COM2", L"COM4"}},  // sorted by another column, then two rows gone
+      {0, 0, {L"COM1"}},
+  };
+  int stepNumber = 0;
+  for (const Step& step : steps) {
+    ++stepNumber;
+    rows_.SetSortKey(step.sortKey);
+    rows_.SetSortOrder(step.sortOrder);
+    for (const auto& port : step.remove) {
+      ASSERT_TRUE(rows_.Remove(rows.at(port))) << port;
+      rows.erase(port);
+    }
+    const std::wstring mark = std::to_wstring(stepNumber) + L" ";
+    for (const auto& [port, row] : rows) {
+      EXPECT_EQ(rows_.CellText(row, Cell::Text), port) << "step " << stepNumber;
+      EXPECT_TRUE(rows_.SetCellText(row, Cell::Status, mark + port));
+    }
+    const Texts shown = Column(0);
+    ASSERT_EQ(shown.size(), rows.size());
+    Texts expected;
+    for (const auto& port : shown) expected.push_back(mark + port);
+    EXPECT_EQ(Column(1), expected) << "step " << stepNumber;
+  }
 }
 
 TEST_F(ListViewDeviceListTest, RowsWithEqualTextsStayInTheOrderTheyWereAdded) {
