@@ -122,6 +122,7 @@ void FrmMain::RefreshPass() {
   if (!hwnd_) return;
   const std::optional<bool> enable = RefreshDeviceList(list_, registry_);
   list_.SortIfNeeded();
+  list_.DrawChanges();
   if (enable) SetPropertiesEnabled(*enable);
 }
 

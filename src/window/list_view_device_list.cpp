@@ -33,18 +33,29 @@ int CALLBACK CompareByRowId(LPARAM first, LPARAM second, LPARAM context) {
 
 }  // namespace
 
-// Checks the index the row was last seen at with one message. Only when another row
-// stands there (the list was reordered behind our back) is the list walked, once,
-// and every row's index learnt afresh.
-std::optional<int> ListViewDeviceList::IndexOf(RowId row) const {
-  const auto known = indexes_.find(row);
-  if (known == indexes_.end()) return std::nullopt;
-  if (RowAt(known->second) == row) return known->second;
-  const auto rows = Rows();
+// Checks the index the row was last seen at with one message, once an epoch: within a
+// pass nothing but the pass moves rows, and it keeps the indexes as it goes.
+// Only when another row stands there (the list was reordered behind our back) is the
+// control's order read again, once, and every row's index learnt afresh.
+std::optional<int> ListViewDeviceList::IndexOf(RowId row) {
+  const auto known = shown_.find(row);
+  if (known == shown_.end()) return std::nullopt;
+  Shown& shown = known->second;
+  if (shown.checkedInEpoch == epoch_) return shown.index;
+  if (RowAt(shown.index) == row) {
+    shown.checkedInEpoch = epoch_;
+    return shown.index;
+  }
+  auto rows = ReadRows();
   if (!rows) return std::nullopt;
-  const auto at = std::find(rows->begin(), rows->end(), row);
-  if (at == rows->end()) return std::nullopt;
-  return static_cast<int>(at - rows->begin());
+  order_ = std::move(*rows);
+  RememberIndexes(0);
+  for (const RowId found : order_) {
+    if (const auto other = shown_.find(found); other != shown_.end()) other->second.checkedInEpoch = epoch_;
+  }
+  const auto at = std::find(order_.begin(), order_.end(), row);
+  if (at == order_.end()) return std::nullopt;
+  return static_cast<int>(at - order_.begin());
 }
 
 std::optional<RowId> ListViewDeviceList::RowAt(int index) const {
@@ -56,39 +67,49 @@ std::optional<RowId> ListViewDeviceList::RowAt(int index) const {
   return static_cast<RowId>(item.lParam);
 }
 
-// rows is the whole list, top to bottom.
-void ListViewDeviceList::RememberIndexes(const std::vector<RowId>& rows) const {
-  for (std::size_t index = 0; index < rows.size(); ++index) {
-    const auto known = indexes_.find(rows[index]);
-    if (known != indexes_.end()) known->second = static_cast<int>(index);
+// The rows in the control's own order.
+std::optional<std::vector<RowId>> ListViewDeviceList::ReadRows() const {
+  if (!list_) return std::nullopt;
+  const auto count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
+  std::vector<RowId> rows;
+  rows.reserve(static_cast<std::size_t>(std::max(count, 0)));
+  for (int index = 0; index < count; ++index) {
+    const auto row = RowAt(index);
+    if (!row) return std::nullopt;
+    rows.push_back(*row);
+  }
+  return rows;
+}
+
+// Gives the rows from position from down their place in order_.
+void ListViewDeviceList::RememberIndexes(std::size_t from) {
+  for (std::size_t index = from; index < order_.size(); ++index) {
+    const auto known = shown_.find(order_[index]);
+    if (known != shown_.end()) known->second.index = static_cast<int>(index);
   }
 }
 
-std::optional<std::wstring> ListViewDeviceList::ItemText(int index, int column) const {
-  std::wstring buffer(64, L'\0');
-  for (;;) {
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    const auto length = static_cast<std::size_t>(
-        SendMessageW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
-    if (length + 1 < buffer.size()) {
-      buffer.resize(length);
-      return buffer;
-    }
-    if (buffer.size() >= 32768) return std::nullopt;
-    buffer.resize(buffer.size() * 2);
-  }
+void ListViewDeviceList::StopDrawing() {
+  if (drawingStopped_) return;
+  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  drawingStopped_ = true;
+}
+
+void ListViewDeviceList::DrawChanges() {
+  ++epoch_;
+  if (!drawingStopped_) return;
+  drawingStopped_ = false;
+  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(list_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 bool ListViewDeviceList::Add(const std::wstring& key) {
   if (!list_ || rowsByKey_.contains(key)) return false;
+  StopDrawing();
   const RowId id = nextId_;
-  const auto count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
   LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
-  item.iItem = count;
+  item.iItem = static_cast<int>(order_.size());
   item.pszText = const_cast<wchar_t*>(L"");
   item.iImage = I_IMAGENONE;
   item.lParam = static_cast<LPARAM>(id);
@@ -96,8 +117,13 @@ bool ListViewDeviceList::Add(const std::wstring& key) {
   if (index < 0) return false;
   ++nextId_;
   keys_.emplace(id, key);
-  indexes_.emplace(id, index);
   rowsByKey_.emplace(key, id);
+  const auto position = std::min(static_cast<std::size_t>(index), order_.size());
+  Shown shown;
+  if (position == static_cast<std::size_t>(index)) shown.checkedInEpoch = epoch_;  // the control said where
+  shown_.emplace(id, std::move(shown));
+  order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(position), id);
+  RememberIndexes(position);
   mayBeUnsorted_ = true;
   return true;
 }
@@ -109,16 +135,7 @@ std::optional<std::size_t> ListViewDeviceList::Count() const {
 
 std::optional<std::vector<RowId>> ListViewDeviceList::Rows() const {
   if (!list_) return std::nullopt;
-  const auto count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
-  std::vector<RowId> rows;
-  rows.reserve(static_cast<std::size_t>(std::max(count, 0)));
-  for (int index = 0; index < count; ++index) {
-    const auto row = RowAt(index);
-    if (!row) return std::nullopt;
-    rows.push_back(*row);
-  }
-  RememberIndexes(rows);
-  return rows;
+  return order_;
 }
 
 std::optional<std::wstring> ListViewDeviceList::Key(RowId row) const {
@@ -128,65 +145,80 @@ std::optional<std::wstring> ListViewDeviceList::Key(RowId row) const {
 }
 
 std::optional<std::wstring> ListViewDeviceList::CellText(RowId row, Cell cell) const {
-  const auto index = IndexOf(row);
-  if (!index) return std::nullopt;
-  return ItemText(*index, static_cast<int>(cell));
+  const auto column = static_cast<std::size_t>(cell);
+  const auto found = shown_.find(row);
+  if (found == shown_.end() || column >= kColumnCount) return std::nullopt;
+  return found->second.texts[column];
 }
 
 bool ListViewDeviceList::SetCellText(RowId row, Cell cell, const std::wstring& text) {
-  const auto index = IndexOf(row);
-  if (!index) return false;
   const int column = static_cast<int>(cell);
+  const auto found = shown_.find(row);
+  if (found == shown_.end() || column < 0 || column >= kColumnCount) return false;
   // The control keeps a text only up to its first zero, so that is what is compared:
   // registry text with a zero inside would otherwise be rewritten on every pass.
-  if (ItemText(*index, column) == std::wstring_view(text.c_str())) return true;
+  const std::wstring_view kept(text.c_str());
+  std::wstring& shown = found->second.texts[static_cast<std::size_t>(column)];
+  if (shown == kept) return true;
+  const auto index = IndexOf(row);
+  if (!index) return false;
+  StopDrawing();
   LVITEMW item{};
   item.iSubItem = column;
   item.pszText = const_cast<wchar_t*>(text.c_str());
   if (!SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(*index), reinterpret_cast<LPARAM>(&item))) {
     return false;
   }
+  shown = kept;
   if (column == sortKey_) mayBeUnsorted_ = true;
   return true;
 }
 
 bool ListViewDeviceList::SetIcon(RowId row, int icon) {
+  const auto found = shown_.find(row);
+  if (found == shown_.end()) return false;
+  const int image = icon >= 1 ? icon - 1 : I_IMAGENONE;
+  if (found->second.image == image) return true;
   const auto index = IndexOf(row);
   if (!index) return false;
-  const int image = icon >= 1 ? icon - 1 : I_IMAGENONE;
+  StopDrawing();
   LVITEMW item{};
   item.mask = LVIF_IMAGE;
   item.iItem = *index;
-  if (SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) && item.iImage == image) return true;
   item.iImage = image;
-  return SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != FALSE;
+  if (!SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return false;
+  found->second.image = image;
+  return true;
 }
 
 bool ListViewDeviceList::SetGhosted(RowId row, bool ghosted) {
+  const auto found = shown_.find(row);
+  if (found == shown_.end()) return false;
+  if (found->second.ghosted == ghosted) return true;
   const auto index = IndexOf(row);
   if (!index) return false;
-  const UINT wanted = ghosted ? LVIS_CUT : 0;
-  const auto current =
-      static_cast<UINT>(SendMessageW(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(*index), LVIS_CUT));
-  if (current == wanted) return true;
+  StopDrawing();
   LVITEMW item{};
   item.stateMask = LVIS_CUT;
-  item.state = wanted;
-  return SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(*index), reinterpret_cast<LPARAM>(&item)) !=
-         FALSE;
+  item.state = ghosted ? LVIS_CUT : 0;
+  if (!SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(*index), reinterpret_cast<LPARAM>(&item))) {
+    return false;
+  }
+  found->second.ghosted = ghosted;
+  return true;
 }
 
 bool ListViewDeviceList::Remove(RowId row) {
   const auto index = IndexOf(row);
   if (!index) return false;
+  StopDrawing();
   if (!SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(*index), 0)) return false;
   rowsByKey_.erase(keys_.at(row));
   keys_.erase(row);
-  indexes_.erase(row);
-  // The rows below move up one; counting that here spares the next lookups a walk.
-  for (auto& [other, otherIndex] : indexes_) {
-    if (otherIndex > *index) --otherIndex;
-  }
+  shown_.erase(row);
+  const auto position = static_cast<std::size_t>(*index);
+  order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(position));
+  RememberIndexes(position);  // the rows below moved up one
   return true;
 }
 
@@ -212,29 +244,21 @@ void ListViewDeviceList::SortIfNeeded() {
 void ListViewDeviceList::Sort() {
   if (!list_) return;
   mayBeUnsorted_ = false;
-  const auto rows = Rows();
-  if (!rows) return;
   std::unordered_map<RowId, std::wstring> texts;
-  texts.reserve(rows->size());
-  for (std::size_t index = 0; index < rows->size(); ++index) {
-    texts[(*rows)[index]] = ItemText(static_cast<int>(index), sortKey_).value_or(std::wstring());
-  }
+  texts.reserve(shown_.size());
+  for (const auto& [row, shown] : shown_) texts.emplace(row, shown.texts[static_cast<std::size_t>(sortKey_)]);
   SortContext context{&texts, sortOrder_};
-  bool inOrder = true;
-  for (std::size_t index = 1; index < rows->size() && inOrder; ++index) {
-    inOrder = CompareByRowId(static_cast<LPARAM>((*rows)[index - 1]), static_cast<LPARAM>((*rows)[index]),
-                             reinterpret_cast<LPARAM>(&context)) <= 0;
-  }
-  if (inOrder) return;
+  const auto before = [&](RowId first, RowId second) {
+    return CompareByRowId(static_cast<LPARAM>(first), static_cast<LPARAM>(second),
+                          reinterpret_cast<LPARAM>(&context)) < 0;
+  };
+  if (std::is_sorted(order_.begin(), order_.end(), before)) return;
   SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(&CompareByRowId));
   // The order is total, so sorting the ids here gives the control's new order without
   // reading it back.
-  std::vector<RowId> sorted = *rows;
-  std::sort(sorted.begin(), sorted.end(), [&](RowId first, RowId second) {
-    return CompareByRowId(static_cast<LPARAM>(first), static_cast<LPARAM>(second),
-                          reinterpret_cast<LPARAM>(&context)) < 0;
-  });
-  RememberIndexes(sorted);
+  std::sort(order_.begin(), order_.end(), before);
+  RememberIndexes(0);
+  ++epoch_;
 }
 
 std::optional<std::wstring> ListViewDeviceList::SelectedItem() const {

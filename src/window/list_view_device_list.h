@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
@@ -16,9 +17,12 @@
 namespace uvantic {
 
 // Each row carries its id in its item data; the id's key is kept here beside it,
-// with the index the row was last seen at, so finding a row costs one check instead
-// of a search through the list. Writes that would leave a row as it is are not made,
-// so a pass that changes nothing repaints nothing.
+// with what the control was last given for the row (its cells, icon and ghosted flag)
+// and where the row stands. A pass compares with that instead of asking the control,
+// and finds a row to write with one check instead of a search: messages to the
+// control cost far more than the comparisons (under Wine each one to the subclassed
+// list is a round trip to the server). Writes that would leave a row as it is are
+// not made, so a pass that changes nothing repaints nothing.
 class ListViewDeviceList final : public DeviceList {
  public:
   ListViewDeviceList() = default;
@@ -51,6 +55,12 @@ class ListViewDeviceList final : public DeviceList {
   // since the last sort and the order is off. Selection and focus stay with their rows.
   void SortIfNeeded();
 
+  // Rows are not drawn while they are added, removed or rewritten: drawing each change
+  // on its own costs many times the change, and adding a thousand rows to a shown
+  // list took seconds. This draws all changes since the last call at once; call it
+  // after every pass. Does nothing when nothing changed.
+  void DrawChanges();
+
   // The key of the selected row; nullopt when no row is selected.
   std::optional<std::wstring> SelectedItem() const;
 
@@ -59,21 +69,35 @@ class ListViewDeviceList final : public DeviceList {
   bool SelectFirstRow();
 
  private:
-  std::optional<int> IndexOf(RowId row) const;
+  // What the control shows for a row, as it was last given.
+  struct Shown {
+    int index = -1;  // where the row was last seen
+    unsigned checkedInEpoch = 0;  // when the row was last found at index
+    std::array<std::wstring, 3> texts;  // as the control keeps them: up to the first zero
+    int image = I_IMAGENONE;
+    bool ghosted = false;
+  };
+
+  std::optional<int> IndexOf(RowId row);
   std::optional<RowId> RowAt(int index) const;
-  void RememberIndexes(const std::vector<RowId>& rows) const;
-  std::optional<std::wstring> ItemText(int index, int column) const;
+  std::optional<std::vector<RowId>> ReadRows() const;
+  void RememberIndexes(std::size_t from);
+  void StopDrawing();
   void Sort();
 
   HWND list_ = nullptr;
   std::map<RowId, std::wstring> keys_;
   std::map<std::wstring, RowId> rowsByKey_;
-  // The index each row had when last seen; only a hint, checked before use.
-  mutable std::unordered_map<RowId, int> indexes_;
+  std::unordered_map<RowId, Shown> shown_;
+  std::vector<RowId> order_;  // the rows top to bottom, as they were last arranged
   RowId nextId_ = 1;
   int sortKey_ = 0;
   int sortOrder_ = 0;
   bool mayBeUnsorted_ = false;
+  bool drawingStopped_ = false;
+  // An index found at the control is trusted until the epoch ends: at the end of every
+  // pass, and after every sort, whose order is computed here rather than read back.
+  unsigned epoch_ = 1;
 };
 
 // Custom draw of the list: ghosted rows get grey text as well as the cut state, which

@@ -143,6 +143,8 @@ TEST_F(ListViewDeviceListTest, RemovesTheRowWithThatIdWhereverSortingPutIt) {
   EXPECT_TRUE(rows_.Add(L"k10"));  // the key is free again
 }
 
+int CALLBACK OldestRowFirst(LPARAM first, LPARAM second, LPARAM) { return first < second ? -1 : 1; }
+
 // Each step reorders the list or removes rows, then every row left is read and
 // written through its id; the writes must land on that row wherever it now stands.
 TEST_F(ListViewDeviceListTest, FindsEveryRowAfterSortingAndRemovals) {
@@ -151,21 +153,27 @@ TEST_F(ListViewDeviceListTest, FindsEveryRowAfterSortingAndRemovals) {
   const wchar_t* const cables[] = {L"UV5", L"UV3", L"UV6", L"UV1", L"UV4", L"UV2"};
   for (std::size_t i = 0; i < std::size(ports); ++i) rows[ports[i]] = AddRow(ports[i], ports[i], L"", cables[i]);
   struct Step {
-    int sortKey;
+    int sortKey;  // -1: the control is reordered directly, not through the list
     int sortOrder;
     Texts remove;
   };
   const Step steps[] = {
-      {0, 1, {}},                 // reversed: every row moved
-      {0, 1, {L"COM6"}},          // the top row gone: all below moved up
+      {0, 1, {}},                  // reversed: every row moved
+      {0, 1, {L"COM6"}},           // the top row gone: all below moved up
+      {-1, 0, {}},                 // moved behind the list's back, found after the pass
       {2, 0, {L"COM2", L"COM4"}},  // sorted by another column, then two rows gone
       {0, 0, {L"COM1"}},
   };
   int stepNumber = 0;
   for (const Step& step : steps) {
     ++stepNumber;
-    rows_.SetSortKey(step.sortKey);
-    rows_.SetSortOrder(step.sortOrder);
+    if (step.sortKey < 0) {
+      SendMessageW(list_, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(&OldestRowFirst));
+      rows_.DrawChanges();
+    } else {
+      rows_.SetSortKey(step.sortKey);
+      rows_.SetSortOrder(step.sortOrder);
+    }
     for (const auto& port : step.remove) {
       ASSERT_TRUE(rows_.Remove(rows.at(port))) << port;
       rows.erase(port);
@@ -230,6 +238,7 @@ TEST_F(ListViewDeviceListTest, APassThatChangesNothingLeavesNothingToRepaint) {
   install(L"UV4&00", std::wstring(L"COM4\0old", 8), true);
   ASSERT_EQ(RefreshDeviceList(rows_, reg), true);
   rows_.SortIfNeeded();
+  rows_.DrawChanges();
   EXPECT_EQ(Column(0), (Texts{L"COM10", L"COM2", L"COM3", L"COM4"}));
   Paint();
 
@@ -237,6 +246,7 @@ TEST_F(ListViewDeviceListTest, APassThatChangesNothingLeavesNothingToRepaint) {
   ASSERT_TRUE(SetWindowSubclass(list_, CountRowWrites, 1, reinterpret_cast<DWORD_PTR>(&writes)));
   ASSERT_EQ(RefreshDeviceList(rows_, reg), true);
   rows_.SortIfNeeded();
+  rows_.DrawChanges();
   RemoveWindowSubclass(list_, CountRowWrites, 1);
   EXPECT_EQ(writes, 0);
   EXPECT_FALSE(GetUpdateRect(list_, nullptr, FALSE));
@@ -245,6 +255,8 @@ TEST_F(ListViewDeviceListTest, APassThatChangesNothingLeavesNothingToRepaint) {
   reg.removeValue(kDriverListPath, L"UV2&00");
   RefreshDeviceList(rows_, reg);
   rows_.SortIfNeeded();
+  rows_.DrawChanges();
+  EXPECT_TRUE(IsWindowVisible(list_));
   EXPECT_TRUE(GetUpdateRect(list_, nullptr, FALSE));
   EXPECT_EQ(Column(1), (Texts{L"Not present", L"Not present", L"OK", L"OK"}));
 }
