@@ -24,19 +24,7 @@ export WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscore
 source scripts/lib/display.sh
 wineserver -k >/dev/null 2>&1 || true
 
-# The Unix process of a program running in this prefix, by its name.
-prefix_pid() {
-  local name=$1 pid
-  for pid in $(pgrep -f "$name" || true); do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix"; then
-      echo "$pid"
-      return
-    fi
-  done
-}
-
-# User plus system CPU time of a process, in clock ticks.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+source scripts/lib/process-cpu.sh
 
 echo "== Start-up (CreateProcess to window shown with 8 rows; warm prefix; $startup_runs runs)"
 wine "$tools/uvantic_seed.exe" started 8

@@ -1,6 +1,9 @@
 // Measures the program's start-up: from CreateProcess to its window shown with its
-// rows, several times over, and prints each run and the median.
+// rows, several times over, and prints each run and the median. With --probe, waits
+// for a running copy's window to show its rows, then times how long that window takes
+// to answer a message, again and again, and prints the slowest answers.
 //   uvantic_startup PROGRAM.exe RUNS ROWS
+//   uvantic_startup --probe SECONDS ROWS
 #include <windows.h>
 
 #include <shellapi.h>
@@ -66,14 +69,63 @@ StartTimes StartOnce(const std::wstring& program, int rows) {
   return times;
 }
 
+double Percentile(std::vector<double> times, double fraction) {
+  std::sort(times.begin(), times.end());
+  return times[static_cast<std::size_t>(fraction * static_cast<double>(times.size() - 1))];
+}
+
+// A message that asks nothing, answered as soon as the window's thread takes it: its
+// delay is the time the user waits for a click or a key to be handled.
+int Probe(double seconds, int rows) {
+  const auto start = std::chrono::steady_clock::now();
+  HWND window = nullptr;
+  for (;;) {
+    window = FindWindowW(L"UvanticFinderMain", kMainWindowCaption);
+    if (window != nullptr && IsWindowVisible(window)) {
+      const HWND list = FindList(window);
+      if (list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) >= rows) break;
+    }
+    if (std::chrono::steady_clock::now() - start > std::chrono::seconds(120)) {
+      throw std::runtime_error("no window with the rows");
+    }
+    Sleep(20);
+  }
+  if (seconds <= 0) return 0;
+  std::vector<double> answers;
+  const auto probeStart = std::chrono::steady_clock::now();
+  while (std::chrono::duration<double>(std::chrono::steady_clock::now() - probeStart).count() < seconds) {
+    const auto sent = std::chrono::steady_clock::now();
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result)) {
+      throw std::runtime_error("the window did not answer");
+    }
+    answers.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count());
+    Sleep(2);
+  }
+  std::printf("answer to a message over %.0f s: slowest %.1f ms, 99th percentile %.1f ms, median %.2f ms (%zu probes)\n",
+              seconds, Percentile(answers, 1.0), Percentile(answers, 0.99), Percentile(answers, 0.5), answers.size());
+  return 0;
+}
+
 }  // namespace
 
 int main() {
   int count = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
   if (count != 4) {
-    std::fputs("usage: uvantic_startup PROGRAM.exe RUNS ROWS\n", stderr);
+    std::fputs("usage: uvantic_startup PROGRAM.exe RUNS ROWS | --probe SECONDS ROWS\n", stderr);
     return 2;
+  }
+  if (std::wstring(argv[1]) == L"--probe") {
+    const double seconds = std::stod(argv[2]);
+    const int rows = std::stoi(argv[3]);
+    LocalFree(argv);
+    try {
+      return Probe(seconds, rows);
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "uvantic_startup: %s\n", error.what());
+      return 1;
+    }
   }
   const std::wstring program = WindowsPath(argv[1]);
   const int runs = std::stoi(argv[2]);
