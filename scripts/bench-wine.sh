@@ -16,7 +16,7 @@ build=${1:-build/win}
 export PATH=/usr/lib/wine:$PATH
 sizes="16 256 2000"
 probed_size=2000
-startup_runs=3
+startup_runs=5
 bare_seconds=5
 idle_seconds=10
 probe_seconds=10
@@ -90,7 +90,7 @@ for n in $sizes; do
   wine "$tools/uvantic_startup.exe" --probe 0 "$n"
   pid=$(prefix_pid UvanticFinder.exe)
   [ -n "$pid" ] || { echo "cannot find the program's process" >&2; exit 1; }
-  sleep 2  # past start-up
+  sleep 3  # past start-up
   p0=$(cpu_ticks "$pid"); s0=$(cpu_ticks "$server")
   sleep "$idle_seconds"
   p1=$(cpu_ticks "$pid"); s1=$(cpu_ticks "$server")
