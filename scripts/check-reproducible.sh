@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds one commit twice from clean checkouts in two folders of different names and
-# compares what ships: the executable, the help file and the files in the installer must be
-# identical. Takes about two minutes, so it is not part of scripts/test.sh.
+# Makes the release of one commit twice, with scripts/package.sh in clean checkouts in two
+# folders of different names, and compares what ships: the executable, the help file, the
+# portable zip and the files in the installer must be identical (the installer itself
+# carries a new package code each time). Takes one to two minutes, so it is not part of
+# scripts/test.sh.
 #   scripts/check-reproducible.sh [COMMIT]      (default HEAD; temporary folders in $TMPDIR)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,25 +13,27 @@ scripts/install-deps.sh
 work=$(mktemp -d "${TMPDIR:-/tmp}/uvantic-reproducible.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# build FOLDER: a clean checkout of the commit and its Windows build, in FOLDER.
-build() {
+# The checkouts have no history, so they are told the commit's time for the zip.
+export SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit")
+
+# release FOLDER: a clean checkout of the commit in FOLDER/source and its release.
+release() {
   local dir=$1
   mkdir -p "$dir/source"
   git archive "$commit" | tar -x -C "$dir/source"
-  if ! { cmake -S "$dir/source" -B "$dir/build" -DCMAKE_BUILD_TYPE=Release \
-                -DCMAKE_TOOLCHAIN_FILE="$dir/source/cmake/mingw-i686.cmake" &&
-          cmake --build "$dir/build" -j2 --target installer; } >"$dir/build.log" 2>&1; then
-    cat "$dir/build.log"
+  if ! "$dir/source/scripts/package.sh" >"$dir/package.log" 2>&1; then
+    cat "$dir/package.log"
     exit 1
   fi
   mkdir "$dir/installed"
-  msiextract -C "$dir/installed" "$dir"/build/UvanticFinder-*.msi >/dev/null
+  msiextract -C "$dir/installed" "$dir"/source/dist/UvanticFinder-*.msi >/dev/null
 }
 
 start=$SECONDS
 echo "Building $commit in $work/first and $work/second-folder"
-build "$work/first"
-build "$work/second-folder"
+release "$work/first"
+release "$work/second-folder"
 
 different=0
 compare() {  # compare LABEL FIRST SECOND
@@ -43,12 +47,13 @@ compare() {  # compare LABEL FIRST SECOND
     different=$((different + 1))
   fi
 }
-for file in UvanticFinder.exe UvanticFinder.chm; do
-  compare "$file" "$work/first/build/bin/$file" "$work/second-folder/build/bin/$file"
+for path in "$work"/first/source/{build/win/bin/UvanticFinder.exe,build/win/bin/UvanticFinder.chm,dist/*.zip}; do
+  file=${path#"$work/first/source/"}
+  compare "$file" "$path" "$work/second-folder/source/$file"
 done
 (cd "$work/first/installed" && find . -type f | sort) > "$work/files"
 while read -r file; do
   compare "installer: ${file#./}" "$work/first/installed/$file" "$work/second-folder/installed/$file"
 done <"$work/files"
-echo "$((SECONDS - start)) s for two builds"
+echo "$((SECONDS - start)) s for two releases"
 [ "$different" -eq 0 ]
