@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the release of one commit twice, with scripts/package.sh in clean checkouts in two
-# folders of different names, and compares what ships: the executable, the help file, the
+# folders of different names, the second with the clock a week ahead, and compares what ships: the executable, the help file, the
 # portable zip and the files in the installer must be identical (the installer itself
 # carries a new package code each time). Takes one to two minutes, so it is not part of
 # scripts/test.sh.
@@ -17,12 +17,14 @@ trap 'rm -rf "$work"' EXIT
 export SOURCE_DATE_EPOCH
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit")
 
-# release FOLDER: a clean checkout of the commit in FOLDER/source and its release.
+# release FOLDER [WRAPPER...]: a clean checkout of the commit in FOLDER/source and its
+# release, made through WRAPPER.
 release() {
   local dir=$1
+  shift
   mkdir -p "$dir/source"
   git archive "$commit" | tar -x -C "$dir/source"
-  if ! "$dir/source/scripts/package.sh" >"$dir/package.log" 2>&1; then
+  if ! "$@" "$dir/source/scripts/package.sh" >"$dir/package.log" 2>&1; then
     cat "$dir/package.log"
     exit 1
   fi
@@ -31,9 +33,9 @@ release() {
 }
 
 start=$SECONDS
-echo "Building $commit in $work/first and $work/second-folder"
+echo "Building $commit in $work/first, then in $work/second-folder a week later"
 release "$work/first"
-release "$work/second-folder"
+release "$work/second-folder" faketime -f +7d
 
 different=0
 compare() {  # compare LABEL FIRST SECOND
