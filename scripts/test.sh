@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native and the Windows build, and runs every
-# test: unit tests natively and again under ASan and UBSan, then platform and
-# end-to-end tests under Wine and Xvfb.
+# test: unit tests natively, again under ASan and UBSan with the fuzzer's corpus
+# replayed and a short fuzzing run, then platform and end-to-end tests under Wine
+# and Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -22,6 +23,7 @@ CC=clang-14 CXX=clang++-14 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWi
       -DUVANTIC_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j"$jobs" >/dev/null
 ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+scripts/fuzz.sh 30
 
 source scripts/lib/display.sh
 ctest --test-dir build/win --output-on-failure
