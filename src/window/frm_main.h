@@ -14,6 +14,7 @@
 #include "platform/handles.h"
 #include "platform/html_help.h"
 #include "window/app_help_file.h"
+#include "window/copy_row.h"
 #include "window/layout.h"
 #include "window/list_view_device_list.h"
 #include "window/logo_press.h"
@@ -27,11 +28,6 @@ inline constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMEN
 inline constexpr DWORD kMainWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
 inline constexpr UINT_PTR kUpdateTimer = 1;
 inline constexpr UINT kUpdateInterval = 1000;
-
-// Shift, Ctrl and Alt as one number: 1 Shift, 2 Ctrl, 4 Alt, summed.
-inline constexpr int kShiftMask = 1;
-inline constexpr int kCtrlMask = 2;
-inline constexpr int kAltMask = 4;
 
 class FrmMain {
  public:
@@ -115,6 +111,7 @@ class FrmMain {
   void OnLogoClick();
   void OnColumnClick(int headerIndex);  // 1-based
   void OnListDoubleClick();
+  void OnCopyKey();
   void OnCloseClick();
 
   // Events handled in frm_main_help.cpp.
