@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "platform/device_properties.h"
 #include "platform/handles.h"
 #include "platform/html_help.h"
+#include "platform/registry_watcher.h"
 #include "window/app_help_file.h"
 #include "window/copy_row.h"
 #include "window/layout.h"
@@ -28,6 +30,8 @@ inline constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMEN
 inline constexpr DWORD kMainWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
 inline constexpr UINT_PTR kUpdateTimer = 1;
 inline constexpr UINT kUpdateInterval = 1000;
+// Posted by the registry watcher when keys the refresh pass reads have changed.
+inline constexpr UINT kRegistryChangedMessage = WM_APP + 1;
 
 class FrmMain {
  public:
@@ -73,6 +77,7 @@ class FrmMain {
   bool OnCreate();
   void OnDestroy();
   void OnTimer(UINT_PTR timer);
+  void OnRegistryChanged();
   void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR& header);
   void OnDrawItem(const DRAWITEMSTRUCT& draw);
@@ -136,6 +141,9 @@ class FrmMain {
   std::optional<ControlName> ctlWhatsThis;
   POINT whatsThisAt_{};
   UniqueHMenu mnuWhatsThis;  // loaded with the first popup; never a menu bar
+  // Makes the timer tick early when the registry changes; from creation to destruction
+  // of the window. Without it the timer alone keeps the list current.
+  std::unique_ptr<RegistryWatcher> watcher_;
   // hhctrl.ocx, loaded when help is first shown.
   HelpDisplay helpDisplay_;
   HWND hwnd_ = nullptr;
