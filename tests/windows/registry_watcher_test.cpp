@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "discovery/change_watch.h"
 #include "registry_writer.h"
 
 namespace uvantic {
@@ -72,7 +73,11 @@ TEST_F(RegistryWatcherTest, ABurstOfWritesPostsOneMessage) {
   const DWORD start = GetTickCount();
   for (std::uint32_t i = 0; i < 30; ++i) instance.value(L"Value" + std::to_wstring(i), i);
   const DWORD took = GetTickCount() - start;
-  EXPECT_EQ(Messages(600), 1) << "after 30 writes in " << took << " ms";
+  // One message; a burst drawn out by a slow machine may give one more per longest wait.
+  const int messages = Messages(600);
+  EXPECT_GE(messages, 1);
+  EXPECT_LE(messages, 1 + static_cast<int>(took / ChangeBurst::kLongestWait.count()))
+      << "30 writes in " << took << " ms";
   reg_.key(kWatched).value(L"Count", 1u);
   EXPECT_EQ(Messages(600), 1) << "the watch was not set again after it fired";
 }
