@@ -103,8 +103,26 @@ void ListViewDeviceList::DrawChanges() {
   RedrawWindow(list_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+bool ListViewDeviceList::KeyLess::operator()(std::wstring_view a, std::wstring_view b) const {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_LESS_THAN;
+}
+
 bool ListViewDeviceList::Add(const std::wstring& key) {
-  if (!list_ || rowsByKey_.contains(key)) return false;
+  if (!list_) return false;
+  if (const auto existing = rowsByKey_.find(key); existing != rowsByKey_.end()) {
+    // The instance's key was re-created in another letter case: the row follows the
+    // spelling the registry gives now.
+    if (existing->first != key) {
+      std::wstring mapKey(key);  // copied before anything changes, as copying may fail
+      std::wstring rowKey(key);
+      auto entry = rowsByKey_.extract(existing);
+      entry.key() = std::move(mapKey);
+      keys_.at(entry.mapped()) = std::move(rowKey);
+      rowsByKey_.insert(std::move(entry));
+    }
+    return false;
+  }
   StopDrawing();
   const RowId id = nextId_;
   LVITEMW item{};

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -21,8 +22,9 @@ namespace uvantic {
 // and where the row stands. A pass compares with that instead of asking the control,
 // and finds a row to write with one check instead of a search: messages to the
 // control cost far more than the comparisons (under Wine each one to the subclassed
-// list is a round trip to the server). Writes that would leave a row as it is are
-// not made, so a pass that changes nothing repaints nothing.
+// list is a round trip to the server). Keys match without regard to letter case, as
+// the registry's names do. Writes that would leave a row as it is are not made, so a
+// pass that changes nothing repaints nothing.
 class ListViewDeviceList final : public DeviceList {
  public:
   ListViewDeviceList() = default;
@@ -87,7 +89,11 @@ class ListViewDeviceList final : public DeviceList {
 
   HWND list_ = nullptr;
   std::map<RowId, std::wstring> keys_;
-  std::map<std::wstring, RowId> rowsByKey_;
+  struct KeyLess {
+    using is_transparent = void;
+    bool operator()(std::wstring_view a, std::wstring_view b) const;
+  };
+  std::map<std::wstring, RowId, KeyLess> rowsByKey_;
   std::unordered_map<RowId, Shown> shown_;
   std::vector<RowId> order_;  // the rows top to bottom, as they were last arranged
   RowId nextId_ = 1;
