@@ -19,5 +19,8 @@ cmake --build "$build" -j"$(nproc)" --target UvanticFinder uvantic_soak devmgr_d
 template=$root/build/soak-template
 [ -e "$template/.template-ready" ] || scripts/lib/wine-template.sh "$template"
 source scripts/lib/display.sh
+# Other work on the machine shows in the answer times.
+echo "Load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+trap 'echo "Load average after the run: $(cut -d" " -f1-3 /proc/loadavg)"; kill ${uvantic_xvfb_pid:-} 2>/dev/null || true' EXIT
 scripts/lib/wine-run.sh "$template" "$root/$build/tests/e2e/uvantic_soak.exe" \
   --seconds=$((minutes * 60)) --program="$root/$build/bin/UvanticFinder.exe"
