@@ -33,7 +33,7 @@ constexpr wchar_t kHardwareKey[] = L"SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_2
 constexpr wchar_t kDriverListKey[] = L"SYSTEM\\CurrentControlSet\\Services\\slabser\\Enum";
 // Long enough for a refresh pass to meet a fault.
 constexpr Milliseconds kOnePass{1300};
-constexpr Milliseconds kRecoveryWithin{3000};
+constexpr Milliseconds kRecoveryWithin{5000};
 
 const Cable kFirst{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Started};
 const Cable kSecond{L"7&19F0E2A7&0&0002", L"COM4", CableSetup::Started};
