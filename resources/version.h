@@ -1,6 +1,28 @@
-// The program's version, fed into the version resource.
+// The program's version, the one place to change it: it feeds the version resource,
+// the installer and the names of the release files (CMake reads the three numbers).
 #pragma once
 
-#define UVANTIC_VERSION_BINARY 1, 0, 0, 0
-#define UVANTIC_VERSION_TEXT "1.00"
+#define UVANTIC_VERSION_MAJOR 1
+#define UVANTIC_VERSION_MINOR 0
+#define UVANTIC_VERSION_PATCH 0
+
 #define UVANTIC_TITLE "Uvantic Finder"
+
+#define UVANTIC_STRINGIFY_(x) #x
+#define UVANTIC_STRINGIFY(x) UVANTIC_STRINGIFY_(x)
+
+#define UVANTIC_VERSION_BINARY UVANTIC_VERSION_MAJOR, UVANTIC_VERSION_MINOR, UVANTIC_VERSION_PATCH, 0
+// Shown as major.minor with two minor digits ("1.00", "1.05", "1.12"), and ".patch" after
+// it when there is one ("1.00.3").
+#if UVANTIC_VERSION_MINOR < 10
+#define UVANTIC_VERSION_MAJOR_MINOR_TEXT \
+  UVANTIC_STRINGIFY(UVANTIC_VERSION_MAJOR) ".0" UVANTIC_STRINGIFY(UVANTIC_VERSION_MINOR)
+#else
+#define UVANTIC_VERSION_MAJOR_MINOR_TEXT \
+  UVANTIC_STRINGIFY(UVANTIC_VERSION_MAJOR) "." UVANTIC_STRINGIFY(UVANTIC_VERSION_MINOR)
+#endif
+#if UVANTIC_VERSION_PATCH == 0
+#define UVANTIC_VERSION_TEXT UVANTIC_VERSION_MAJOR_MINOR_TEXT
+#else
+#define UVANTIC_VERSION_TEXT UVANTIC_VERSION_MAJOR_MINOR_TEXT "." UVANTIC_STRINGIFY(UVANTIC_VERSION_PATCH)
+#endif

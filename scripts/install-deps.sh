@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev
           g++-mingw-w64-i686 wine32:i386 xvfb xdotool imagemagick fonts-wine
-          fp-utils-3.2.2 libchm-bin python3)
+          fp-utils-3.2.2 libchm-bin python3 wixl msitools faketime
+          clang-14 libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native and the Windows build, and runs every
-# test: unit tests natively, platform and end-to-end tests under Wine and Xvfb.
+# test: unit tests natively, again under ASan and UBSan with the fuzzer's corpus
+# replayed and a short fuzzing run, then platform and end-to-end tests under Wine
+# and Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -16,5 +18,12 @@ cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release \
 cmake --build build/win -j"$jobs" >/dev/null
 
 ctest --test-dir build/native --output-on-failure -j"$jobs"
+
+CC=clang-14 CXX=clang++-14 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DUVANTIC_SANITIZE=ON >/dev/null
+cmake --build build/sanitize -j"$jobs" >/dev/null
+ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+scripts/fuzz.sh 30
+
 source scripts/lib/display.sh
 ctest --test-dir build/win --output-on-failure

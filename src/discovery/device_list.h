@@ -19,8 +19,10 @@ class DeviceList {
  public:
   virtual ~DeviceList() = default;
 
-  // Appends a row with this key, empty cells and no icon. False when a row with the
-  // key exists already or the row cannot be added.
+  // Appends a row with this key, empty cells and no icon. Keys match without regard
+  // to letter case, as the registry names they come from do: when a row's key differs
+  // from key only in case, that row takes key's spelling instead. False when no row
+  // was added: one with the key exists already or the row cannot be added.
   virtual bool Add(const std::wstring& key) = 0;
 
   // Number of rows; nullopt when it cannot be read.

@@ -2,13 +2,16 @@
 #include "memory_device_list.h"
 
 #include <algorithm>
+#include <new>
 
 namespace uvantic {
 
 bool MemoryDeviceList::Fails(ListOp op, const std::wstring* key, std::optional<Cell> cell) const {
-  return std::any_of(failures_.begin(), failures_.end(), [&](const Failure& f) {
+  const auto failure = std::find_if(failures_.begin(), failures_.end(), [&](const Failure& f) {
     return f.op == op && (!f.key || (key && *f.key == *key)) && (!f.cell || f.cell == cell);
   });
+  if (failure != failures_.end() && failure->throws) throw std::bad_alloc();
+  return failure != failures_.end();
 }
 
 MemoryRow* MemoryDeviceList::Access(ListOp op, RowId row) const {
@@ -33,8 +36,16 @@ void MemoryDeviceList::Resort() {
 }
 
 bool MemoryDeviceList::Add(const std::wstring& key) {
-  const bool done = !Fails(ListOp::Add, &key) && !byKey_.contains(key);
+  const bool refused = Fails(ListOp::Add, &key);
+  const auto existing = byKey_.find(key);
+  const bool done = !refused && existing == byKey_.end();
   Record({.op = ListOp::Add, .key = key, .done = done});
+  if (!refused && existing != byKey_.end() && existing->first != key) {
+    auto entry = byKey_.extract(existing);
+    entry.key() = key;
+    rows_.at(entry.mapped()).key = key;
+    byKey_.insert(std::move(entry));
+  }
   if (!done) return false;
   const RowId id = nextId_++;
   rows_.emplace(id, MemoryRow{.key = key});
@@ -141,6 +152,11 @@ void MemoryDeviceList::fail(ListOp op, std::wstring_view key) {
 
 void MemoryDeviceList::fail(ListOp op, std::wstring_view key, Cell cell) {
   failures_.push_back({op, std::wstring(key), cell});
+}
+
+void MemoryDeviceList::throwOn(ListOp op, std::wstring_view key) {
+  failures_.push_back(
+      {op, key.empty() ? std::nullopt : std::optional<std::wstring>(key), std::nullopt, true});
 }
 
 void MemoryDeviceList::sortBy(Cell cell) {

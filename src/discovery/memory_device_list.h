@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "device_list.h"
+#include "registry_name.h"
 
 namespace uvantic {
 
@@ -50,7 +51,7 @@ class MemoryDeviceList : public DeviceList {
   bool SetGhosted(RowId row, bool ghosted) override;
   bool Remove(RowId row) override;
 
-  // Reading back.
+  // Reading back; rows are found by key without regard to letter case.
   std::vector<std::wstring> keys() const;            // in list order
   const MemoryRow* row(std::wstring_view key) const;  // nullptr when there is none
   std::optional<RowId> id(std::wstring_view key) const;
@@ -66,6 +67,9 @@ class MemoryDeviceList : public DeviceList {
   void fail(ListOp op);
   void fail(ListOp op, std::wstring_view key);
   void fail(ListOp op, std::wstring_view key, Cell cell);
+  // The calls of op for one row, or all of them when key is empty, throw
+  // std::bad_alloc instead, as when memory runs out.
+  void throwOn(ListOp op, std::wstring_view key = {});
 
   // Keeps the rows ordered by this cell's text, as a sorted list view does: a row
   // moves whenever that text changes.
@@ -85,6 +89,7 @@ class MemoryDeviceList : public DeviceList {
     ListOp op;
     std::optional<std::wstring> key;
     std::optional<Cell> cell;
+    bool throws = false;
   };
 
   bool Fails(ListOp op, const std::wstring* key = nullptr, std::optional<Cell> cell = {}) const;
@@ -95,7 +100,7 @@ class MemoryDeviceList : public DeviceList {
 
   mutable std::unordered_map<RowId, MemoryRow> rows_;
   std::vector<RowId> order_;
-  std::map<std::wstring, RowId, std::less<>> byKey_;
+  std::map<std::wstring, RowId, RegistryNameLess> byKey_;
   RowId nextId_ = 1;
   std::vector<ListWrite> writes_;
   bool recording_ = true;

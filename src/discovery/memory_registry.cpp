@@ -2,36 +2,17 @@
 #include "memory_registry.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <map>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "discovery/registry_name.h"
+
 namespace uvantic {
 
 namespace {
-
-wchar_t FoldCase(wchar_t c) {
-  if (c < 0x80) return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-  return static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c)));
-}
-
-// Orders names as the registry matches them: without regard to letter case.
-struct NameLess {
-  using is_transparent = void;
-  bool operator()(std::wstring_view a, std::wstring_view b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](wchar_t x, wchar_t y) { return FoldCase(x) < FoldCase(y); });
-  }
-};
-
-bool SameName(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-           return FoldCase(x) == FoldCase(y);
-         });
-}
 
 // Splits a path on backslashes; visit gets each component and returns false to stop.
 // An empty component (doubled or trailing backslash) stops the walk with false.
@@ -84,7 +65,7 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<MemoryRegistry::Node>
 
   const Value* FindValue(std::wstring_view valueName) const {
     for (const Value& v : values) {
-      if (SameName(v.name, valueName)) return &v;
+      if (SameRegistryName(v.name, valueName)) return &v;
     }
     return nullptr;
   }
@@ -97,9 +78,9 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<MemoryRegistry::Node>
   std::wstring name;
   Node* parent = nullptr;  // nullptr for the root and for removed keys
   std::vector<std::shared_ptr<Node>> children;  // in creation order
-  std::map<std::wstring, std::shared_ptr<Node>, NameLess> childIndex;
+  std::map<std::wstring, std::shared_ptr<Node>, RegistryNameLess> childIndex;
   std::vector<Value> values;  // in creation order
-  std::set<std::wstring, NameLess> failingValues;
+  std::set<std::wstring, RegistryNameLess> failingValues;
   bool deleted = false;
   bool failOpen = false;
   bool failName = false;
@@ -113,11 +94,13 @@ namespace {
 class MemoryKey final : public RegistryKey {
  public:
   using Node = MemoryRegistry::Node;
-  explicit MemoryKey(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
+  // name is the key's name as the caller spelled it, which is what the registry
+  // gives back for an opened key whatever case the key was created with.
+  MemoryKey(std::shared_ptr<const Node> node, std::wstring name) : node_(std::move(node)), name_(std::move(name)) {}
 
   std::optional<std::wstring> Name() const override {
     if (node_->deleted || node_->failName) return std::nullopt;
-    return node_->name;
+    return name_;
   }
 
   std::unique_ptr<RegistryKey> OpenSubkey(std::wstring_view name) const override {
@@ -159,11 +142,15 @@ class MemoryKey final : public RegistryKey {
     const Node* node = Node::Find(&from, relativePath);
     if (!node || node->failOpen) return nullptr;
     // A key shares ownership of its node so that it outlives the node's removal.
-    return std::make_unique<MemoryKey>(node->shared_from_this());
+    const auto slash = relativePath.rfind(L'\\');
+    return std::make_unique<MemoryKey>(
+        node->shared_from_this(),
+        std::wstring(slash == std::wstring_view::npos ? relativePath : relativePath.substr(slash + 1)));
   }
 
  private:
   std::shared_ptr<const Node> node_;
+  std::wstring name_;
 };
 
 }  // namespace
@@ -182,7 +169,7 @@ MemoryRegistry::KeyBuilder& MemoryRegistry::KeyBuilder::value(std::wstring_view 
                                                               RegistryData data) {
   auto& values = node_->values;
   const auto existing = std::find_if(values.begin(), values.end(),
-                                     [&](const Node::Value& v) { return SameName(v.name, name); });
+                                     [&](const Node::Value& v) { return SameRegistryName(v.name, name); });
   if (existing != values.end()) {
     existing->data = std::move(data);
   } else {
@@ -228,7 +215,7 @@ bool MemoryRegistry::remove(std::wstring_view path) {
 bool MemoryRegistry::removeValue(std::wstring_view path, std::wstring_view name) {
   Node* node = Node::Find(root_.get(), path);
   if (!node) return false;
-  return std::erase_if(node->values, [&](const Node::Value& v) { return SameName(v.name, name); }) != 0;
+  return std::erase_if(node->values, [&](const Node::Value& v) { return SameRegistryName(v.name, name); }) != 0;
 }
 
 void MemoryRegistry::failOpen(std::wstring_view path) { Create(path).failOpen = true; }

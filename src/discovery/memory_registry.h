@@ -11,8 +11,9 @@
 namespace uvantic {
 
 // Paths are full, "\HKEY_LOCAL_MACHINE\SYSTEM\...". Keys and values are looked up
-// without regard to letter case, as in the Windows registry, and keep the case they
-// were created with. Subkeys and values enumerate in the order they were created.
+// without regard to letter case, as in the Windows registry: they enumerate in the
+// case they were created with, and an opened key's Name() is spelled as it was asked
+// for. Subkeys and values enumerate in the order they were created.
 //
 //   MemoryRegistry reg;
 //   reg.key(instancePath).value(L"ConfigFlags", 0u)

@@ -8,17 +8,31 @@ namespace uvantic {
 
 namespace {
 
+// Runs one step of the pass. A step that throws (memory running out, or a list or
+// view that reports a failure that way) is skipped like any step that fails, so that
+// no failure ends the pass.
+template <typename Step>
+void Try(Step&& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
 // Adds a row for every instance under the hardware key. The list refuses keys it
-// holds already, so known instances need no lookup first.
+// holds already, so known instances need no lookup first; a row whose key differs
+// from the name only in letter case takes the name's spelling.
 void AddNewInstances(DeviceList& list, const RegistryView& view) {
   const auto hardwareKey = view.OpenKey(kHardwareKeyPath);
   if (!hardwareKey) return;
   std::wstring rowKey(kInstancePathPrefix);
   hardwareKey->ForEachSubkeyName([&](const std::optional<std::wstring>& name) {
     if (!name) return;
-    rowKey.resize(kInstancePathPrefix.size());
-    rowKey += *name;
-    list.Add(rowKey);
+    Try([&] {
+      rowKey.resize(kInstancePathPrefix.size());
+      rowKey += *name;
+      list.Add(rowKey);
+    });
   });
 }
 
@@ -29,39 +43,46 @@ void UpdateCell(DeviceList& list, RowId row, Cell cell, const std::wstring& text
   if (!current || *current != text) list.SetCellText(row, cell, text);
 }
 
+void EvaluateRow(DeviceList& list, const RegistryView& view, RowId row, std::wstring& instanceKeyPath) {
+  const auto rowKey = list.Key(row);
+  if (!rowKey) return;  // gone from the list since the snapshot
+  instanceKeyPath.resize(kDeviceTreePath.size());
+  instanceKeyPath += *rowKey;
+  const auto instanceKey = view.OpenKey(instanceKeyPath);
+  if (!instanceKey) {
+    list.Remove(row);  // uninstalled; if the removal fails the row stays
+    return;
+  }
+  const DeviceState state = EvaluateDevice(view, *instanceKey, *rowKey);
+  Try([&] { list.SetIcon(row, state.icon); });
+  Try([&] { list.SetGhosted(row, state.ghosted); });
+  Try([&] { UpdateCell(list, row, Cell::Text, state.portName); });
+  Try([&] { UpdateCell(list, row, Cell::Status, state.status); });
+  Try([&] { UpdateCell(list, row, Cell::CableId, state.cableId); });
+}
+
 // Walks a snapshot of the rows taken before the walk: sorting may move rows and
 // rows may go while the walk runs, and neither must make a row evaluated twice.
 void EvaluateRows(DeviceList& list, const RegistryView& view) {
   const auto rows = list.Rows();
   if (!rows) return;
   std::wstring instanceKeyPath(kDeviceTreePath);
-  for (const RowId row : *rows) {
-    const auto rowKey = list.Key(row);
-    if (!rowKey) continue;  // gone from the list since the snapshot
-    instanceKeyPath.resize(kDeviceTreePath.size());
-    instanceKeyPath += *rowKey;
-    const auto instanceKey = view.OpenKey(instanceKeyPath);
-    if (!instanceKey) {
-      list.Remove(row);  // uninstalled; if the removal fails the row stays
-      continue;
-    }
-    const DeviceState state = EvaluateDevice(view, *instanceKey, *rowKey);
-    list.SetIcon(row, state.icon);
-    list.SetGhosted(row, state.ghosted);
-    UpdateCell(list, row, Cell::Text, state.portName);
-    UpdateCell(list, row, Cell::Status, state.status);
-    UpdateCell(list, row, Cell::CableId, state.cableId);
-  }
+  for (const RowId row : *rows) Try([&] { EvaluateRow(list, view, row, instanceKeyPath); });
 }
 
 }  // namespace
 
-std::optional<bool> RefreshDeviceList(DeviceList& list, const RegistryView& view) {
-  AddNewInstances(list, view);
-  EvaluateRows(list, view);
-  const auto count = list.Count();
-  if (!count) return std::nullopt;
-  return *count > 0;
+std::optional<bool> RefreshDeviceList(DeviceList& list, const RegistryView& view) noexcept {
+  Try([&] { AddNewInstances(list, view); });
+  Try([&] { EvaluateRows(list, view); });
+  // The count is used where it is read: assigning it to an optional declared outside
+  // the try block is compiled wrongly by GCC 12 at -O2 (engaged although Count threw).
+  try {
+    const auto count = list.Count();
+    if (count) return *count > 0;
+  } catch (...) {
+  }
+  return std::nullopt;
 }
 
 }  // namespace uvantic

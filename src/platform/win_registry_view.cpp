@@ -1,6 +1,7 @@
 // Read-only registry access over RegOpenKeyExW, RegEnumKeyExW, RegEnumValueW and
 // RegQueryValueExW. Registry data is untrusted: sizes come from the registry itself,
-// strings need not be terminated, and nothing is read past what the registry returned.
+// strings need not be terminated, nothing is read past what the registry returned,
+// values above a size cap are not read, and no exception leaves a read.
 #include "platform/win_registry_view.h"
 
 #include <windows.h>
@@ -20,6 +21,11 @@ namespace {
 // Registry data changes under us; a value that keeps outgrowing the buffer after this
 // many attempts is treated as unreadable.
 constexpr int kMaxAttempts = 4;
+
+// The most data a value may hold to be read: far above any port name, driver-list
+// entry or service name, and small enough that a hostile value can neither stall the
+// program nor exhaust its memory. A larger value is unreadable.
+constexpr DWORD kMaxValueBytes = 64 * 1024;
 
 // Key names are at most 255 characters and the values the program reads are short:
 // the first try of every call fits on the stack.
@@ -57,14 +63,20 @@ class Buffer {
 // inside would be cut short by them and so name another key or value: it is refused.
 class ZeroTerminated {
  public:
+  // A name that cannot be copied (no memory) is refused too.
   explicit ZeroTerminated(std::wstring_view text) : valid_(text.find(L'\0') == std::wstring_view::npos) {
     if (text.size() < std::size(inline_)) {
       std::copy(text.begin(), text.end(), inline_);
       inline_[text.size()] = L'\0';
       text_ = inline_;
-    } else {
+      return;
+    }
+    try {
       heap_.assign(text);
       text_ = heap_.c_str();
+    } catch (const std::exception&) {
+      valid_ = false;
+      text_ = L"";
     }
   }
   ZeroTerminated(const ZeroTerminated&) = delete;
@@ -80,17 +92,21 @@ class ZeroTerminated {
   const wchar_t* text_ = nullptr;
 };
 
+// Text whose copy cannot be made (no memory) is unreadable.
 RegistryData Decode(DWORD type, const BYTE* data, DWORD size) {
   if (size == 0) return RegistryData::Empty();
   switch (type) {
     case REG_SZ:
-    case REG_EXPAND_SZ: {
-      // An odd trailing byte is not a character; only terminating zeros are dropped.
-      std::wstring text(size / sizeof(wchar_t), L'\0');
-      std::memcpy(text.data(), data, text.size() * sizeof(wchar_t));
-      while (!text.empty() && text.back() == L'\0') text.pop_back();
-      return RegistryData::Text(std::move(text));
-    }
+    case REG_EXPAND_SZ:
+      try {
+        // An odd trailing byte is not a character; only terminating zeros are dropped.
+        std::wstring text(size / sizeof(wchar_t), L'\0');
+        std::memcpy(text.data(), data, text.size() * sizeof(wchar_t));
+        while (!text.empty() && text.back() == L'\0') text.pop_back();
+        return RegistryData::Text(std::move(text));
+      } catch (const std::exception&) {
+        return RegistryData::Unreadable();
+      }
     case REG_DWORD:
       if (size == sizeof(std::uint32_t)) {
         std::uint32_t number = 0;
@@ -166,14 +182,27 @@ class WinRegistryKey final : public RegistryKey {
 };
 
 // Opens subkey (a relative path, or empty for parent itself) for reading; the key is
-// called name from then on.
+// called name from then on. nullptr also when there is no memory for the key.
 std::unique_ptr<RegistryKey> Open(HKEY parent, std::wstring_view subkey, std::wstring_view name) {
   const ZeroTerminated path(subkey);
   if (!path) return nullptr;
   HKEY opened = nullptr;
   if (RegOpenKeyExW(parent, path.get(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return nullptr;
   UniqueHKey key(opened);
-  return std::make_unique<WinRegistryKey>(std::move(key), std::wstring(name));
+  try {
+    return std::make_unique<WinRegistryKey>(std::move(key), std::wstring(name));
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+// A name the registry returned, or nullopt when there is no memory for its copy.
+std::optional<std::wstring> CopyName(const wchar_t* name, std::size_t length) {
+  try {
+    return std::wstring(name, length);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 std::unique_ptr<RegistryKey> WinRegistryKey::OpenSubkey(std::wstring_view name) const {
@@ -195,7 +224,7 @@ bool WinRegistryKey::ForEachSubkeyName(
     }
     switch (status) {
       case ERROR_SUCCESS:
-        visit(std::wstring(name.data(), std::min(length, name.capacity())));
+        visit(CopyName(name.data(), std::min(length, name.capacity())));
         break;
       case ERROR_MORE_DATA:
         visit(std::nullopt);
@@ -216,6 +245,7 @@ std::optional<RegistryData> WinRegistryKey::ReadValue(std::wstring_view name) co
   DWORD size = data.capacity();
   LSTATUS status = RegQueryValueExW(key_.get(), valueName.get(), nullptr, &type, data.data(), &size);
   for (int attempt = 0; status == ERROR_MORE_DATA && attempt < kMaxAttempts; ++attempt) {
+    if (size > kMaxValueBytes) return RegistryData::Unreadable();
     if (!data.Fit(size)) return std::nullopt;
     size = data.capacity();
     status = RegQueryValueExW(key_.get(), valueName.get(), nullptr, &type, data.data(), &size);
@@ -234,9 +264,12 @@ bool WinRegistryKey::ForEachValueData(const std::function<bool(const RegistryDat
     LSTATUS status =
         RegEnumValueW(key_.get(), index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
     for (int attempt = 0; status == ERROR_MORE_DATA && attempt < kMaxAttempts; ++attempt) {
-      // Either the name or the data did not fit; the call does not say which.
+      // Either the name or the data did not fit; the call does not say which. When
+      // the data did not, size is what it needs.
+      if (size > data.capacity() && size > kMaxValueBytes) break;
       const auto maxima = QueryMaxima(key_.get());
-      if (!maxima || !name.Fit(maxima->valueNameChars + 1) || !data.Fit(std::max(maxima->valueDataBytes, size))) {
+      if (!maxima || !name.Fit(maxima->valueNameChars + 1) ||
+          !data.Fit(std::min(std::max(maxima->valueDataBytes, size), kMaxValueBytes))) {
         break;
       }
       nameLength = name.capacity();

@@ -12,7 +12,8 @@ namespace uvantic {
 // Opens keys by full path, "\HKEY_LOCAL_MACHINE\SYSTEM\..." (any predefined root
 // spelled out in full, in any letter case). Keys are opened for reading only.
 // Text and expandable text values read as text (unexpanded), 32-bit numbers as
-// numbers, zero-length data as empty; data of any other type or size is unreadable.
+// numbers, zero-length data as empty; data of any other type or size, and any value
+// of more than 64 KiB, is unreadable. No read throws.
 class WinRegistryView final : public RegistryView {
  public:
   std::unique_ptr<RegistryKey> OpenKey(std::wstring_view path) const override;

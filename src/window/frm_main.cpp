@@ -118,10 +118,16 @@ void FrmMain::Load() {
   list_.SelectFirstRow();
 }
 
+// Runs in the load sequence too, outside any window procedure: nothing may leave it.
+// The pass itself throws nothing; a sort that runs out of memory leaves the rows where
+// they are until the next one.
 void FrmMain::RefreshPass() {
   if (!hwnd_) return;
   const std::optional<bool> enable = RefreshDeviceList(list_, registry_);
-  list_.SortIfNeeded();
+  try {
+    list_.SortIfNeeded();
+  } catch (...) {
+  }
   if (enable) SetPropertiesEnabled(*enable);
 }
 

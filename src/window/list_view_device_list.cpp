@@ -2,6 +2,7 @@
 #include "window/list_view_device_list.h"
 
 #include <algorithm>
+#include <climits>
 #include <string_view>
 #include <unordered_map>
 
@@ -11,6 +12,10 @@ namespace uvantic {
 namespace {
 
 constexpr int kColumnCount = 3;
+
+// The longest cell text read back, in characters: twice the longest text the registry
+// view lets through (64 KiB of data), so every text the refresh pass writes reads back.
+constexpr std::size_t kMaxCellChars = 65536;
 
 struct SortContext {
   const std::unordered_map<RowId, std::wstring>* texts;
@@ -57,13 +62,44 @@ std::optional<std::wstring> ListViewDeviceList::ItemText(int index, int column) 
       buffer.resize(length);
       return buffer;
     }
-    if (buffer.size() >= 32768) return std::nullopt;
+    if (buffer.size() >= kMaxCellChars) return std::nullopt;
     buffer.resize(buffer.size() * 2);
   }
 }
 
+// Whether the cell holds text, read with room for one more character than text has,
+// so that a text of any length is compared whole.
+bool ListViewDeviceList::ItemTextIs(int index, int column, std::wstring_view text) const {
+  std::wstring buffer(text.size() + 2, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(std::min<std::size_t>(buffer.size(), INT_MAX));
+  const auto length = static_cast<std::size_t>(
+      SendMessageW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+  return length == text.size() && std::wstring_view(buffer.data(), length) == text;
+}
+
+bool ListViewDeviceList::KeyLess::operator()(std::wstring_view a, std::wstring_view b) const {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_LESS_THAN;
+}
+
 bool ListViewDeviceList::Add(const std::wstring& key) {
-  if (!list_ || rowsByKey_.contains(key)) return false;
+  if (!list_) return false;
+  if (const auto existing = rowsByKey_.find(key); existing != rowsByKey_.end()) {
+    // The instance's key was re-created in another letter case: the row follows the
+    // spelling the registry gives now.
+    if (existing->first != key) {
+      std::wstring mapKey(key);  // copied before anything changes, as copying may fail
+      std::wstring rowKey(key);
+      auto entry = rowsByKey_.extract(existing);
+      entry.key() = std::move(mapKey);
+      keys_.at(entry.mapped()) = std::move(rowKey);
+      rowsByKey_.insert(std::move(entry));
+    }
+    return false;
+  }
   const RowId id = nextId_;
   const auto count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
   LVITEMW item{};
@@ -118,7 +154,7 @@ bool ListViewDeviceList::SetCellText(RowId row, Cell cell, const std::wstring& t
   const int column = static_cast<int>(cell);
   // The control keeps a text only up to its first zero, so that is what is compared:
   // registry text with a zero inside would otherwise be rewritten on every pass.
-  if (ItemText(*index, column) == std::wstring_view(text.c_str())) return true;
+  if (ItemTextIs(*index, column, std::wstring_view(text.c_str()))) return true;
   LVITEMW item{};
   item.iSubItem = column;
   item.pszText = const_cast<wchar_t*>(text.c_str());

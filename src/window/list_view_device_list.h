@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "discovery/device_list.h"
@@ -15,8 +16,9 @@
 namespace uvantic {
 
 // Each row carries its id in its item data; the id's key is kept here beside it.
-// Writes that would leave a row as it is are not made, so a pass that changes
-// nothing repaints nothing.
+// Keys match without regard to letter case, as the registry's names do. Writes that
+// would leave a row as it is are not made, so a pass that changes nothing repaints
+// nothing.
 class ListViewDeviceList final : public DeviceList {
  public:
   ListViewDeviceList() = default;
@@ -59,11 +61,16 @@ class ListViewDeviceList final : public DeviceList {
  private:
   std::optional<int> IndexOf(RowId row) const;
   std::optional<std::wstring> ItemText(int index, int column) const;
+  bool ItemTextIs(int index, int column, std::wstring_view text) const;
   void Sort();
 
   HWND list_ = nullptr;
   std::map<RowId, std::wstring> keys_;
-  std::map<std::wstring, RowId> rowsByKey_;
+  struct KeyLess {
+    using is_transparent = void;
+    bool operator()(std::wstring_view a, std::wstring_view b) const;
+  };
+  std::map<std::wstring, RowId, KeyLess> rowsByKey_;
   RowId nextId_ = 1;
   int sortKey_ = 0;
   int sortOrder_ = 0;

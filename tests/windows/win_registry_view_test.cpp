@@ -1,15 +1,34 @@
 // The Win32 registry view against real keys: how each kind of stored data reads, odd
-// and oversized data, long names, paths it must refuse, and keys that vanish.
+// and oversized data, long names, paths it must refuse, keys that vanish, and reads
+// that run out of memory.
 #include "platform/win_registry_view.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "registry_writer.h"
 #include "test_printers.h"
+
+namespace uvantic {
+namespace {
+
+// Allocations of this many bytes or more fail while a test sets it lower.
+std::size_t failAllocationsFrom = SIZE_MAX;
+
+}  // namespace
+}  // namespace uvantic
+
+void* operator new(std::size_t size) {
+  if (size >= uvantic::failAllocationsFrom) throw std::bad_alloc();
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
 
 namespace uvantic {
 namespace {
@@ -70,7 +89,11 @@ struct DataCase {
   RegistryData expected;
 };
 
+// Up to 64 KiB a value reads whole; one byte more makes it unreadable, so that a huge
+// value can neither stall the program nor exhaust its memory.
 TEST_F(WinRegistryViewTest, StoredDataReadsTheSameQueriedOrEnumerated) {
+  const std::wstring capText(32768, L'x');  // 64 KiB
+  const std::wstring belowCap(32767, L'x');
   const std::vector<DataCase> cases = {
       {"terminated text", REG_SZ, Utf16(L"COM3\0"sv), RegistryData::Text(L"COM3")},
       {"text without terminator", REG_SZ, Utf16(L"COM3"), RegistryData::Text(L"COM3")},
@@ -80,6 +103,12 @@ TEST_F(WinRegistryViewTest, StoredDataReadsTheSameQueriedOrEnumerated) {
       {"terminator only", REG_SZ, Utf16(L"\0"sv), RegistryData::Text(L"")},
       {"one byte of text", REG_SZ, {'A'}, RegistryData::Text(L"")},
       {"text of no bytes", REG_SZ, {}, RegistryData::Empty()},
+      {"64 KiB of text, unterminated", REG_SZ, Utf16(capText), RegistryData::Text(capText)},
+      {"64 KiB of text with its terminator", REG_SZ, Utf16(belowCap + L'\0'), RegistryData::Text(belowCap)},
+      {"text one byte over 64 KiB", REG_SZ, Append(Utf16(capText), {'y'}), RegistryData::Unreadable()},
+      {"text one character over 64 KiB", REG_SZ, Utf16(capText + L'\0'), RegistryData::Unreadable()},
+      {"a megabyte of text", REG_SZ, Utf16(std::wstring(512 * 1024, L'x')), RegistryData::Unreadable()},
+      {"a megabyte of binary", REG_BINARY, std::vector<BYTE>(1024 * 1024, 1), RegistryData::Unreadable()},
       {"expandable text stays unexpanded", REG_EXPAND_SZ, Utf16(L"%SystemRoot%\\x\0"sv),
        RegistryData::Text(L"%SystemRoot%\\x")},
       {"number", REG_DWORD, {7, 0, 0, 0}, RegistryData::Number(7)},
@@ -112,33 +141,55 @@ TEST_F(WinRegistryViewTest, StoredDataReadsTheSameQueriedOrEnumerated) {
   }
 }
 
-TEST_F(WinRegistryViewTest, LongestNamesAndMegabyteValuesReadWhole) {
+TEST_F(WinRegistryViewTest, LongestNamesReadWhole) {
   const std::wstring longValueName(16383, L'v');
   const std::wstring longKeyName(255, L'k');
-  const std::wstring megabyte(512 * 1024, L'x');  // 1 MiB of text
-  reg.key(kScratch)
-      .value(longValueName, L"long name")
-      .value(L"Big", megabyte)
-      .raw(L"Big, odd, unterminated", REG_SZ, Append(Utf16(megabyte), {'y'}))
-      .key(longKeyName)
-      .value(L"Inside", 1u);
+  reg.key(kScratch).value(longValueName, L"long name").key(longKeyName).value(L"Inside", 1u);
 
   const auto key = OpenScratch();
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(key->ReadValue(longValueName), RegistryData::Text(L"long name"));
-  EXPECT_TRUE(key->ReadValue(L"Big") == RegistryData::Text(megabyte));
-  EXPECT_TRUE(key->ReadValue(L"Big, odd, unterminated") == RegistryData::Text(megabyte));
-
-  const auto enumerated = EnumeratedData(*key);
-  ASSERT_EQ(enumerated.size(), 3u);
-  EXPECT_EQ(std::count(enumerated.begin(), enumerated.end(), RegistryData::Text(megabyte)), 2);
-  EXPECT_EQ(std::count(enumerated.begin(), enumerated.end(), RegistryData::Text(L"long name")), 1);
-
+  EXPECT_EQ(EnumeratedData(*key), std::vector{RegistryData::Text(L"long name")});
   EXPECT_EQ(SubkeyNames(*key), std::vector<std::wstring>{longKeyName});
   const auto sub = key->OpenSubkey(longKeyName);
   ASSERT_NE(sub, nullptr);
   EXPECT_EQ(sub->Name(), longKeyName);
   EXPECT_EQ(sub->ReadValue(L"Inside"), RegistryData::Number(1));
+}
+
+// Copies the view makes of names and text fail when memory runs out: the read then
+// fails as one of unreadable data does, and nothing is thrown.
+TEST_F(WinRegistryViewTest, ReadsThatRunOutOfMemoryFailWithoutThrowing) {
+  const std::wstring longName(200, L'n');  // its copies need more than 400 bytes
+  const std::wstring longPath = Scratch(longName);
+  reg.key(kScratch).value(L"Text", std::wstring(250, L't')).key(longName);
+  const auto key = OpenScratch();
+  ASSERT_NE(key, nullptr);
+
+  std::vector<RegistryData> enumerated;
+  enumerated.reserve(4);
+  std::optional<std::wstring> subkeyName = L"not visited";
+  failAllocationsFrom = 400;
+  const auto read = key->ReadValue(L"Text");
+  const bool walked = key->ForEachValueData([&](const RegistryData& data) {
+    enumerated.push_back(data);
+    return true;
+  });
+  const bool listed = key->ForEachSubkeyName([&](const std::optional<std::wstring>& name) { subkeyName = name; });
+  const bool opened = key->OpenSubkey(longName) != nullptr;
+  const bool openedByPath = view.OpenKey(longPath) != nullptr;
+  failAllocationsFrom = SIZE_MAX;
+
+  EXPECT_EQ(read, RegistryData::Unreadable());
+  EXPECT_TRUE(walked);
+  EXPECT_EQ(enumerated, std::vector{RegistryData::Unreadable()});
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(subkeyName, std::nullopt);
+  EXPECT_FALSE(opened);
+  EXPECT_FALSE(openedByPath);
+  // With memory again, the same reads succeed.
+  EXPECT_EQ(key->ReadValue(L"Text"), RegistryData::Text(std::wstring(250, L't')));
+  EXPECT_NE(key->OpenSubkey(longName), nullptr);
 }
 
 TEST_F(WinRegistryViewTest, OpensFullPathsAndRefusesOthers) {

@@ -22,6 +22,18 @@ TEST(MemoryDeviceListTest, RowIdsStayWithTheirRowsWhenSortingMovesThem) {
   EXPECT_EQ(list.CellText(b, Cell::Text), L"COM99");
 }
 
+// One row per instance whatever the case of its key; the row takes the latest spelling.
+TEST(MemoryDeviceListTest, KeyDifferingOnlyInLetterCaseRenamesTheRowInsteadOfAddingOne) {
+  MemoryDeviceList list;
+  ASSERT_TRUE(list.Add(L"USB\\uv5k31qx_00"));
+  const RowId row = *list.id(L"USB\\uv5k31qx_00");
+  EXPECT_FALSE(list.Add(L"USB\\UV5K31QX_00"));
+  EXPECT_FALSE(list.Add(L"USB\\UV5K31QX_00"));
+  EXPECT_EQ(list.keys(), std::vector<std::wstring>{L"USB\\UV5K31QX_00"});
+  EXPECT_EQ(list.Key(row), L"USB\\UV5K31QX_00");
+  EXPECT_EQ(list.id(L"usb\\uv5k31qx_00"), row);
+}
+
 TEST(MemoryDeviceListTest, RemovedRowIsGoneForEveryOperation) {
   MemoryDeviceList list;
   list.Add(L"a");

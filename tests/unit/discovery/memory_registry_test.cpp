@@ -26,16 +26,18 @@ std::vector<RegistryData> ValueData(const RegistryKey& key) {
   return data;
 }
 
-TEST(MemoryRegistryTest, LooksUpWithoutLetterCaseAndKeepsTheCreatedCase) {
+// As in the Windows registry, an opened key is named as the caller spelled it, and
+// only enumeration gives the case it was created with.
+TEST(MemoryRegistryTest, LooksUpWithoutLetterCaseAndEnumeratesTheCreatedCase) {
   MemoryRegistry reg;
   reg.key(kKey).value(L"PortName", L"COM3").key(L"Inst&0001");
   const auto key = reg.OpenKey(L"\\hkey_local_machine\\system\\CURRENTCONTROLSET\\enum\\usb\\dev");
   ASSERT_NE(key, nullptr);
-  EXPECT_EQ(key->Name(), L"Dev");
+  EXPECT_EQ(key->Name(), L"dev");
   EXPECT_EQ(key->ReadValue(L"PORTNAME"), RegistryData::Text(L"COM3"));
   const auto sub = key->OpenSubkey(L"INST&0001");
   ASSERT_NE(sub, nullptr);
-  EXPECT_EQ(sub->Name(), L"Inst&0001");
+  EXPECT_EQ(sub->Name(), L"INST&0001");
   EXPECT_EQ(SubkeyNames(*key), (std::vector<std::optional<std::wstring>>{L"Inst&0001"}));
 }
 

@@ -306,6 +306,56 @@ TEST_F(RefreshDeviceListTest, FailedGhostedWriteLeavesTheRestWritten) {
   ExpectRow(Row(kFirst), L"COM5", kStatusNotPresent, L"6&2F6C1E2B&0&0", kIconNormal, false);
 }
 
+// An instance key deleted and created again in another letter case is the same
+// instance: its row stays the only one and is evaluated under the new spelling, which
+// is the one the driver list now holds.
+TEST_F(RefreshDeviceListTest, InstanceRecreatedInAnotherLetterCaseKeepsOneRowUnderTheNewSpelling) {
+  Install(L"uv5k31qx_00", L"COM5");
+  Pass();
+  reg.remove(InstanceKey(L"uv5k31qx_00"));
+  reg.removeValue(kDriverListPath, L"uv5k31qx_00");
+  Install(L"UV5K31QX_00", L"COM5");
+  Pass();
+  EXPECT_EQ(list.keys(), Keys({L"UV5K31QX_00"}));
+  ExpectRow(Row(L"UV5K31QX_00"), L"COM5", kStatusOk, L"UV5K31QX", kIconNormal, false);
+  list.clearWrites();
+  Pass();
+  EXPECT_EQ(CellWrites(), 0u);
+}
+
+// A list that throws, as one does when memory runs out, fails only the step that
+// threw; the pass goes on and never lets the exception out.
+TEST_F(RefreshDeviceListTest, StepThatThrowsIsSkippedLikeAFailedStep) {
+  constexpr std::wstring_view kGone = L"gone&0000";  // a row whose instance is uninstalled
+  struct Case {
+    ListOp op;
+    std::wstring_view name;  // the row whose calls throw; empty for every call
+    std::optional<bool> result;
+    bool secondFilledIn;
+  };
+  const Case cases[] = {
+      {ListOp::Add, kFirst, true, true},        {ListOp::Key, kFirst, true, true},
+      {ListOp::ReadCell, kFirst, true, true},   {ListOp::WriteCell, kFirst, true, true},
+      {ListOp::SetIcon, kFirst, true, true},    {ListOp::SetGhosted, kFirst, true, true},
+      {ListOp::Remove, kGone, true, true},      {ListOp::Rows, L"", true, false},
+      {ListOp::Count, L"", std::nullopt, true},
+  };
+  Install(kFirst, L"COM5");
+  Install(kSecond, L"COM6");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.op));
+    list = MemoryDeviceList();
+    list.Add(InstancePath(kGone));
+    list.throwOn(c.op, c.name.empty() ? L"" : InstancePath(c.name));
+    EXPECT_EQ(Pass(), c.result);
+    if (c.secondFilledIn) {
+      ExpectRow(Row(kSecond), L"COM6", kStatusOk, L"6&3A9D0C11&0&0", kIconNormal, false);
+    } else {
+      EXPECT_TRUE(Evaluations().empty());
+    }
+  }
+}
+
 TEST_F(RefreshDeviceListTest, CellThatCannotBeReadIsWritten) {
   Install(kFirst, L"COM5");
   Pass();

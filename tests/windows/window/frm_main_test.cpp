@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <new>
 #include <string>
 
 #include "discovery/device_state.h"
@@ -281,6 +282,22 @@ TEST_F(FrmMainTest, ATickThatChangesNothingRepaintsNothing) {
   SendMessageW(frm.hwnd(), WM_TIMER, kUpdateTimer, 0);
   EXPECT_FALSE(GetUpdateRect(list, nullptr, FALSE));
   EXPECT_FALSE(GetUpdateRect(frm.hwnd(), nullptr, FALSE));
+}
+
+// A registry that throws on every open, as a read that runs out of memory may.
+class ThrowingRegistry final : public RegistryView {
+ public:
+  std::unique_ptr<RegistryKey> OpenKey(std::wstring_view) const override { throw std::bad_alloc(); }
+};
+
+TEST_F(FrmMainTest, LoadAndTicksGoOnWhenTheRegistryThrows) {
+  ThrowingRegistry throwing;
+  window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), throwing, helpFile_);
+  ASSERT_TRUE(window_->Create());
+  SendMessageW(window_->hwnd(), WM_TIMER, kUpdateTimer, 0);
+  EXPECT_EQ(ListView_GetItemCount(Control(ControlName::lvwList)), 0);
+  EXPECT_FALSE(IsWindowEnabled(Control(ControlName::cmdProperties)));
+  window_.reset();
 }
 
 TEST_F(FrmMainTest, CloseDestroysTheWindowAndEndsTheMessageLoop) {

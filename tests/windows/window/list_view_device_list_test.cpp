@@ -85,11 +85,35 @@ class ListViewDeviceListTest : public ::testing::Test {
 
 using Texts = std::vector<std::wstring>;
 
-TEST_F(ListViewDeviceListTest, RefusesASecondRowWithAKeyItHolds) {
-  EXPECT_TRUE(rows_.Add(L"USB\\A"));
-  EXPECT_FALSE(rows_.Add(L"USB\\A"));
+// Keys match as registry names do; a key that differs only in letter case renames
+// the row to the newer spelling instead of adding a second row.
+TEST_F(ListViewDeviceListTest, RefusesASecondRowWithAKeyItHoldsInAnyLetterCase) {
+  EXPECT_TRUE(rows_.Add(L"USB\\uv5k31qx_00"));
+  const RowId row = rows_.Rows()->back();
+  EXPECT_FALSE(rows_.Add(L"USB\\uv5k31qx_00"));
+  EXPECT_FALSE(rows_.Add(L"usb\\UV5K31QX_00"));
+  EXPECT_EQ(rows_.Key(row), L"usb\\UV5K31QX_00");
   EXPECT_TRUE(rows_.Add(L"USB\\B"));
   EXPECT_EQ(rows_.Count(), 2u);
+  EXPECT_TRUE(rows_.Remove(row));
+  EXPECT_TRUE(rows_.Add(L"USB\\Uv5k31qx_00"));  // the key is free again in every spelling
+}
+
+// Texts as long as the registry lets through, and longer, compare equal to what the
+// control keeps, so writing one again sends the control nothing.
+TEST_F(ListViewDeviceListTest, LongTextsAreComparedWholeAndNotWrittenAgain) {
+  for (const std::size_t length : {32766u, 32767u, 32768u, 40000u}) {
+    SCOPED_TRACE(length);
+    const std::wstring text(length, L'x');
+    const RowId row = AddRow(L"k" + std::to_wstring(length), text, L"", L"");
+    EXPECT_EQ(rows_.CellText(row, Cell::Text), text);
+    int writes = 0;
+    ASSERT_TRUE(SetWindowSubclass(list_, CountRowWrites, 1, reinterpret_cast<DWORD_PTR>(&writes)));
+    EXPECT_TRUE(rows_.SetCellText(row, Cell::Text, text));
+    EXPECT_TRUE(rows_.SetCellText(row, Cell::Text, text + L'\0' + L"tail"));
+    RemoveWindowSubclass(list_, CountRowWrites, 1);
+    EXPECT_EQ(writes, 0);
+  }
 }
 
 // Text comparison, digits included: COM10 sorts before COM2.
