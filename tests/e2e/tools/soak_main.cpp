@@ -6,7 +6,7 @@
 // Every other 10-s interval is a rest without changes or input: its slowest answer is
 // the slowest refresh pass on this machine as loaded at that time, which the answers
 // under load are held against.
-// Exit code 1 means the program crashed, stopped answering for 5 s, showed a message
+// Exit code 1 means the program crashed, did not answer a message within 5 s, showed a message
 // box or ended with a list that differs from the registry; never a figure.
 #include <windows.h>
 
