@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints figures about the Windows program: start-up time under Wine with a warm
-# prefix, CPU time per idle timer tick with 8 cables, executable size and the DLLs it
-# imports. Measurements only: nothing here passes or fails on a figure.
+# prefix, CPU time per idle timer tick with 8 cables, how long a registry change takes
+# to show, executable size and the DLLs it imports. Measurements only: nothing here
+# passes or fails on a figure.
 #   scripts/measure.sh [BUILD_DIR]     (default build/win; built if missing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,12 +12,13 @@ exe=$root/$build/bin/UvanticFinder.exe
 tools=$root/$build/tests/e2e
 startup_runs=7
 idle_seconds=20
+latency_trials=40
 
 export PATH=/usr/lib/wine:$PATH
 [ -f "$build/CMakeCache.txt" ] || scripts/install-deps.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" -j2 --target UvanticFinder uvantic_seed uvantic_startup >/dev/null
+cmake --build "$build" -j2 --target UvanticFinder uvantic_seed uvantic_startup uvantic_latency >/dev/null
 
 prefix=$root/build/measure-prefix
 [ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix"
@@ -70,6 +72,10 @@ awk -v p=$((p1 - p0)) -v s=$((s1 - s0)) -v hz="$hz" -v n="$idle_seconds" 'BEGIN 
 }'
 kill "$program" 2>/dev/null || true
 wait "$wine_pid" 2>/dev/null || true
+wineserver -k >/dev/null 2>&1 || true
+
+echo "== Registry change to row shown (1 cable installed or uninstalled at random moments between ticks)"
+wine "$tools/uvantic_latency.exe" "$exe" "$latency_trials"
 wineserver -k >/dev/null 2>&1 || true
 
 echo "== Executable"

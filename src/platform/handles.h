@@ -51,6 +51,7 @@ inline void DestroyIconHandle(HICON icon) { DestroyIcon(icon); }
 inline void DestroyMenuHandle(HMENU menu) { DestroyMenu(menu); }
 inline void DestroyImageList(HIMAGELIST list) { ImageList_Destroy(list); }
 inline void DestroyCursorHandle(HCURSOR cursor) { DestroyCursor(cursor); }
+inline void FreeGlobal(HGLOBAL memory) { GlobalFree(memory); }
 }  // namespace detail
 
 using UniqueHKey = Unique<HKEY, detail::CloseKey>;
@@ -62,5 +63,6 @@ using UniqueHIcon = Unique<HICON, detail::DestroyIconHandle>;
 using UniqueHMenu = Unique<HMENU, detail::DestroyMenuHandle>;
 using UniqueHImageList = Unique<HIMAGELIST, detail::DestroyImageList>;
 using UniqueHCursor = Unique<HCURSOR, detail::DestroyCursorHandle>;
+using UniqueHGlobal = Unique<HGLOBAL, detail::FreeGlobal>;
 
 }  // namespace uvantic

@@ -2,6 +2,7 @@
 // handling of the message loop and the routing of its messages to their handlers.
 #include "window/frm_main.h"
 
+#include "discovery/change_watch.h"
 #include "discovery/refresh_device_list.h"
 #include "resources/resource.h"
 #include "window/win_dpi.h"
@@ -137,6 +138,7 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE: return OnCreate() ? 0 : -1;
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
+    case kRegistryChangedMessage: OnRegistryChanged(); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_NOTIFY: return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
@@ -182,16 +184,27 @@ bool FrmMain::OnCreate() {
   if (!CreateControls()) return false;
   ApplyResolution();
   SetTimer(hwnd_, kUpdateTimer, kUpdateInterval, nullptr);
+  watcher_ = std::make_unique<RegistryWatcher>(HKEY_LOCAL_MACHINE, MachineKeysToWatch(), hwnd_,
+                                               kRegistryChangedMessage);
   return true;
 }
 
 void FrmMain::OnDestroy() {
   KillTimer(hwnd_, kUpdateTimer);
+  watcher_.reset();
   PostQuitMessage(0);
 }
 
 void FrmMain::OnTimer(UINT_PTR timer) {
   if (timer == kUpdateTimer) RefreshPass();
+}
+
+// The timer's tick, early: the same pass at once, and the next tick a whole interval
+// later. Setting the timer again with its own id restarts its interval.
+void FrmMain::OnRegistryChanged() {
+  if (watcher_) watcher_->MessageTaken();
+  RefreshPass();
+  SetTimer(hwnd_, kUpdateTimer, kUpdateInterval, nullptr);
 }
 
 void FrmMain::OnCommand(int id, int code) {

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,7 +14,9 @@
 #include "platform/device_properties.h"
 #include "platform/handles.h"
 #include "platform/html_help.h"
+#include "platform/registry_watcher.h"
 #include "window/app_help_file.h"
+#include "window/copy_row.h"
 #include "window/layout.h"
 #include "window/list_view_device_list.h"
 #include "window/logo_press.h"
@@ -27,11 +30,8 @@ inline constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMEN
 inline constexpr DWORD kMainWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
 inline constexpr UINT_PTR kUpdateTimer = 1;
 inline constexpr UINT kUpdateInterval = 1000;
-
-// Shift, Ctrl and Alt as one number: 1 Shift, 2 Ctrl, 4 Alt, summed.
-inline constexpr int kShiftMask = 1;
-inline constexpr int kCtrlMask = 2;
-inline constexpr int kAltMask = 4;
+// Posted by the registry watcher when keys the refresh pass reads have changed.
+inline constexpr UINT kRegistryChangedMessage = WM_APP + 1;
 
 class FrmMain {
  public:
@@ -77,6 +77,7 @@ class FrmMain {
   bool OnCreate();
   void OnDestroy();
   void OnTimer(UINT_PTR timer);
+  void OnRegistryChanged();
   void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR& header);
   void OnDrawItem(const DRAWITEMSTRUCT& draw);
@@ -115,6 +116,7 @@ class FrmMain {
   void OnLogoClick();
   void OnColumnClick(int headerIndex);  // 1-based
   void OnListDoubleClick();
+  void OnCopyKey();
   void OnCloseClick();
 
   // Events handled in frm_main_help.cpp.
@@ -139,6 +141,9 @@ class FrmMain {
   std::optional<ControlName> ctlWhatsThis;
   POINT whatsThisAt_{};
   UniqueHMenu mnuWhatsThis;  // loaded with the first popup; never a menu bar
+  // Makes the timer tick early when the registry changes; from creation to destruction
+  // of the window. Without it the timer alone keeps the list current.
+  std::unique_ptr<RegistryWatcher> watcher_;
   // hhctrl.ocx, loaded when help is first shown.
   HelpDisplay helpDisplay_;
   HWND hwnd_ = nullptr;

@@ -1,9 +1,11 @@
-// The window's commands: the buttons, the logo, the list's header and double-click.
+// The window's commands: the buttons, the logo, the list's header and double-click,
+// and Ctrl+C.
 // Each reads what it needs first and makes its platform call last; none reports a
 // failure, a command that cannot be carried out does nothing.
 #include "window/frm_main.h"
 
 #include "platform/ansi_text.h"
+#include "platform/clipboard.h"
 #include "platform/shell_open.h"
 #include "window/properties_command.h"
 #include "window/sort_toggle.h"
@@ -41,6 +43,21 @@ void FrmMain::OnLogoClick() {
 void FrmMain::OnColumnClick(int headerIndex) { ToggleSort(*this, headerIndex); }
 
 void FrmMain::OnListDoubleClick() { OnPropertiesClick(); }
+
+// The selected row's three cells as the list shows them; the list stays as it is.
+void FrmMain::OnCopyKey() {
+  const auto key = SelectedItem();
+  const auto rows = list_.Rows();
+  if (!key || !rows || !hwnd_) return;
+  for (RowId row : *rows) {
+    if (list_.Key(row) != key) continue;
+    const auto port = list_.CellText(row, Cell::Text);
+    const auto status = list_.CellText(row, Cell::Status);
+    const auto cableId = list_.CellText(row, Cell::CableId);
+    if (port && status && cableId) CopyTextToClipboard(hwnd_, CopiedRowText(*port, *status, *cableId));
+    return;
+  }
+}
 
 // Ends the program: the timer first, so no tick runs after this; destroying the
 // window posts the request to quit.

@@ -1,5 +1,6 @@
 // Context help of the window: the keyboard's context-menu key, right-button releases
-// on the controls, the "What's This?" item and the title bar's help mode.
+// on the controls, the "What's This?" item and the title bar's help mode. The key
+// preview that leads to it also hands Ctrl+C to the copy command.
 #include "window/frm_main.h"
 
 #include "resources/resource.h"
@@ -29,7 +30,11 @@ PixelRect RectInParent(HWND window) {
 
 }  // namespace
 
-void FrmMain::OnKeyPreview(int keyCode, int /*shift*/) {
+void FrmMain::OnKeyPreview(int keyCode, int shift) {
+  if (KeyCopiesRow(keyCode, shift)) {
+    OnCopyKey();
+    return;
+  }
   if (!KeyOpensWhatsThis(keyCode)) return;
   const std::optional<ControlName> control = ControlOf(GetFocus());
   if (!control) return;

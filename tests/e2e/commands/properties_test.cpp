@@ -1,6 +1,7 @@
 // The Properties command: the property sheet of the selected cable is asked for with
 // the row's instance path, from the button, its access key and a double-click alike;
 // with nothing selected, or no devmgr.dll where the system keeps it, nothing happens.
+// While the sheet is open the list goes on following the registry.
 #include "command_scenario.h"
 
 #include "harness/user_input.h"
@@ -33,6 +34,23 @@ TEST_F(PropertiesCommand, AsksForTheSelectedCableWhateverItsStatusFromButtonKeyA
   EXPECT_EQ(lines, (std::vector<std::string>{DevmgrRecord(window(), SW_SHOW, PropertiesLine(kNotPresent.instance)),
                                              DevmgrRecord(window(), SW_SHOW, PropertiesLine(kDisabled.instance)),
                                              DevmgrRecord(window(), SW_SHOW, PropertiesLine(kNoDriver.instance))}));
+}
+
+// The property sheet's own message loop runs the early ticks too.
+TEST_F(PropertiesCommand, TheListFollowsTheRegistryAtOnceWhileThePropertySheetIsOpen) {
+  SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", L"1");  // taken over by the program
+  StartWith({kDisabled});
+  SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", nullptr);
+  Click(controls_.properties);
+  HWND sheet = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (sheet = FindWindowExW(nullptr, nullptr, L"#32770", L"Device Properties")); }));
+  const auto median = MedianTimeToShow(
+      6, [&](int i) { i % 2 == 0 ? registry_.Install(kNoDriver) : registry_.Uninstall(kNoDriver.instance); },
+      [&](int i) { return List().ItemCount() == (i % 2 == 0 ? 2 : 1); });
+  ASSERT_TRUE(median.has_value()) << "a change never showed";
+  EXPECT_LT(median->count(), kMedianTimeToShow.count());
+  EXPECT_TRUE(IsWindow(sheet)) << "the property sheet closed";
+  PostMessageW(sheet, WM_CLOSE, 0, 0);
 }
 
 TEST_F(PropertiesCommand, DoesNothingOnAnEmptyListFromTheKeyOrADoubleClick) {

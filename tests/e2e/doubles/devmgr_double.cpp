@@ -1,8 +1,36 @@
 // Stands in for the system's devmgr.dll in test prefixes: records each property-sheet
-// request as one line in the file named by UVANTIC_DEVMGR_RECORD.
+// request as one line in the file named by UVANTIC_DEVMGR_RECORD. With
+// UVANTIC_DEVMGR_SHEET set it then shows a modal dialog captioned "Device Properties"
+// until that is closed, as the real property sheet holds the caller in its own loop.
 #include <windows.h>
 
 #include <cstdio>
+
+namespace {
+
+INT_PTR CALLBACK SheetProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+  if (message == WM_CLOSE) {
+    EndDialog(dialog, 0);
+    return TRUE;
+  }
+  return message == WM_INITDIALOG;
+}
+
+void ShowModalSheet(HWND owner) {
+  struct alignas(4) {
+    DLGTEMPLATE dialog;
+    WORD menu;
+    WORD windowClass;
+    wchar_t title[18];
+  } sheet{};
+  sheet.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_MODALFRAME;
+  sheet.dialog.cx = 200;
+  sheet.dialog.cy = 100;
+  lstrcpyW(sheet.title, L"Device Properties");
+  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &sheet.dialog, owner, &SheetProc, 0);
+}
+
+}  // namespace
 
 extern "C" void WINAPI DeviceProperties_RunDLLA(HWND window, HINSTANCE instance,
                                                                       LPCSTR commandLine, int showCommand) {
@@ -17,4 +45,5 @@ extern "C" void WINAPI DeviceProperties_RunDLLA(HWND window, HINSTANCE instance,
                instance == GetModuleHandleW(nullptr) ? "program" : "other", showCommand,
                commandLine ? commandLine : "(null)");
   std::fclose(record);
+  if (GetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", nullptr, 0) != 0) ShowModalSheet(window);
 }

@@ -64,6 +64,13 @@ void ButtonClicks(POINT screen, MouseButton button, int clicks) {
   Send(inputs);
 }
 
+// A letter key with Ctrl or Alt held.
+void PressWith(WORD modifier, wchar_t letter) {
+  const auto key = static_cast<WORD>(std::towupper(letter));
+  Send({KeyInput(modifier, false, false), KeyInput(key, false, false), KeyInput(key, true, false),
+        KeyInput(modifier, true, false)});
+}
+
 }  // namespace
 
 bool BringToFront(HWND window) {
@@ -91,11 +98,9 @@ void PressKey(WORD virtualKey, bool extended) {
   Send({KeyInput(virtualKey, false, extended), KeyInput(virtualKey, true, extended)});
 }
 
-void PressAlt(wchar_t letter) {
-  const auto key = static_cast<WORD>(std::towupper(letter));
-  Send({KeyInput(VK_MENU, false, false), KeyInput(key, false, false), KeyInput(key, true, false),
-        KeyInput(VK_MENU, true, false)});
-}
+void PressAlt(wchar_t letter) { PressWith(VK_MENU, letter); }
+
+void PressCtrl(wchar_t letter) { PressWith(VK_CONTROL, letter); }
 
 void PressApplicationsKey() { PressKey(VK_APPS, true); }
 

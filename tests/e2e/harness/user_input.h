@@ -23,6 +23,7 @@ void MoveTo(HWND control, POINT clientPoint);
 
 void PressKey(WORD virtualKey, bool extended = false);
 void PressAlt(wchar_t letter);
+void PressCtrl(wchar_t letter);
 // The context-menu (Applications) key; it needs the extended-key flag to be seen.
 void PressApplicationsKey();
 

@@ -1,6 +1,7 @@
 // When the "What's This?" popup opens: a right click on any of the seven controls opens
 // it at the pointer, the Applications key at the centre of the focused control; other
-// buttons and the window's bare surface open nothing.
+// buttons and the window's bare surface open nothing. The list goes on following the
+// registry while the popup is open.
 #include <cstdlib>
 
 #include "help_scenario.h"
@@ -90,6 +91,21 @@ TEST_F(WhatsThisPopup, ApplicationsKeyOnTheListOpensItAtTheListsCentre) {
   const Rect at = ScreenRect(popup);
   EXPECT_EQ(at.x, centre.x);
   EXPECT_EQ(at.y, centre.y);
+  DismissPopupMenu();
+}
+
+// The menu's own message loop runs the early ticks too.
+TEST_F(WhatsThisPopup, TheListFollowsTheRegistryAtOnceWhileItIsOpen) {
+  ASSERT_EQ(FocusedWindow(window()), controls_.list);
+  PressApplicationsKey();
+  ASSERT_NE(WaitForPopupMenu(), nullptr);
+  const Cable second{L"7&19F0E2A7&0&0002", L"COM4", CableSetup::Started};
+  const auto median = MedianTimeToShow(
+      6, [&](int i) { i % 2 == 0 ? registry_.Install(second) : registry_.Uninstall(second.instance); },
+      [&](int i) { return List().ItemCount() == (i % 2 == 0 ? 2 : 1); });
+  ASSERT_TRUE(median.has_value()) << "a change never showed";
+  EXPECT_LT(median->count(), kMedianTimeToShow.count());
+  EXPECT_NE(PopupMenu(), nullptr) << "the popup closed";
   DismissPopupMenu();
 }
 

@@ -1,5 +1,6 @@
 // The list follows the registry while the window stays open, without any input:
-// cables plugged in, unplugged, disabled, given another driver and uninstalled.
+// cables plugged in, unplugged, disabled, given another driver and uninstalled, each
+// shown at once.
 #include "program_scenario.h"
 
 #include <cstdio>
@@ -75,6 +76,18 @@ TEST_F(LiveRefresh, FollowsACableThroughItsLifeWithoutInput) {
   }
   // The row selected at start keeps its selection throughout.
   EXPECT_EQ(List().SelectedIndex(), 0);
+}
+
+// Each change shows at once, also when it makes or deletes the very keys the program
+// watches: the hardware key and the driver's key come and go with the only cable.
+TEST_F(LiveRefresh, ChangesShowAtOnceAlsoOnKeysThatComeAndGo) {
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  const std::vector<ShownRow> installed{Row(kFirst, L"OK", kImageNormal, false)};
+  const auto median = MedianTimeToShow(
+      8, [&](int i) { i % 2 == 0 ? registry_.Install(kFirst) : registry_.Clear(); },
+      [&](int i) { return ShownRows(List()) == (i % 2 == 0 ? installed : std::vector<ShownRow>{}); });
+  ASSERT_TRUE(median.has_value()) << "a change never showed";
+  EXPECT_LT(median->count(), kMedianTimeToShow.count());
 }
 
 TEST_F(LiveRefresh, LastCableUninstalledDisablesProperties) {

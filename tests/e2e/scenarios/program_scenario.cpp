@@ -2,6 +2,8 @@
 #include "program_scenario.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <random>
 #include <stdexcept>
 
 #include "harness/screenshot.h"
@@ -69,6 +71,23 @@ std::vector<ShownRow> ShownRows(const ListViewProbe& list) {
     shown.push_back({row.port, row.status, row.cableId, row.image, row.cut});
   }
   return shown;
+}
+
+std::optional<Milliseconds> MedianTimeToShow(int trials, const std::function<void(int)>& change,
+                                             const std::function<bool(int)>& shown) {
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<DWORD> moment(0, 999);
+  std::vector<Milliseconds> times;
+  for (int i = 0; i < trials; ++i) {
+    Sleep(moment(random));
+    change(i);
+    const auto took = TimeUntil([&] { return shown(i); }, Milliseconds{3000});
+    if (!took) return std::nullopt;
+    times.push_back(*took);
+    std::printf("[   INFO   ] change %d shown after %ld ms\n", i + 1, static_cast<long>(took->count()));
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
 }
 
 void SaveScreenshot(HWND window, std::string_view name) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,16 @@ struct ShownRow {
 
 void PrintTo(const ShownRow& row, std::ostream* out);
 std::vector<ShownRow> ShownRows(const ListViewProbe& list);
+
+// A change written between two timer ticks shows well before the next tick: the
+// program watches the registry and makes the timer tick early.
+inline constexpr Milliseconds kMedianTimeToShow{400};
+
+// Makes change(0), change(1), ... each at a random moment of the refresh timer's second
+// and times each until shown(i) holds. Prints the times; returns their median, or
+// nullopt when a change never showed.
+std::optional<Milliseconds> MedianTimeToShow(int trials, const std::function<void(int)>& change,
+                                             const std::function<bool(int)>& shown);
 
 inline constexpr int kImageNormal = 0;
 inline constexpr int kImageDisabled = 1;

@@ -1,0 +1,48 @@
+// The decisions behind watching the registry for changes that a refresh pass would
+// see: which keys to watch, which key stands in for one that does not exist yet, and
+// when a burst of changes has settled enough to refresh once for all of it.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace uvantic {
+
+// The keys a refresh pass reads, each watched with its whole subtree, as paths below
+// HKEY_LOCAL_MACHINE: the hardware key and the driver's list of instances.
+std::vector<std::wstring> MachineKeysToWatch();
+
+// The key itself first, then each key above it up to the top: where to watch from
+// when the key does not exist yet. A watch on a parent sees the key being created.
+std::vector<std::wstring> KeyAndAncestors(std::wstring_view path);
+
+// A watch that fired is set up again from the deepest key that exists. Whether that
+// firing concerns the pass: always when the key itself was watched; when only a parent
+// was, just when the key or a nearer parent has appeared (or the parent went), since
+// nothing else below the parent is read.
+bool WatchFiringMatters(std::size_t levelBefore, std::size_t levelAfter);
+
+// Gathers change notifications into bursts so that a driver writing twenty values
+// gives one refresh: a burst is reported once no change came for kQuietTime, and at
+// the latest kLongestWait after its first change, so a steady stream still refreshes.
+class ChangeBurst {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr std::chrono::milliseconds kQuietTime{25};
+  static constexpr std::chrono::milliseconds kLongestWait{100};
+
+  void Changed(Clock::time_point now);
+  // How long to wait before reporting: nullopt with nothing pending, zero when due.
+  std::optional<std::chrono::milliseconds> WaitBeforeReport(Clock::time_point now) const;
+  void Reported() { first_.reset(); }
+
+ private:
+  std::optional<Clock::time_point> first_;
+  Clock::time_point last_{};
+};
+
+}  // namespace uvantic

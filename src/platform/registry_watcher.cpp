@@ -1,0 +1,181 @@
+// The watcher's thread: change notifications on each key and on its parent, re-armed
+// after every firing, and a check every second for keys that appeared or went without
+// a firing.
+#include "platform/registry_watcher.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+
+#include "discovery/change_watch.h"
+
+namespace uvantic {
+namespace {
+
+constexpr DWORD kNotifyFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
+constexpr DWORD kCheckInterval = 1000;
+
+// One watched key: the deepest of candidates (the key, then its parents) that could be
+// opened and armed, with its subtree; level is its index, candidates.size() when none
+// could. The key above it is watched too, for its subkeys only: a key's own deletion
+// does not fire every system's watch on it, but it always changes its parent's names.
+struct KeyWatch {
+  std::vector<std::wstring> candidates;
+  std::size_t level = 0;
+  UniqueHKey key;
+  UniqueHandle event;
+  UniqueHKey parent;
+  UniqueHandle parentEvent;
+
+  std::size_t Unwatched() const { return candidates.size(); }
+};
+
+UniqueHKey OpenArmed(HKEY root, const std::wstring& path, bool subtree, DWORD filter, HANDLE event) {
+  UniqueHKey key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_NOTIFY, key.put()) != ERROR_SUCCESS) return key;
+  if (RegNotifyChangeKeyValue(key.get(), subtree, filter, event, TRUE) != ERROR_SUCCESS) key.reset();
+  return key;
+}
+
+// Opens the deepest existing candidate and asks for its next change, and for the next
+// change of its parent's subkeys. Everything is made anew, events included: closing a
+// key whose watch has not fired yet fires it, and that must not wake this thread. The
+// new keys are armed before the old ones are closed, so no change falls between.
+void ArmOnce(HKEY root, KeyWatch& watch) {
+  UniqueHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  UniqueHandle parentEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  std::size_t level = 0;
+  UniqueHKey key;
+  for (; event && parentEvent && level < watch.candidates.size() && !key; ++level) {
+    key = OpenArmed(root, watch.candidates[level], TRUE, kNotifyFilter, event.get());
+  }
+  if (!key) {
+    watch.key.reset();
+    watch.parent.reset();
+    watch.level = watch.Unwatched();
+    return;
+  }
+  watch.level = level - 1;
+  watch.parent = level < watch.candidates.size()
+                     ? OpenArmed(root, watch.candidates[level], FALSE, REG_NOTIFY_CHANGE_NAME, parentEvent.get())
+                     : UniqueHKey();
+  watch.key = std::move(key);
+  watch.event = std::move(event);
+  watch.parentEvent = std::move(parentEvent);
+}
+
+// A key made between the failed open of it and the arming of its parent fires
+// nothing; it is looked for again once the parent is armed.
+void Arm(HKEY root, KeyWatch& watch) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    ArmOnce(root, watch);
+    if (watch.level == 0 || watch.level == watch.Unwatched()) return;
+    UniqueHKey deeper;
+    if (RegOpenKeyExW(root, watch.candidates[watch.level - 1].c_str(), 0, KEY_NOTIFY, deeper.put()) != ERROR_SUCCESS) {
+      return;
+    }
+  }
+}
+
+// Safety net for a firing that never came: a watch not on its own key, or on a deleted
+// one (which answers every query with ERROR_KEY_DELETED), is set up afresh.
+bool NeedsRearming(const KeyWatch& watch) {
+  if (watch.level != 0) return true;
+  return RegQueryInfoKeyW(watch.key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                          nullptr, nullptr, nullptr, nullptr) == ERROR_KEY_DELETED;
+}
+
+}  // namespace
+
+RegistryWatcher::RegistryWatcher(HKEY root, std::vector<std::wstring> paths, HWND window, UINT message)
+    : root_(root), paths_(std::move(paths)), window_(window), message_(message) {
+  stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!stop_) return;
+  thread_.reset(CreateThread(nullptr, 0, &RegistryWatcher::ThreadMain, this, 0, nullptr));
+}
+
+RegistryWatcher::~RegistryWatcher() {
+  if (!thread_) return;
+  SetEvent(stop_.get());
+  WaitForSingleObject(thread_.get(), INFINITE);
+}
+
+DWORD WINAPI RegistryWatcher::ThreadMain(void* self) {
+  try {
+    static_cast<RegistryWatcher*>(self)->Run();
+  } catch (...) {
+    // Out of memory: the window goes on with its timer alone.
+  }
+  return 0;
+}
+
+void RegistryWatcher::Post() {
+  if (posted_.exchange(true)) return;
+  if (!PostMessageW(window_, message_, 0, 0)) posted_.store(false);
+}
+
+void RegistryWatcher::Run() {
+  std::vector<KeyWatch> watches(paths_.size());
+  for (std::size_t i = 0; i < paths_.size(); ++i) {
+    watches[i].candidates = KeyAndAncestors(paths_[i]);
+    Arm(root_, watches[i]);
+  }
+  // What each waited-on handle is: the stop request, or a watch's key or parent.
+  struct Waited {
+    KeyWatch* watch;
+    bool parent;
+  };
+  std::vector<HANDLE> handles;
+  std::vector<Waited> waited;
+
+  ChangeBurst burst;
+  auto nextCheck = ChangeBurst::Clock::now() + std::chrono::milliseconds(kCheckInterval);
+  for (;;) {
+    const auto now = ChangeBurst::Clock::now();
+    const auto wait = burst.WaitBeforeReport(now);
+    if (wait && wait->count() == 0) {
+      burst.Reported();
+      Post();
+      continue;
+    }
+    DWORD timeout = 0;
+    if (now < nextCheck) {
+      timeout = static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(nextCheck - now).count());
+    }
+    if (wait) timeout = std::min(timeout, static_cast<DWORD>(wait->count()));
+    handles.assign(1, stop_.get());
+    waited.assign(1, Waited{nullptr, false});
+    for (KeyWatch& watch : watches) {
+      if (watch.key) {
+        handles.push_back(watch.event.get());
+        waited.push_back({&watch, false});
+      }
+      if (watch.parent) {
+        handles.push_back(watch.parentEvent.get());
+        waited.push_back({&watch, true});
+      }
+    }
+    const DWORD woken = WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, timeout);
+    if (woken == WAIT_OBJECT_0) return;
+    if (woken > WAIT_OBJECT_0 && woken < WAIT_OBJECT_0 + handles.size()) {
+      const Waited fired = waited[woken - WAIT_OBJECT_0];
+      const std::size_t before = fired.watch->level;
+      Arm(root_, *fired.watch);
+      if (fired.parent ? fired.watch->level != before : WatchFiringMatters(before, fired.watch->level)) {
+        burst.Changed(ChangeBurst::Clock::now());
+      }
+      continue;
+    }
+    if (woken != WAIT_TIMEOUT) return;  // the handles are broken: the timer carries on alone
+    if (ChangeBurst::Clock::now() < nextCheck) continue;
+    nextCheck = ChangeBurst::Clock::now() + std::chrono::milliseconds(kCheckInterval);
+    for (KeyWatch& watch : watches) {
+      if (!NeedsRearming(watch)) continue;
+      const std::size_t before = watch.level;
+      Arm(root_, watch);
+      if (watch.level != before) burst.Changed(ChangeBurst::Clock::now());
+    }
+  }
+}
+
+}  // namespace uvantic

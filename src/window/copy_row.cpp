@@ -1,0 +1,15 @@
+// Ctrl+C on the main window: the key and the text.
+#include "window/copy_row.h"
+
+namespace uvantic {
+
+bool KeyCopiesRow(int keyCode, int shift) { return keyCode == 'C' && shift == kCtrlMask; }
+
+std::wstring CopiedRowText(std::wstring_view port, std::wstring_view status, std::wstring_view cableId) {
+  std::wstring text;
+  text.reserve(port.size() + status.size() + cableId.size() + 4);
+  text.append(port).append(1, L'\t').append(status).append(1, L'\t').append(cableId).append(L"\r\n");
+  return text;
+}
+
+}  // namespace uvantic

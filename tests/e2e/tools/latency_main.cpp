@@ -1,0 +1,108 @@
+// Measures how long a registry change takes to show in the running program: a cable
+// installed or uninstalled at a random moment of the refresh timer's second, timed from
+// the first registry write to the row shown (or gone). Prints the median and the worst.
+//   uvantic_latency PROGRAM.exe TRIALS
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "harness/list_view_probe.h"
+#include "harness/running_program.h"
+#include "harness/scenario_registry.h"
+#include "harness/test_environment.h"
+
+namespace {
+
+using namespace uvantic::e2e;
+using Clock = std::chrono::steady_clock;
+
+const Cable kResident{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Started};
+const Cable kComing{L"7&19F0E2A7&0&0002", L"COM4", CableSetup::Started};
+
+// The coming cable's row as the user sees it once its pass ran: port and status.
+bool ComingCableShown(const ListViewProbe& list) {
+  const int count = list.ItemCount();
+  for (int item = 0; item < count; ++item) {
+    if (list.ItemText(item, 0) == kComing.port && list.ItemText(item, 1) == L"OK") return true;
+  }
+  return false;
+}
+
+double Milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
+
+void Print(const char* what, std::vector<double> times) {
+  if (times.empty()) return;
+  std::sort(times.begin(), times.end());
+  const std::size_t n = times.size();
+  const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+  std::printf("%-12s median %6.1f ms, worst %6.1f ms, best %5.1f ms over %zu trials\n", what, median, times.back(),
+              times.front(), n);
+}
+
+int Run(const std::wstring& program, int trials) {
+  ScenarioRegistry registry;
+  registry.Clear();
+  registry.Install(kResident);
+  RunningProgram running(program);
+  const HWND list = FindWindowExW(running.window(), nullptr, L"SysListView32", nullptr);
+  if (!list) throw std::runtime_error("the window has no list view");
+  const ListViewProbe probe(list);
+
+  std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<DWORD> moment(0, 999);
+  std::vector<double> added;
+  std::vector<double> removed;
+  for (int i = 0; i < trials; ++i) {
+    Sleep(moment(random));
+    const bool add = i % 2 == 0;
+    const auto start = Clock::now();
+    if (add) {
+      registry.Install(kComing);
+    } else {
+      registry.Uninstall(kComing.instance);
+    }
+    while ((add ? !ComingCableShown(probe) : probe.ItemCount() != 1)) {
+      if (Clock::now() - start > std::chrono::seconds(5)) throw std::runtime_error("a change never showed");
+      Sleep(1);
+    }
+    (add ? added : removed).push_back(Milliseconds(Clock::now() - start));
+  }
+  running.Close();
+  registry.Clear();
+
+  Print("installed:", added);
+  Print("uninstalled:", removed);
+  std::vector<double> all = added;
+  all.insert(all.end(), removed.begin(), removed.end());
+  Print("all:", all);
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  int count = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (count != 3) {
+    std::fputs("usage: uvantic_latency PROGRAM.exe TRIALS\n", stderr);
+    return 2;
+  }
+  const std::wstring program = WindowsPath(argv[1]);
+  const int trials = std::stoi(argv[2]);
+  LocalFree(argv);
+  try {
+    return Run(program, trials);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "uvantic_latency: %s\n", error.what());
+    return 1;
+  }
+}
