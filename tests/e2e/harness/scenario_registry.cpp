@@ -191,6 +191,12 @@ void ScenarioRegistry::Uninstall(std::wstring_view instance) {
   StopServing(instance);
 }
 
+void ScenarioRegistry::Rename(std::wstring_view instance, std::wstring_view port) {
+  OpenExistingInstance(instance);
+  const UniqueHKey parameters = CreateKey(HKEY_LOCAL_MACHINE, InstanceKey(instance) + L"\\Device Parameters");
+  SetString(parameters.get(), L"PortName", port);
+}
+
 void ScenarioRegistry::Serve(std::wstring_view instance) {
   const std::wstring path = InstancePath(instance);
   if (std::find(served_.begin(), served_.end(), path) == served_.end()) served_.push_back(path);

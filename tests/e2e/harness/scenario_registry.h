@@ -56,6 +56,8 @@ class ScenarioRegistry {
   // The driver lets go of the instance: its list no longer names it.
   void Drop(std::wstring_view instance);
   void Uninstall(std::wstring_view instance);
+  // The user gives the cable another COM port.
+  void Rename(std::wstring_view instance, std::wstring_view port);
 
  private:
   void WriteDriverList();

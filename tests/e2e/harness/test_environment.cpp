@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace uvantic::e2e {
@@ -45,6 +46,8 @@ TestEnvironment ParseTestEnvironment(int argc, wchar_t** argv) {
       environment.program = WindowsPath(value);
     } else if (const auto dir = Option(argument, L"--screenshots="); !dir.empty()) {
       environment.screenshotsDir = WindowsPath(dir);
+    } else if (const auto seconds = Option(argument, L"--churn-seconds="); !seconds.empty()) {
+      environment.churnSeconds = std::max(1, _wtoi(std::wstring(seconds).c_str()));
     }
   }
   return environment;

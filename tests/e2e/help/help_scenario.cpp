@@ -138,11 +138,13 @@ void HelpScenario::AddBesideCopy(const std::wstring& from, const wchar_t* name) 
   copiedFiles_.push_back(to);
 }
 
-void HelpScenario::InstallRecorder() {
+void HelpScenario::InstallRecorder() { InstallHelpControl(L"hhctrl_recorder.dll"); }
+
+void HelpScenario::InstallHelpControl(const wchar_t* library) {
   const std::wstring control = SystemFile(L"hhctrl.ocx");
   savedControl_ = TempPath(L"uvantic-hhctrl-wine.ocx");
   CopyOrThrow(control, savedControl_);
-  CopyOrThrow(BesideThisExecutable(L"hhctrl_recorder.dll"), control);
+  CopyOrThrow(BesideThisExecutable(library), control);
   PreferNativeControl();
 }
 

@@ -40,6 +40,8 @@ class HelpScenario : public ProgramScenario {
   // Puts the recording hhctrl.ocx into the system directory and makes the program
   // load it instead of Wine's own; undone by TearDown.
   void InstallRecorder();
+  // The same with another library, from beside this executable, as the control.
+  void InstallHelpControl(const wchar_t* library);
   // Makes the program load a native hhctrl.ocx wherever Wine finds one.
   void PreferNativeControl();
   std::vector<HelpCall> HelpCalls() const;

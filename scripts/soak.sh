@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs the program under Wine for a while (default 10 minutes) over about 200 cables
+# whose registry keys keep changing, works its window as a user would, and prints its
+# memory, handles and slowest answer every 10 s and their trend over the second half:
+#   scripts/soak.sh [minutes]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+minutes=${1:-10}
+build=build/win
+
+scripts/install-deps.sh
+export PATH=/usr/lib/wine:$PATH
+# Configuring first takes in new source files quietly.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target UvanticFinder uvantic_soak devmgr_double >/dev/null
+
+template=$root/build/soak-template
+[ -e "$template/.template-ready" ] || scripts/lib/wine-template.sh "$template"
+source scripts/lib/display.sh
+# Other work on the machine shows in the answer times.
+echo "Load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+trap 'echo "Load average after the run: $(cut -d" " -f1-3 /proc/loadavg)"; kill ${uvantic_xvfb_pid:-} 2>/dev/null || true' EXIT
+scripts/lib/wine-run.sh "$template" "$root/$build/tests/e2e/uvantic_soak.exe" \
+  --seconds=$((minutes * 60)) --program="$root/$build/bin/UvanticFinder.exe"
