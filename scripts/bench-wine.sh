@@ -11,7 +11,6 @@
 # UVANTIC_PROGRAM=/path/to/UvanticFinder.exe measures another build of the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 build=${1:-build/win}
 export PATH=/usr/lib/wine:$PATH
 sizes="16 256 2000"
@@ -21,11 +20,7 @@ bare_seconds=5
 idle_seconds=10
 probe_seconds=10
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-fi
-cmake --build "$build" --target refresh_pass_bench UvanticFinder uvantic_seed uvantic_startup -j2 >/dev/null
+scripts/lib/build-win.sh "$build" refresh_pass_bench UvanticFinder uvantic_seed uvantic_startup
 build=$(cd "$build" && pwd)  # Wine wants absolute prefix paths
 bench=$build/bench/wine/refresh_pass_bench.exe
 tools=$build/tests/e2e
@@ -88,7 +83,7 @@ for n in $sizes; do
   wine "$program" >/dev/null 2>&1 &
   program_job=$!
   wine "$tools/uvantic_startup.exe" --probe 0 "$n"
-  pid=$(prefix_pid UvanticFinder.exe)
+  pid=$(prefix_pid "$(basename "$program")")
   [ -n "$pid" ] || { echo "cannot find the program's process" >&2; exit 1; }
   sleep 3  # past start-up
   p0=$(cpu_ticks "$pid"); s0=$(cpu_ticks "$server")

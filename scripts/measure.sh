@@ -16,9 +16,7 @@ latency_trials=40
 
 export PATH=/usr/lib/wine:$PATH
 [ -f "$build/CMakeCache.txt" ] || scripts/install-deps.sh
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" -j2 --target UvanticFinder uvantic_seed uvantic_startup uvantic_latency >/dev/null
+scripts/lib/build-win.sh "$build" UvanticFinder uvantic_seed uvantic_startup uvantic_latency
 
 prefix=$root/build/measure-prefix
 [ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix"

@@ -4,13 +4,10 @@
 #   scripts/package.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 build=build/win
 
 scripts/install-deps.sh
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" -j2 --target installer >/dev/null
+scripts/lib/build-win.sh "$build" installer
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
 rm -rf dist

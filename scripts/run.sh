@@ -21,10 +21,7 @@ esac
 
 scripts/install-deps.sh
 export PATH=/usr/lib/wine:$PATH
-# Configuring first takes in new source files quietly.
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target UvanticFinder uvantic_seed uvantic_screenshot >/dev/null
+scripts/lib/build-win.sh "$build" UvanticFinder uvantic_seed uvantic_screenshot
 
 prefix=$root/build/run-prefix
 [ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix"

@@ -11,10 +11,7 @@ build=build/win
 
 scripts/install-deps.sh
 export PATH=/usr/lib/wine:$PATH
-# Configuring first takes in new source files quietly.
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target UvanticFinder uvantic_soak devmgr_double >/dev/null
+scripts/lib/build-win.sh "$build" UvanticFinder uvantic_soak devmgr_double
 
 template=$root/build/soak-template
 [ -e "$template/.template-ready" ] || scripts/lib/wine-template.sh "$template"

@@ -68,10 +68,17 @@ class FrmMain {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR name,
-                                      DWORD_PTR self);
+  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleControlMessage(ControlName name, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+  // What ControlProc needs to route a control's messages: the window, which control it
+  // is, and the control's own window procedure, which gets every message after us.
+  struct ControlHook {
+    FrmMain* owner = nullptr;
+    ControlName name = ControlName::imgIcon;
+    WNDPROC original = nullptr;
+  };
+  void HookControl(ControlName name, HWND control);
+  LRESULT HandleControlMessage(const ControlHook& hook, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
   // Messages of the window.
   bool OnCreate();
@@ -157,6 +164,7 @@ class FrmMain {
   HWND cmdDevmgmt = nullptr;
   HWND cmdClose = nullptr;
   HWND logoTooltip_ = nullptr;
+  std::array<ControlHook, kControls.size()> controlHooks_{};  // by ControlName
   ListViewDeviceList list_;
 
   UniqueHFont font_;

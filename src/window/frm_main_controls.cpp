@@ -49,7 +49,7 @@ bool FrmMain::CreateControls() {
                                    instance_, nullptr);
     if (!control) return false;
     SetWindowContextHelpId(control, static_cast<DWORD>(entry.helpTopic));
-    SetWindowSubclass(control, &FrmMain::ControlProc, static_cast<UINT_PTR>(name), reinterpret_cast<DWORD_PTR>(this));
+    HookControl(name, control);
     switch (name) {
       case ControlName::imgIcon: imgIcon = control; break;
       case ControlName::lblList: lblList = control; break;

@@ -4,6 +4,8 @@
 
 #include <windowsx.h>
 
+#include <cstddef>
+
 #include "window/logo_press.h"
 
 namespace uvantic {
@@ -58,18 +60,36 @@ MouseMessage ClassifyMouseMessage(UINT message, WPARAM wParam) {
 
 }  // namespace
 
-LRESULT CALLBACK FrmMain::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR name,
-                                      DWORD_PTR self) {
+// The controls' messages come to the window first. The control's own procedure is
+// replaced directly, not through the common controls' subclass chain: that chain
+// looks itself up in the window's properties on every message, which under Wine is a
+// round trip to the server and made each of the list's messages cost 30 to 100 times
+// as much. The hook is found in the control's user data, which controls leave to
+// their owner.
+void FrmMain::HookControl(ControlName name, HWND control) {
+  ControlHook& hook = controlHooks_[static_cast<std::size_t>(name)];
+  hook.owner = this;
+  hook.name = name;
+  SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&hook));
+  hook.original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrmMain::ControlProc)));
+  if (!hook.original) SetWindowLongPtrW(control, GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK FrmMain::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto* hook = reinterpret_cast<const ControlHook*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!hook || !hook->original) return DefWindowProcW(hwnd, message, wParam, lParam);
   try {
-    return reinterpret_cast<FrmMain*>(self)->HandleControlMessage(static_cast<ControlName>(name), hwnd, message,
-                                                                  wParam, lParam);
+    return hook->owner->HandleControlMessage(*hook, hwnd, message, wParam, lParam);
   } catch (...) {
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return CallWindowProcW(hook->original, hwnd, message, wParam, lParam);
   }
 }
 
 // Mouse buttons, focus and the end of each control; everything else is the control's own.
-LRESULT FrmMain::HandleControlMessage(ControlName name, HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FrmMain::HandleControlMessage(const ControlHook& hook, HWND control, UINT message, WPARAM wParam,
+                                      LPARAM lParam) {
+  const ControlName name = hook.name;
   const MouseMessage mouse = ClassifyMouseMessage(message, wParam);
   if (mouse.button != 0) {
     const int code = ButtonCodeFromFlags(wParam, mouse.button);
@@ -78,15 +98,24 @@ LRESULT FrmMain::HandleControlMessage(ControlName name, HWND control, UINT messa
     } else {
       OnControlMouseRelease(name, control, code, mouse.button, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     }
-    return DefSubclassProc(control, message, wParam, lParam);
+    return CallWindowProcW(hook.original, control, message, wParam, lParam);
   }
   switch (message) {
     case WM_CAPTURECHANGED: OnControlCaptureLost(name, control, reinterpret_cast<HWND>(lParam)); break;
     case WM_SETFOCUS: OnControlFocus(name); break;
-    case WM_NCDESTROY: RemoveWindowSubclass(control, &FrmMain::ControlProc, static_cast<UINT_PTR>(name)); break;
+    case WM_NCDESTROY: {
+      // The control's last message: hand it back its own procedure, unless something
+      // hooked it after us and still sits on top.
+      const WNDPROC original = hook.original;
+      if (GetWindowLongPtrW(control, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&FrmMain::ControlProc)) {
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      }
+      SetWindowLongPtrW(control, GWLP_USERDATA, 0);
+      return CallWindowProcW(original, control, message, wParam, lParam);
+    }
     default: break;
   }
-  return DefSubclassProc(control, message, wParam, lParam);
+  return CallWindowProcW(hook.original, control, message, wParam, lParam);
 }
 
 // A press on the label or a picture holds the mouse, so its release comes back to the

@@ -20,9 +20,9 @@ namespace uvantic {
 // Each row carries its id in its item data; the id's key is kept here beside it,
 // with what the control was last given for the row (its cells, icon and ghosted flag)
 // and where the row stands. A pass compares with that instead of asking the control,
-// and finds a row to write with one check instead of a search: messages to the
-// control cost far more than the comparisons (under Wine each one to the subclassed
-// list is a round trip to the server). Keys match without regard to letter case, as
+// and finds a row to write with one check instead of a search: a message to the
+// control costs far more than a comparison, and a search would make a pass cost the
+// square of the rows. Keys match without regard to letter case, as
 // the registry's names do. Writes that would leave a row as it is are not made, so a
 // pass that changes nothing repaints nothing.
 class ListViewDeviceList final : public DeviceList {
