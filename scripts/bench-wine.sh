@@ -5,7 +5,8 @@
 #  1. the refresh pass in one process: with the in-memory list, through the real
 #     window's list view, and the window's start-up (wall time);
 #  2. the real program at 16, 256 and 2,000 installed cables (16 of them plugged in):
-#     CPU per idle tick, program plus wineserver, against the same for the bare calls;
+#     CPU per idle tick, program plus wineserver, against the same for the bare calls
+#     (the ticks' spacing read from the window's answers, the process's start left out);
 #     start-up to all rows shown; at 2,000 the slowest answer to a window message.
 #   scripts/bench-wine.sh [BUILD_DIR]      (default build/win)
 # UVANTIC_PROGRAM=/path/to/UvanticFinder.exe measures another build of the program.
@@ -60,21 +61,33 @@ server=$(prefix_pid wineserver)
 hz=$(getconf CLK_TCK)
 TIMEFORMAT='%U %S'
 
-printf '%9s %9s %9s %10s %7s %9s %9s %9s %9s\n' installed "bare ms" "bare CPU" "idle CPU" "vs bare" \
-       "start ms" "start-B" "slowest" "limit"
-for n in $sizes; do
-  wine "$tools/uvantic_seed.exe" installed "$n"
-
-  # The bare calls: the bench's own CPU (counted by the shell) and the wineserver's.
+# Runs the bare calls for about $1 seconds (one pass for 0, at least three otherwise).
+# Sets bare_ms (the median pass), run_passes and run_cpu: seconds of CPU of the
+# bench's process, counted by the shell, and of the wineserver.
+bare_run() {
+  local s0 s1 instances
   s0=$(cpu_ticks "$server")
-  { time wine "$bench" bare "$bare_seconds" >"$work/bare.txt" 2>/dev/null; } 2>"$work/bare-cpu.txt"
+  { time wine "$bench" bare "$1" >"$work/bare.txt" 2>/dev/null; } 2>"$work/bare-cpu.txt"
   s1=$(cpu_ticks "$server")
   instances=$(sed -n 's/.*: \([0-9]*\) instances.*/\1/p' "$work/bare.txt")
   [ "$instances" = "$n" ] || { echo "the bare calls found ${instances:-no} instances, not $n" >&2; exit 1; }
-  passes=$(sed -n 's/.* \([0-9]*\) passes.*/\1/p' "$work/bare.txt")
+  run_passes=$(sed -n 's/.* \([0-9]*\) passes.*/\1/p' "$work/bare.txt")
   bare_ms=$(sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' "$work/bare.txt")
-  bare_cpu=$(awk -v s=$((s1 - s0)) -v hz="$hz" -v n="$passes" '{ print ($1 + $2 + s / hz) * 1000 / n }' \
-             "$work/bare-cpu.txt")
+  run_cpu=$(awk -v s=$((s1 - s0)) -v hz="$hz" '{ print $1 + $2 + s / hz }' "$work/bare-cpu.txt")
+}
+
+printf '%9s %9s %9s %8s %9s %7s %9s %9s %9s %9s\n' installed "bare ms" "bare CPU" "tick ms" "tick CPU" \
+       "vs bare" "start ms" "start-B" "slowest" "limit"
+for n in $sizes; do
+  wine "$tools/uvantic_seed.exe" installed "$n"
+
+  # The bare calls, twice: one pass, then several. The CPU of the extra passes is what
+  # a pass costs, without the cost of starting a process under Wine.
+  bare_run 0
+  one_cpu=$run_cpu one_passes=$run_passes
+  bare_run "$bare_seconds"
+  bare_cpu=$(awk -v a="$one_cpu" -v b="$run_cpu" -v n=$((run_passes - one_passes)) \
+             'BEGIN { print (b - a) * 1000 / n }')
 
   wine "$tools/uvantic_startup.exe" "$program" "$startup_runs" "$n" >"$work/startup.txt"
   start_ms=$(sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' "$work/startup.txt")
@@ -90,28 +103,39 @@ for n in $sizes; do
   sleep "$idle_seconds"
   p1=$(cpu_ticks "$pid"); s1=$(cpu_ticks "$server")
   idle_cpu=$(awk -v t=$((p1 - p0 + s1 - s0)) -v hz="$hz" -v n="$idle_seconds" 'BEGIN { print t * 1000 / hz / n }')
+
+  # How far apart the ticks are: a pass that takes longer than the interval delays
+  # the next tick, and the CPU of a second then understates a tick's. A message sent
+  # while a pass runs waits for it, so the long answers mark the passes. Passes too
+  # short to tell from other delays are taken to come once a second.
+  busy_ms=$(awk -v b="$bare_ms" 'BEGIN { printf "%.0f", b / 2 }')
+  tick_ms=1000
   slowest=-
   probe_line=""
-  if [ "$n" = "$probed_size" ]; then
-    wine "$tools/uvantic_startup.exe" --probe "$probe_seconds" "$n" >"$work/probe.txt"
-    slowest=$(sed -n 's/.*slowest \([0-9.]*\) ms.*/\1/p' "$work/probe.txt")
-    probe_line=$(cat "$work/probe.txt")
+  if [ "$busy_ms" -ge 10 ] || [ "$n" = "$probed_size" ]; then
+    wine "$tools/uvantic_startup.exe" --probe "$probe_seconds" "$n" "$busy_ms" >"$work/probe.txt"
+    gap=$(sed -n 's/.* one every \([0-9.]*\) ms.*/\1/p' "$work/probe.txt")
+    [ "$busy_ms" -lt 10 ] || [ "${gap:-0}" = 0 ] || tick_ms=$gap
+    if [ "$n" = "$probed_size" ]; then
+      slowest=$(sed -n 's/.*slowest \([0-9.]*\) ms.*/\1/p' "$work/probe.txt")
+      probe_line=$(head -1 "$work/probe.txt")
+    fi
   fi
   kill "$pid" 2>/dev/null || true
   wait "$program_job" 2>/dev/null || true
 
-  awk -v n="$n" -v bw="$bare_ms" -v bc="$bare_cpu" -v ic="$idle_cpu" -v st="$start_ms" -v sl="$slowest" 'BEGIN {
+  awk -v n="$n" -v bw="$bare_ms" -v bc="$bare_cpu" -v ic="$idle_cpu" -v tk="$tick_ms" -v st="$start_ms" \
+      -v sl="$slowest" 'BEGIN {
     limit = sl == "-" ? "-" : sprintf("%.0f", 1.5 * bw + 150)
-    # A pass longer than the interval makes the ticks run back to back: the idle figure
-    # is then a core busy all the time, not the cost of one tick.
-    mark = ic >= 900 ? " (saturated)" : ""
-    printf "%9d %9.1f %9.1f %10.1f %6.2fx %9.0f %9.0f %9s %9s%s\n", n, bw, bc, ic, ic / bc, st, st - bw, sl, limit, mark
+    tc = ic * tk / 1000
+    printf "%9d %9.1f %9.1f %8.0f %9.1f %6.2fx %9.0f %9.0f %9s %9s\n", n, bw, bc, tk, tc, tc / bc, st, st - bw, sl, limit
   }'
   [ -z "$probe_line" ] || probes="$n cables: $probe_line"
 done
 echo "${probes:-}"
-echo "bare: the registry calls of one pass (wall median; CPU of the calling process plus wineserver per pass)"
-echo "idle CPU: program plus wineserver per second, one tick a second (saturated: a tick takes longer than"
-echo "its second; read the in-process ratio instead); start: CreateProcess to the window"
+echo "bare: the registry calls of one pass (wall median; CPU of the calling process plus wineserver per pass,"
+echo "without the start of the process)"
+echo "tick ms: from one idle tick to the next; tick CPU: program plus wineserver per idle tick (their CPU"
+echo "per second over ${idle_seconds} s, times the ticks' spacing); start: CreateProcess to the window"
 echo "shown with all rows (median of $startup_runs); slowest: answer to WM_NULL while idle over ${probe_seconds} s;"
 echo "limit: 1.5 x bare + 150 ms"

@@ -1,9 +1,11 @@
 // Measures the program's start-up: from CreateProcess to its window shown with its
 // rows, several times over, and prints each run and the median. With --probe, waits
 // for a running copy's window to show its rows, then times how long that window takes
-// to answer a message, again and again, and prints the slowest answers.
+// to answer a message, again and again, and prints the slowest answers. Given BUSY_MS,
+// it also counts the answers that took that long: each is a refresh pass the message
+// waited for, so their spacing is the time from one pass to the next.
 //   uvantic_startup PROGRAM.exe RUNS ROWS
-//   uvantic_startup --probe SECONDS ROWS
+//   uvantic_startup --probe SECONDS ROWS [BUSY_MS]
 #include <windows.h>
 
 #include <shellapi.h>
@@ -76,7 +78,7 @@ double Percentile(std::vector<double> times, double fraction) {
 
 // A message that asks nothing, answered as soon as the window's thread takes it: its
 // delay is the time the user waits for a click or a key to be handled.
-int Probe(double seconds, int rows) {
+int Probe(double seconds, int rows, double busyMs) {
   const auto start = std::chrono::steady_clock::now();
   HWND window = nullptr;
   for (;;) {
@@ -92,6 +94,7 @@ int Probe(double seconds, int rows) {
   }
   if (seconds <= 0) return 0;
   std::vector<double> answers;
+  std::vector<double> busyEnds;  // ms from the start of probing
   const auto probeStart = std::chrono::steady_clock::now();
   while (std::chrono::duration<double>(std::chrono::steady_clock::now() - probeStart).count() < seconds) {
     const auto sent = std::chrono::steady_clock::now();
@@ -99,11 +102,21 @@ int Probe(double seconds, int rows) {
     if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result)) {
       throw std::runtime_error("the window did not answer");
     }
-    answers.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count());
+    const auto answered = std::chrono::steady_clock::now();
+    answers.push_back(std::chrono::duration<double, std::milli>(answered - sent).count());
+    if (busyMs > 0 && answers.back() >= busyMs) {
+      busyEnds.push_back(std::chrono::duration<double, std::milli>(answered - probeStart).count());
+    }
     Sleep(2);
   }
   std::printf("answer to a message over %.0f s: slowest %.1f ms, 99th percentile %.1f ms, median %.2f ms (%zu probes)\n",
               seconds, Percentile(answers, 1.0), Percentile(answers, 0.99), Percentile(answers, 0.5), answers.size());
+  if (busyMs > 0) {
+    std::vector<double> gaps;
+    for (std::size_t i = 1; i < busyEnds.size(); ++i) gaps.push_back(busyEnds[i] - busyEnds[i - 1]);
+    std::printf("answers of %.0f ms or more: %zu, one every %.0f ms (median)\n", busyMs, busyEnds.size(),
+                gaps.empty() ? 0.0 : Percentile(gaps, 0.5));
+  }
   return 0;
 }
 
@@ -112,16 +125,17 @@ int Probe(double seconds, int rows) {
 int main() {
   int count = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (count != 4) {
-    std::fputs("usage: uvantic_startup PROGRAM.exe RUNS ROWS | --probe SECONDS ROWS\n", stderr);
+  if (count != 4 && !(count == 5 && std::wstring(argv[1]) == L"--probe")) {
+    std::fputs("usage: uvantic_startup PROGRAM.exe RUNS ROWS | --probe SECONDS ROWS [BUSY_MS]\n", stderr);
     return 2;
   }
   if (std::wstring(argv[1]) == L"--probe") {
     const double seconds = std::stod(argv[2]);
     const int rows = std::stoi(argv[3]);
+    const double busyMs = count == 5 ? std::stod(argv[4]) : 0;
     LocalFree(argv);
     try {
-      return Probe(seconds, rows);
+      return Probe(seconds, rows, busyMs);
     } catch (const std::exception& error) {
       std::fprintf(stderr, "uvantic_startup: %s\n", error.what());
       return 1;
