@@ -7,7 +7,8 @@
 #  2. the real program at 16, 256 and 2,000 installed cables (16 of them plugged in):
 #     CPU per idle tick, program plus wineserver, against the same for the bare calls
 #     (the ticks' spacing read from the window's answers, the process's start left out);
-#     start-up to all rows shown; at 2,000 the slowest answer to a window message.
+#     start-up to all rows shown, also less an empty window program's start; at 2,000
+#     the slowest answer to a window message.
 #   scripts/bench-wine.sh [BUILD_DIR]      (default build/win)
 # UVANTIC_PROGRAM=/path/to/UvanticFinder.exe measures another build of the program.
 set -euo pipefail
@@ -21,7 +22,7 @@ bare_seconds=5
 idle_seconds=10
 probe_seconds=10
 
-scripts/lib/build-win.sh "$build" refresh_pass_bench UvanticFinder uvantic_seed uvantic_startup
+scripts/lib/build-win.sh "$build" refresh_pass_bench empty_window UvanticFinder uvantic_seed uvantic_startup
 build=$(cd "$build" && pwd)  # Wine wants absolute prefix paths
 bench=$build/bench/wine/refresh_pass_bench.exe
 tools=$build/tests/e2e
@@ -76,8 +77,13 @@ bare_run() {
   run_cpu=$(awk -v s=$((s1 - s0)) -v hz="$hz" '{ print $1 + $2 + s / hz }' "$work/bare-cpu.txt")
 }
 
-printf '%9s %9s %9s %8s %9s %7s %9s %9s %9s %9s\n' installed "bare ms" "bare CPU" "tick ms" "tick CPU" \
-       "vs bare" "start ms" "start-B" "slowest" "limit"
+# What any window program pays to start here, registry or not.
+wine "$tools/uvantic_startup.exe" "$build/bench/wine/empty_window.exe" "$startup_runs" 0 \
+  >"$work/empty.txt"
+empty_ms=$(sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' "$work/empty.txt")
+echo "An empty window program starts in $empty_ms ms (median of $startup_runs)."
+printf '%9s %9s %9s %8s %9s %7s %9s %9s %9s %9s %9s\n' installed "bare ms" "bare CPU" "tick ms" "tick CPU" \
+       "vs bare" "start ms" "start-B" "own" "slowest" "limit"
 for n in $sizes; do
   wine "$tools/uvantic_seed.exe" installed "$n"
 
@@ -125,10 +131,11 @@ for n in $sizes; do
   wait "$program_job" 2>/dev/null || true
 
   awk -v n="$n" -v bw="$bare_ms" -v bc="$bare_cpu" -v ic="$idle_cpu" -v tk="$tick_ms" -v st="$start_ms" \
-      -v sl="$slowest" 'BEGIN {
+      -v em="$empty_ms" -v sl="$slowest" 'BEGIN {
     limit = sl == "-" ? "-" : sprintf("%.0f", 1.5 * bw + 150)
     tc = ic * tk / 1000
-    printf "%9d %9.1f %9.1f %8.0f %9.1f %6.2fx %9.0f %9.0f %9s %9s\n", n, bw, bc, tk, tc, tc / bc, st, st - bw, sl, limit
+    printf "%9d %9.1f %9.1f %8.0f %9.1f %6.2fx %9.0f %9.0f %9.0f %9s %9s\n", n, bw, bc, tk, tc, tc / bc, st, st - bw,
+           st - bw - em, sl, limit
   }'
   [ -z "$probe_line" ] || probes="$n cables: $probe_line"
 done
@@ -137,5 +144,6 @@ echo "bare: the registry calls of one pass (wall median; CPU of the calling proc
 echo "without the start of the process)"
 echo "tick ms: from one idle tick to the next; tick CPU: program plus wineserver per idle tick (their CPU"
 echo "per second over ${idle_seconds} s, times the ticks' spacing); start: CreateProcess to the window"
-echo "shown with all rows (median of $startup_runs); slowest: answer to WM_NULL while idle over ${probe_seconds} s;"
+echo "shown with all rows (median of $startup_runs); own: start less the bare pass and the empty window program's"
+echo "start; slowest: answer to WM_NULL while idle over ${probe_seconds} s;"
 echo "limit: 1.5 x bare + 150 ms"
