@@ -73,6 +73,15 @@ struct CableModel {
   bool configDisabled = false;
   bool served = true;
 
+  // The cable started with a driver: its Control key names the service and counts no
+  // disabling; only our own driver serves it.
+  void Bind(const std::wstring& driver) {
+    control = true;
+    service = driver;
+    disableCount = 0;
+    served = driver == kDriverService;
+  }
+
   std::tuple<std::wstring, std::wstring, std::wstring> ExpectedRow() const {
     std::wstring status = served ? L"OK" : L"Not present";
     if (!control || service != kDriverService) status = L"Driver not loaded";
@@ -123,9 +132,7 @@ class RegistryChurn {
     switch (random_() % 10) {
       case 0:
         registry_.Plug(instance);
-        model.control = model.served = true;
-        model.service = kDriverService;
-        model.disableCount = 0;
+        model.Bind(kDriverService);
         break;
       case 1:
         registry_.Unplug(instance);
@@ -143,16 +150,11 @@ class RegistryChurn {
         break;
       case 4:
         registry_.Rebind(instance, kOtherDriverService);
-        model.control = true;
-        model.service = kOtherDriverService;
-        model.disableCount = 0;
-        model.served = false;
+        model.Bind(kOtherDriverService);
         break;
       case 5:
         registry_.Rebind(instance, kDriverService);
-        model.control = model.served = true;
-        model.service = kDriverService;
-        model.disableCount = 0;
+        model.Bind(kDriverService);
         break;
       case 6:
         registry_.Drop(instance);
