@@ -17,7 +17,12 @@ inline constexpr int kIconDisabled = 2;
 inline constexpr int kIconDriverNotLoaded = 3;
 
 inline constexpr std::wstring_view kDriverService = L"slabser";
+// The cable's USB identity, and the instance path built from it when the registry does
+// not tell its own spelling. Windows since Vista spells the key "VID_2E7A&PID_0200&MI_00",
+// older systems "Vid_2e7a&Pid_0200&Mi_00": see InstancePathPrefix.
+inline constexpr std::wstring_view kHardwareId = L"Vid_2E7A&Pid_0200&Mi_00";
 inline constexpr std::wstring_view kInstancePathPrefix = L"USB\\Vid_2E7A&Pid_0200&Mi_00\\";
+inline constexpr std::wstring_view kUsbDeviceTreePath = L"\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB";
 inline constexpr std::wstring_view kHardwareKeyPath =
     L"\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_2E7A&Pid_0200&Mi_00";
 inline constexpr std::wstring_view kDeviceTreePath = L"\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\";

@@ -9,7 +9,8 @@
 namespace uvantic {
 
 // instanceKey is the already opened key of the instance named by instancePath
-// ("USB\Vid_2E7A&Pid_0200&Mi_00\<name>"). Reads only; no failure stops it.
+// ("USB\VID_2E7A&PID_0200&MI_00\<name>", spelled as the registry spells the keys).
+// Reads only; no failure stops it.
 DeviceState EvaluateDevice(const RegistryView& view, const RegistryKey& instanceKey,
                            std::wstring_view instancePath);
 

@@ -3,6 +3,7 @@
 
 #include "device_state.h"
 #include "evaluate_device.h"
+#include "registry_name.h"
 
 namespace uvantic {
 
@@ -19,17 +20,35 @@ void Try(Step&& step) noexcept {
   }
 }
 
+// "USB\<hardware key's name>\", the hardware key's name spelled as the registry
+// stores it. The driver lists the instances it serves in that spelling and compares
+// exactly, so a row keyed in any other spelling would never be found there. Windows
+// since Vista writes "VID_2E7A&PID_0200&MI_00", older systems "Vid_2e7a&Pid_0200&Mi_00".
+// Enumerating the parent is the one read that returns a key's stored spelling, on
+// Windows and elsewhere alike; when it fails, the literal spelling stands in.
+std::wstring InstancePathPrefix(const RegistryView& view) {
+  std::wstring prefix(kInstancePathPrefix);
+  const auto usb = view.OpenKey(kUsbDeviceTreePath);
+  if (!usb) return prefix;
+  usb->ForEachSubkeyName([&](const std::optional<std::wstring>& name) {
+    if (!name || !SameRegistryName(*name, kHardwareId)) return;
+    Try([&] { prefix = L"USB\\" + *name + L'\\'; });
+  });
+  return prefix;
+}
+
 // Adds a row for every instance under the hardware key. The list refuses keys it
 // holds already, so known instances need no lookup first; a row whose key differs
-// from the name only in letter case takes the name's spelling.
+// from the instance path only in letter case takes the path's spelling.
 void AddNewInstances(DeviceList& list, const RegistryView& view) {
   const auto hardwareKey = view.OpenKey(kHardwareKeyPath);
   if (!hardwareKey) return;
-  std::wstring rowKey(kInstancePathPrefix);
+  const std::wstring prefix = InstancePathPrefix(view);
+  std::wstring rowKey(prefix);
   hardwareKey->ForEachSubkeyName([&](const std::optional<std::wstring>& name) {
     if (!name) return;
     Try([&] {
-      rowKey.resize(kInstancePathPrefix.size());
+      rowKey.resize(prefix.size());
       rowKey += *name;
       list.Add(rowKey);
     });

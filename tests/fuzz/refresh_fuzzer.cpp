@@ -29,7 +29,13 @@ void Check(bool holds, const char* what) {
   std::abort();
 }
 
-std::wstring RowKey(std::wstring_view name) { return std::wstring(kInstancePathPrefix).append(name); }
+// The hardware key as Windows since Vista spells it, as older systems did, and as the
+// program's own literal: the registry keeps whichever created the key first.
+constexpr std::wstring_view kSpellings[] = {L"VID_2E7A&PID_0200&MI_00", L"Vid_2e7a&Pid_0200&Mi_00", kHardwareId};
+
+std::wstring RowKey(std::wstring_view spelling, std::wstring_view name) {
+  return L"USB\\" + std::wstring(spelling) + L"\\" + std::wstring(name);
+}
 std::wstring InstanceKeyPath(std::wstring_view rowKey) { return std::wstring(kDeviceTreePath).append(rowKey); }
 
 wchar_t FlipCase(wchar_t c) {
@@ -79,7 +85,7 @@ class Session {
       case 1: return RegistryData::Unreadable();
       case 2: return RegistryData::Number(in_.ConsumeIntegral<std::uint32_t>());
       case 3: return RegistryData::Text(std::wstring(kDriverService));
-      case 4: return RegistryData::Text(RowKey(Name()));
+      case 4: return RegistryData::Text(RowKey(Spelling(), Name()));
       case 5: return RegistryData::Text(std::wstring(in_.ConsumeBool() ? 40000 : 0, L'x'));
       default: {
         const std::string bytes = in_.ConsumeRandomLengthString(16);
@@ -88,8 +94,10 @@ class Session {
     }
   }
 
+  std::wstring_view Spelling() { return kSpellings[in_.ConsumeIntegralInRange<std::size_t>(0, std::size(kSpellings) - 1)]; }
+
   void Step() {
-    const std::wstring instance = InstanceKeyPath(RowKey(Name()));
+    const std::wstring instance = InstanceKeyPath(RowKey(Spelling(), Name()));
     switch (in_.ConsumeIntegralInRange(0, 14)) {
       case 0: reg_.key(instance); break;
       case 1: reg_.key(instance).value(L"ConfigFlags", Data()); break;
@@ -100,7 +108,7 @@ class Session {
       case 6: reg_.remove(instance); break;
       case 7:  // the same instance deleted and created again, perhaps in another case
         reg_.remove(instance);
-        reg_.key(InstanceKeyPath(RowKey(Name())));
+        reg_.key(InstanceKeyPath(RowKey(Spelling(), Name())));
         break;
       case 8: reg_.remove(instance + (in_.ConsumeBool() ? L"\\Control" : L"\\Device Parameters")); break;
       case 9: reg_.remove(in_.ConsumeBool() ? kDriverListPath : kHardwareKeyPath); break;
@@ -112,7 +120,7 @@ class Session {
 
   // Failures stay with their key until it is removed.
   void Fail(const std::wstring& instance) {
-    switch (in_.ConsumeIntegralInRange(0, 7)) {
+    switch (in_.ConsumeIntegralInRange(0, 8)) {
       case 0: reg_.failOpen(instance); break;
       case 1: reg_.failName(instance); break;
       case 2: reg_.failSubkeyName(instance); break;
@@ -120,7 +128,8 @@ class Session {
       case 4: reg_.failOpen(instance + L"\\Control"); break;
       case 5: reg_.failValues(kDriverListPath); break;
       case 6: reg_.failOpen(kDriverListPath); break;
-      default: reg_.failSubkeys(kHardwareKeyPath); break;
+      case 7: reg_.failSubkeys(kHardwareKeyPath); break;
+      default: reg_.failSubkeys(kUsbDeviceTreePath); break;
     }
   }
 
@@ -146,12 +155,18 @@ class Session {
                 row.cell(Cell::CableId) == state.cableId && row.icon == state.icon && row.ghosted == state.ghosted,
             "a row that does not show its instance's state");
     }
-    // Every instance the hardware key lists, and that opens, has a row spelled as listed.
+    // Every instance the hardware key lists, and that opens, has a row spelled as the
+    // registry spells the hardware key and the instance.
     const auto hardware = reg_.OpenKey(kHardwareKeyPath);
     if (!hardware) return;
+    std::wstring spelling(kHardwareId);
+    const auto usb = reg_.OpenKey(kUsbDeviceTreePath);
+    if (usb) usb->ForEachSubkeyName([&](const std::optional<std::wstring>& name) {
+      if (name && SameRegistryName(*name, kHardwareId)) spelling = *name;
+    });
     hardware->ForEachSubkeyName([&](const std::optional<std::wstring>& name) {
       if (!name) return;
-      const std::wstring key = RowKey(*name);
+      const std::wstring key = RowKey(spelling, *name);
       if (!reg_.OpenKey(InstanceKeyPath(key))) return;
       const MemoryRow* row = list_.row(key);
       Check(row != nullptr, "an installed instance without a row");

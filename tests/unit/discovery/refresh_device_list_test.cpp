@@ -323,6 +323,41 @@ TEST_F(RefreshDeviceListTest, InstanceRecreatedInAnotherLetterCaseKeepsOneRowUnd
   EXPECT_EQ(CellWrites(), 0u);
 }
 
+// Windows writes the hardware key, and the driver list's instance paths, in its own
+// spelling of the cable's identity. Rows take the spelling the registry stores; the
+// driver list still matches only exactly.
+TEST_F(RefreshDeviceListTest, RowKeysTakeTheRegistrysSpellingOfTheHardwareKey) {
+  constexpr std::wstring_view kWindows = L"VID_2E7A&PID_0200&MI_00";  // Windows Vista to 11
+  struct Case {
+    const char* name;
+    std::wstring_view keySpelling, listSpelling;
+    bool usbTreeUnreadable;
+    std::wstring_view rowSpelling, status;
+  };
+  const Case cases[] = {
+      {"modern Windows", kWindows, kWindows, false, kWindows, kStatusOk},
+      {"before Vista", L"Vid_2e7a&Pid_0200&Mi_00", L"Vid_2e7a&Pid_0200&Mi_00", false, L"Vid_2e7a&Pid_0200&Mi_00",
+       kStatusOk},
+      {"listed in another spelling", kWindows, kHardwareId, false, kWindows, kStatusNotPresent},
+      {"spelling unreadable", kWindows, kWindows, true, kHardwareId, kStatusNotPresent},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto path = [](std::wstring_view spelling) {
+      return L"USB\\" + std::wstring(spelling) + L"\\" + std::wstring(kFirst);
+    };
+    MemoryRegistry registry;
+    registry.key(std::wstring(kDeviceTreePath) + path(c.keySpelling))
+        .key(L"Control").value(L"ActiveService", L"slabser");
+    registry.key(kDriverListPath).value(L"0", path(c.listSpelling)).value(L"Count", 1u);
+    if (c.usbTreeUnreadable) registry.failSubkeys(kUsbDeviceTreePath);
+    MemoryDeviceList rows;
+    RefreshDeviceList(rows, registry);
+    ASSERT_EQ(rows.keys(), std::vector<std::wstring>{path(c.rowSpelling)});
+    EXPECT_EQ(rows.row(path(c.rowSpelling))->cell(Cell::Status), c.status);
+  }
+}
+
 // A list that throws, as one does when memory runs out, fails only the step that
 // threw; the pass goes on and never lets the exception out.
 TEST_F(RefreshDeviceListTest, StepThatThrowsIsSkippedLikeAFailedStep) {
