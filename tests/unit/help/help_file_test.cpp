@@ -84,6 +84,10 @@ TEST_F(HelpFile, TextPopupSourceHasATextForEveryTopic) {
   RunTool("chmls-3.2.2 extract " + Chm().string() + " " + source + " " + extracted.string());
   const std::string text = ReadFile(extracted);
   ASSERT_FALSE(text.empty()) << source;
+  // Windows reads the popups line by line as its own help tools write them: CRLF.
+  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+    ASSERT_TRUE(at > 0 && text[at - 1] == '\r') << "a line of " << source << " ends in a bare LF at byte " << at;
+  }
 
   // ".topic N" on a line of its own, followed by at least one line of text.
   const std::regex entry(R"((?:^|\n)\.topic (\d+)\r?\n([^.\r\n][^\r\n]*))");
