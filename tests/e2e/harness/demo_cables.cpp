@@ -1,4 +1,5 @@
-// Cable sets with instance names in the form Windows gives a USB function.
+// Cable sets with instance names in the form Windows gives the first interface of a
+// composite USB device.
 #include "demo_cables.h"
 
 #include <cstdio>
@@ -8,12 +9,12 @@ namespace uvantic::e2e {
 
 std::vector<Cable> DemoCables() {
   return {
-      {L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Started},
-      {L"7&19F0E2A7&0&0002", L"COM4", CableSetup::Started},
-      {L"7&5D02B7E4&0&0006", L"COM5", CableSetup::Dropped},
-      {L"7&0C44D1B9&0&0003", L"COM7", CableSetup::Unplugged},
-      {L"7&3E8A5F12&0&0004", L"COM8", CableSetup::OtherDriver},
-      {L"7&27B6C0DE&0&0005", L"COM9", CableSetup::Disabled},
+      {L"6&2d3f0b1a&0&0000", L"COM3", CableSetup::Started},
+      {L"6&19f0e2a7&0&0000", L"COM4", CableSetup::Started},
+      {L"6&5d02b7e4&0&0000", L"COM5", CableSetup::Dropped},
+      {L"6&0c44d1b9&0&0000", L"COM7", CableSetup::Unplugged},
+      {L"6&3e8a5f12&0&0000", L"COM8", CableSetup::OtherDriver},
+      {L"6&27b6c0de&0&0000", L"COM9", CableSetup::Disabled},
   };
 }
 
@@ -21,7 +22,7 @@ std::vector<Cable> StartedCables(int count) {
   std::vector<Cable> cables;
   for (int i = 0; i < count; ++i) {
     wchar_t instance[32];
-    std::swprintf(instance, std::size(instance), L"7&%08X&0&%04d", 0x1F00A000u + static_cast<unsigned>(i), i + 1);
+    std::swprintf(instance, std::size(instance), L"6&%08x&0&0000", 0x1f00a000u + static_cast<unsigned>(i));
     cables.push_back({instance, L"COM" + std::to_wstring(3 + i), CableSetup::Started});
   }
   return cables;

@@ -11,6 +11,11 @@
 
 namespace uvantic::e2e {
 
+// How Windows spells the cable's USB identity in its keys and in the driver's list:
+// in upper case since Vista, and with lower-case hex digits before.
+inline constexpr wchar_t kWindowsHardwareId[] = L"VID_2E7A&PID_0200&MI_00";
+inline constexpr wchar_t kOlderWindowsHardwareId[] = L"Vid_2e7a&Pid_0200&Mi_00";
+
 inline constexpr wchar_t kDriverService[] = L"slabser";
 inline constexpr wchar_t kOtherDriverService[] = L"usbser";
 
@@ -21,16 +26,17 @@ enum class CableSetup {
   OtherDriver,  // plugged in but bound to another driver service
   Disabled,     // disabled by the user while the driver still lists it
   Dropped,      // still bound to the driver, which no longer lists it among its instances
+  Misspelled,   // served, but the driver's list spells its path otherwise than the registry
 };
 
 struct Cable {
-  std::wstring instance;  // instance key name, e.g. "7&2A1B3C4D&0&0001"
+  std::wstring instance;  // instance key name, e.g. "6&2d3f0b1a&0&0000"
   std::wstring port;      // "COM5"
   CableSetup setup = CableSetup::Started;
 };
 
-// The path of a cable's instance below the device tree: "USB\Vid_...\<instance>".
-std::wstring InstancePath(std::wstring_view instance);
+// The path of a cable's instance below the device tree: "USB\VID_...\<instance>".
+std::wstring InstancePath(std::wstring_view instance, std::wstring_view hardwareId = kWindowsHardwareId);
 
 // What the list shows as the cable identifier: the instance name less its last three
 // characters.
@@ -38,8 +44,13 @@ std::wstring CableIdOf(std::wstring_view instance);
 
 // Every operation writes through at once and throws std::runtime_error when the
 // registry refuses it, so a scenario never runs on a half-written registry.
+// The keys are laid out as Windows writes them, hardwareId spelling the hardware key
+// and the driver's list: each instance also holds the values Windows puts there and a
+// "Properties" key that only the system may read.
 class ScenarioRegistry {
  public:
+  explicit ScenarioRegistry(std::wstring_view hardwareId = kWindowsHardwareId) : hardwareId_(hardwareId) {}
+
   // Leaves the registry as on a machine where no cable was ever installed: no hardware
   // key and no driver service key.
   void Clear();
@@ -60,9 +71,15 @@ class ScenarioRegistry {
   void Rename(std::wstring_view instance, std::wstring_view port);
 
  private:
+  std::wstring InstanceKey(std::wstring_view instance) const;
+  void WriteControl(std::wstring_view instance, std::wstring_view service, DWORD disableCount);
+  std::wstring ReadActiveService(std::wstring_view instance) const;
   void WriteDriverList();
-  void Serve(std::wstring_view instance);
+  void Serve(std::wstring_view instance, std::wstring_view hardwareId);
   void StopServing(std::wstring_view instance);
+
+  std::wstring hardwareId_;
+  unsigned drivers_ = 0;  // the driver instances handed out, as Windows numbers them
 
   // Instance paths in the order the driver enumerated them.
   std::vector<std::wstring> served_;

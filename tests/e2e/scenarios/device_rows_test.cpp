@@ -14,46 +14,63 @@ struct CableCase {
 };
 
 // Listed in the order the rows appear: sorted by port name as text, so COM10 comes
-// before COM3.
+// before COM3. Instance names as Windows gives a composite device's first interface.
 const std::vector<CableCase>& Cases() {
   static const std::vector<CableCase> cases = {
-      {{L"7&19F0E2A7&0&0002", L"COM10", CableSetup::Started}, false,
-       {L"COM10", L"OK", L"7&19F0E2A7&0&0", kImageNormal, false}},
-      {{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Started}, false,
-       {L"COM3", L"OK", L"7&2A1B3C4D&0&0", kImageNormal, false}},
-      {{L"7&5D02B7E4&0&0006", L"COM5", CableSetup::Dropped}, false,
-       {L"COM5", L"Not present", L"7&5D02B7E4&0&0", kImageNormal, true}},
+      {{L"6&19f0e2a7&0&0000", L"COM10", CableSetup::Started}, false,
+       {L"COM10", L"OK", L"6&19f0e2a7&0&0", kImageNormal, false}},
+      {{L"6&2d3f0b1a&0&0000", L"COM3", CableSetup::Started}, false,
+       {L"COM3", L"OK", L"6&2d3f0b1a&0&0", kImageNormal, false}},
+      {{L"6&5d02b7e4&0&0000", L"COM5", CableSetup::Dropped}, false,
+       {L"COM5", L"Not present", L"6&5d02b7e4&0&0", kImageNormal, true}},
       // An unplugged cable has no Control key, so no driver is bound to it.
-      {{L"7&0C44D1B9&0&0003", L"COM6", CableSetup::Unplugged}, false,
-       {L"COM6", L"Driver not loaded", L"7&0C44D1B9&0&0", kImageDriverNotLoaded, true}},
-      {{L"7&61A0B3C8&0&0007", L"COM7", CableSetup::Unplugged}, true,
-       {L"COM7", L"Driver not loaded", L"7&61A0B3C8&0&0", kImageDisabled, true}},
-      {{L"7&3E8A5F12&0&0004", L"COM8", CableSetup::OtherDriver}, false,
-       {L"COM8", L"Driver not loaded", L"7&3E8A5F12&0&0", kImageDriverNotLoaded, true}},
-      {{L"7&27B6C0DE&0&0005", L"COM9", CableSetup::Disabled}, false,
-       {L"COM9", L"Disabled", L"7&27B6C0DE&0&0", kImageDisabled, false}},
+      {{L"6&0c44d1b9&0&0000", L"COM6", CableSetup::Unplugged}, false,
+       {L"COM6", L"Driver not loaded", L"6&0c44d1b9&0&0", kImageDriverNotLoaded, true}},
+      {{L"6&61a0b3c8&0&0000", L"COM7", CableSetup::Unplugged}, true,
+       {L"COM7", L"Driver not loaded", L"6&61a0b3c8&0&0", kImageDisabled, true}},
+      {{L"6&3e8a5f12&0&0000", L"COM8", CableSetup::OtherDriver}, false,
+       {L"COM8", L"Driver not loaded", L"6&3e8a5f12&0&0", kImageDriverNotLoaded, true}},
+      {{L"6&27b6c0de&0&0000", L"COM9", CableSetup::Disabled}, false,
+       {L"COM9", L"Disabled", L"6&27b6c0de&0&0", kImageDisabled, false}},
+      // The driver's list must name the instance exactly as the registry spells it.
+      {{L"6&7c1d9a05&0&0000", L"COM99", CableSetup::Misspelled}, false,
+       {L"COM99", L"Not present", L"6&7c1d9a05&0&0", kImageNormal, true}},
   };
   return cases;
 }
 
+// The registry as Windows 7 to 11 write it; the older spelling below.
 class CablesInEveryStatus : public SharedProgramScenario {
  protected:
-  static void SetUpTestSuite() {
+  static void SetUpTestSuite() { Start("CablesInEveryStatus", kWindowsHardwareId); }
+
+  static void Start(std::string_view name, std::wstring_view hardwareId) {
     std::vector<Cable> cables;
     // Installed in another order than the rows show, so the list has to sort them.
     for (auto it = Cases().rbegin(); it != Cases().rend(); ++it) cables.push_back(it->cable);
-    StartShared("CablesInEveryStatus", cables, 96, [](ScenarioRegistry& registry) {
+    StartShared(name, cables, 96, hardwareId, [](ScenarioRegistry& registry) {
       for (const auto& c : Cases()) {
         if (c.disabledToo) registry.Disable(c.cable.instance);
       }
     });
   }
+
+  static void ExpectEveryStatusShown() {
+    std::vector<ShownRow> expected;
+    for (const auto& c : Cases()) expected.push_back(c.expected);
+    EXPECT_EQ(ShownRows(List()), expected);
+  }
 };
 
-TEST_F(CablesInEveryStatus, EachRowShowsPortStatusCableIdIconAndDimming) {
-  std::vector<ShownRow> expected;
-  for (const auto& c : Cases()) expected.push_back(c.expected);
-  EXPECT_EQ(ShownRows(List()), expected);
+class CablesInEveryStatusOnOlderWindows : public CablesInEveryStatus {
+ protected:
+  static void SetUpTestSuite() { Start("CablesInEveryStatusOnOlderWindows", kOlderWindowsHardwareId); }
+};
+
+TEST_F(CablesInEveryStatus, EachRowShowsPortStatusCableIdIconAndDimming) { ExpectEveryStatusShown(); }
+
+TEST_F(CablesInEveryStatusOnOlderWindows, EachRowShowsPortStatusCableIdIconAndDimming) {
+  ExpectEveryStatusShown();
 }
 
 TEST_F(CablesInEveryStatus, FirstRowInSortOrderIsSelectedAndFocused) {

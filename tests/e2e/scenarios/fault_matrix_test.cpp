@@ -29,7 +29,7 @@ namespace uvantic::e2e {
 namespace {
 
 constexpr wchar_t kEnumKey[] = L"SYSTEM\\CurrentControlSet\\Enum\\";
-constexpr wchar_t kHardwareKey[] = L"SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_2E7A&Pid_0200&Mi_00";
+constexpr wchar_t kHardwareKey[] = L"SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_2E7A&PID_0200&MI_00";
 constexpr wchar_t kDriverListKey[] = L"SYSTEM\\CurrentControlSet\\Services\\slabser\\Enum";
 // Long enough for a refresh pass to meet a fault.
 constexpr Milliseconds kOnePass{1300};

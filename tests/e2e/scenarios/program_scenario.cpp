@@ -148,14 +148,15 @@ MainWindowControls SharedProgramScenario::controls_;
 std::string SharedProgramScenario::startError_;
 
 void SharedProgramScenario::StartShared(std::string_view name, const std::vector<Cable>& cables,
-                                        DWORD dotsPerInch, const std::function<void(ScenarioRegistry&)>& adjust) {
+                                        DWORD dotsPerInch, std::wstring_view hardwareId,
+                                        const std::function<void(ScenarioRegistry&)>& adjust) {
   startError_.clear();
   if (!SkipReason().empty()) return;
   startError_ = MissingProgram();
   if (!startError_.empty()) return;
   try {
     ResetMachine();
-    ScenarioRegistry registry;
+    ScenarioRegistry registry(hardwareId);
     registry.Install(cables);
     if (adjust) adjust(registry);
     SetLogPixels(dotsPerInch);

@@ -92,9 +92,11 @@ class ProgramScenario : public ::testing::Test {
 // SetUpTestSuite of the derived suite through StartShared.
 class SharedProgramScenario : public ::testing::Test {
  protected:
-  // Installs cables, lets adjust change the registry further, sets the resolution and
-  // starts the program; name names the screenshot.
+  // Installs cables with the hardware key spelled hardwareId, lets adjust change the
+  // registry further, sets the resolution and starts the program; name names the
+  // screenshot.
   static void StartShared(std::string_view name, const std::vector<Cable>& cables, DWORD dotsPerInch = 96,
+                          std::wstring_view hardwareId = kWindowsHardwareId,
                           const std::function<void(ScenarioRegistry&)>& adjust = {});
   static void TearDownTestSuite();
 
