@@ -1,5 +1,5 @@
-// Console programs on pipes: both pipes are drained while the program runs, so a full
-// pipe never stops it.
+// Console programs on pipes, drained while the program runs so that a full pipe never
+// stops it.
 #include "console_program.h"
 
 #include <stdexcept>
@@ -7,30 +7,30 @@
 namespace uvantic::e2e {
 namespace {
 
+[[noreturn]] void Fail(const char* what) {
+  throw std::runtime_error(std::string("cannot ") + what + " (error " + std::to_string(GetLastError()) + ")");
+}
+
 // The parent's reading end, and the child's inheritable writing end.
 void MakePipe(UniqueHandle& reading, UniqueHandle& writing) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  if (!CreatePipe(reading.put(), writing.put(), &inherit, 0) ||
-      !SetHandleInformation(reading.get(), HANDLE_FLAG_INHERIT, 0)) {
-    throw std::runtime_error("cannot create a pipe (error " + std::to_string(GetLastError()) + ")");
-  }
+  if (!CreatePipe(reading.put(), writing.put(), &inherit, 0)) Fail("create a pipe");
+  SetHandleInformation(reading.get(), HANDLE_FLAG_INHERIT, 0);
 }
 
 void ReadAvailable(HANDLE pipe, std::string& into) {
   DWORD available = 0;
-  while (pipe != nullptr && PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+  while (pipe && PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
     std::string chunk(available, '\0');
-    DWORD read = 0;
-    if (!ReadFile(pipe, chunk.data(), available, &read, nullptr) || read == 0) return;
-    into.append(chunk, 0, read);
+    if (!ReadFile(pipe, chunk.data(), available, &available, nullptr)) return;
+    into.append(chunk, 0, available);
   }
 }
 
 }  // namespace
 
 ConsoleProgram::ConsoleProgram(const std::wstring& executable, const std::wstring& arguments) {
-  UniqueHandle outWrite;
-  UniqueHandle errWrite;
+  UniqueHandle outWrite, errWrite;
   MakePipe(out_, outWrite);
   MakePipe(err_, errWrite);
   STARTUPINFOW startup{};
@@ -43,41 +43,21 @@ ConsoleProgram::ConsoleProgram(const std::wstring& executable, const std::wstrin
   std::wstring commandLine = L"\"" + executable + L"\" " + arguments;
   if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                       &startup, &info)) {
-    throw std::runtime_error("cannot start the program (error " + std::to_string(GetLastError()) + ")");
+    Fail("start the program");
   }
   process_.reset(info.hProcess);
   CloseHandle(info.hThread);
 }
 
-ConsoleProgram::~ConsoleProgram() {
-  if (!HasExited()) TerminateProcess(process_.get(), 1);
-}
-
-void ConsoleProgram::Drain() {
-  ReadAvailable(out_.get(), result_.out);
-  ReadAvailable(err_.get(), result_.err);
-}
-
 std::optional<ConsoleResult> ConsoleProgram::Finish(Milliseconds timeout) {
-  const bool ended = WaitUntil(
-      [&] {
-        Drain();
-        return HasExited();
-      },
-      timeout);
-  if (!ended) {
-    TerminateProcess(process_.get(), 1);
-    return std::nullopt;
-  }
-  Drain();
+  const auto drain = [&] {
+    ReadAvailable(out_.get(), result_.out);
+    ReadAvailable(err_.get(), result_.err);
+  };
+  if (!WaitUntil([&] { return drain(), HasExited(); }, timeout)) return std::nullopt;
+  drain();
   GetExitCodeProcess(process_.get(), &result_.exitCode);
   return result_;
-}
-
-ConsoleResult RunConsoleProgram(const std::wstring& executable, const std::wstring& arguments) {
-  auto result = ConsoleProgram(executable, arguments).Finish();
-  if (!result) throw std::runtime_error("the program did not end in time");
-  return *result;
 }
 
 }  // namespace uvantic::e2e

@@ -1,5 +1,4 @@
-// Starts a console program with its output on pipes, as a script would, and collects
-// what it printed and its exit code.
+// Runs a console program with its output on pipes, as a script would.
 #pragma once
 
 #include <windows.h>
@@ -20,31 +19,20 @@ struct ConsoleResult {
 
 class ConsoleProgram {
  public:
-  // Starts executable (a Windows path) with arguments appended to its command line.
-  // Throws std::runtime_error when it cannot be started.
+  // Starts executable (a Windows path) with arguments after it; throws
+  // std::runtime_error when it cannot.
   ConsoleProgram(const std::wstring& executable, const std::wstring& arguments);
-  ConsoleProgram(const ConsoleProgram&) = delete;
-  ConsoleProgram& operator=(const ConsoleProgram&) = delete;
-  ~ConsoleProgram();
+  ~ConsoleProgram() { TerminateProcess(process_.get(), 1); }
 
   bool HasExited() const { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
-  // Stops reading stdout, so that every write of the program to it fails.
+  // Stops reading stdout: the program's writes to it fail from then on.
   void CloseOutput() { out_.reset(); }
-  // Waits for the program to end while reading its output; nullopt when it did not end
-  // in time, and it is then ended.
+  // Reads its output until it ends; nullopt when it did not end in time.
   std::optional<ConsoleResult> Finish(Milliseconds timeout = kDefaultTimeout);
 
  private:
-  void Drain();
-
-  UniqueHandle process_;
-  UniqueHandle out_;
-  UniqueHandle err_;
+  UniqueHandle process_, out_, err_;
   ConsoleResult result_;
 };
-
-// Runs the program to its end; a program that does not end in time fails the call
-// with std::runtime_error.
-ConsoleResult RunConsoleProgram(const std::wstring& executable, const std::wstring& arguments);
 
 }  // namespace uvantic::e2e
