@@ -1,22 +1,10 @@
-// Console programs on pipes, drained while the program runs so that a full pipe never
-// stops it.
+// Console programs on pipes.
 #include "console_program.h"
 
 #include <stdexcept>
 
 namespace uvantic::e2e {
 namespace {
-
-[[noreturn]] void Fail(const char* what) {
-  throw std::runtime_error(std::string("cannot ") + what + " (error " + std::to_string(GetLastError()) + ")");
-}
-
-// The parent's reading end, and the child's inheritable writing end.
-void MakePipe(UniqueHandle& reading, UniqueHandle& writing) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  if (!CreatePipe(reading.put(), writing.put(), &inherit, 0)) Fail("create a pipe");
-  SetHandleInformation(reading.get(), HANDLE_FLAG_INHERIT, 0);
-}
 
 void ReadAvailable(HANDLE pipe, std::string& into) {
   DWORD available = 0;
@@ -30,20 +18,24 @@ void ReadAvailable(HANDLE pipe, std::string& into) {
 }  // namespace
 
 ConsoleProgram::ConsoleProgram(const std::wstring& executable, const std::wstring& arguments) {
+  // The child inherits the writing ends only.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   UniqueHandle outWrite, errWrite;
-  MakePipe(out_, outWrite);
-  MakePipe(err_, errWrite);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = outWrite.get();
-  startup.hStdError = errWrite.get();
   PROCESS_INFORMATION info{};
   std::wstring commandLine = L"\"" + executable + L"\" " + arguments;
-  if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    Fail("start the program");
+  const bool piped = CreatePipe(out_.put(), outWrite.put(), &inherit, 0) &&
+                     CreatePipe(err_.put(), errWrite.put(), &inherit, 0) &&
+                     SetHandleInformation(out_.get(), HANDLE_FLAG_INHERIT, 0) &&
+                     SetHandleInformation(err_.get(), HANDLE_FLAG_INHERIT, 0);
+  startup.hStdOutput = outWrite.get();
+  startup.hStdError = errWrite.get();
+  if (!piped || !CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                nullptr, &startup, &info)) {
+    throw std::runtime_error("cannot start the program (error " + std::to_string(GetLastError()) + ")");
   }
   process_.reset(info.hProcess);
   CloseHandle(info.hThread);
