@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <cstdint>
 
 namespace uvantic {
 namespace {
@@ -97,10 +97,11 @@ std::wstring JsonString(std::wstring_view text) {
       case L'\r': escaped += L"\\r"; break;
       case L'\t': escaped += L"\\t"; break;
       default:
-        if (c < 0x20) {
-          wchar_t code[8];
-          std::swprintf(code, std::size(code), L"\\u%04x", static_cast<unsigned>(c));
-          escaped += code;
+        if (const auto code = static_cast<std::uint32_t>(c); code < 0x20) {
+          constexpr wchar_t kHex[] = L"0123456789abcdef";
+          escaped += L"\\u00";
+          escaped += kHex[code >> 4];
+          escaped += kHex[code & 0xF];
         } else {
           escaped += c;
         }
