@@ -19,7 +19,7 @@
 namespace uvantic {
 namespace {
 
-constexpr int kExitListed = 0;
+constexpr int kExitSuccess = 0;  // a cable listed, or the help or version shown
 constexpr int kExitNoneListed = 1;
 constexpr int kExitBadCommandLine = 2;
 
@@ -41,7 +41,8 @@ std::optional<std::vector<CableRow>> WaitForCables(const RegistryView& registry,
   std::optional<Clock::time_point> deadline;
   if (options.waitSeconds) deadline = Clock::now() + std::chrono::seconds(*options.waitSeconds);
 
-  // The watcher is set up before the first read, so that no change falls between.
+  // A change made before the watcher's thread has armed its keys is seen by the next
+  // recheck.
   const UniqueHandle changed(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   const HANDLE event = changed.get();
   RegistryWatcher watcher(HKEY_LOCAL_MACHINE, MachineKeysToWatch(),
@@ -76,7 +77,7 @@ int List(const CommandLine& options) {
   }
   // Output that did not arrive listed nothing.
   if (!WriteStandard(STD_OUTPUT_HANDLE, FormatCables(*cables, options.format))) return kExitNoneListed;
-  return cables->empty() ? kExitNoneListed : kExitListed;
+  return cables->empty() ? kExitNoneListed : kExitSuccess;
 }
 
 int Run(const std::vector<std::wstring>& arguments) {
@@ -86,8 +87,8 @@ int Run(const std::vector<std::wstring>& arguments) {
     return kExitBadCommandLine;
   }
   switch (parsed.options.request) {
-    case Request::Help: return WriteStandard(STD_OUTPUT_HANDLE, UsageText()) ? kExitListed : kExitNoneListed;
-    case Request::Version: return WriteStandard(STD_OUTPUT_HANDLE, VersionText()) ? kExitListed : kExitNoneListed;
+    case Request::Help: return WriteStandard(STD_OUTPUT_HANDLE, UsageText()) ? kExitSuccess : kExitNoneListed;
+    case Request::Version: return WriteStandard(STD_OUTPUT_HANDLE, VersionText()) ? kExitSuccess : kExitNoneListed;
     case Request::List: break;
   }
   return List(parsed.options);
