@@ -40,13 +40,10 @@ std::wstring WindowsPath(std::wstring_view path) {
 TestEnvironment ParseTestEnvironment(int argc, wchar_t** argv) {
   TestEnvironment environment;
   environment.program = ExecutableDirectory() + L"\\UvanticFinder.exe";
-  environment.uvfind = ExecutableDirectory() + L"\\uvfind.exe";
   for (int i = 1; i < argc; ++i) {
     const std::wstring_view argument = argv[i];
     if (const auto value = Option(argument, L"--program="); !value.empty()) {
       environment.program = WindowsPath(value);
-    } else if (const auto uvfind = Option(argument, L"--uvfind="); !uvfind.empty()) {
-      environment.uvfind = WindowsPath(uvfind);
     } else if (const auto dir = Option(argument, L"--screenshots="); !dir.empty()) {
       environment.screenshotsDir = WindowsPath(dir);
     } else if (const auto seconds = Option(argument, L"--churn-seconds="); !seconds.empty()) {

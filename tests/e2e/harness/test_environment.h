@@ -9,14 +9,13 @@ namespace uvantic::e2e {
 
 struct TestEnvironment {
   std::wstring program;         // the program's executable, as a Windows path
-  std::wstring uvfind;          // the command-line program's executable
   std::wstring screenshotsDir;  // where scenario screenshots go; empty for none
   int churnSeconds = 10;        // how long the churn scenario changes keys
 };
 
-// Reads "--program=PATH", "--uvfind=PATH", "--screenshots=DIR" (Windows or Unix
-// paths) and "--churn-seconds=N"; the programs default to UvanticFinder.exe and
-// uvfind.exe beside this executable.
+// Reads "--program=PATH", "--screenshots=DIR" (Windows or Unix paths) and
+// "--churn-seconds=N"; the program
+// defaults to UvanticFinder.exe beside this executable.
 TestEnvironment ParseTestEnvironment(int argc, wchar_t** argv);
 const TestEnvironment& Environment();
 void SetEnvironment(TestEnvironment environment);
