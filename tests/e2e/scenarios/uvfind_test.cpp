@@ -107,7 +107,10 @@ class Uvfind : public ::testing::Test {
 
 TEST_F(Uvfind, EachFormListsTheRowsOfTheWindowInItsOrder) {
   registry_.Install(kCables);
-  const std::wstring path = L"USB\\Vid_2E7A&Pid_0200&Mi_00\\";
+  // The instance paths as the fixture spells the hardware key, and as JSON escapes them.
+  const std::wstring path = InstancePath(L"");
+  std::wstring jsonPath;
+  for (const wchar_t c : path) jsonPath += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
   const Expected runs[] = {
       {L"", 0,
        L"COM Number  Status             USB Cable ID\r\n"
@@ -121,7 +124,7 @@ TEST_F(Uvfind, EachFormListsTheRowsOfTheWindowInItsOrder) {
        L"\"COM\u00c45,\"\"x\"\"\",Disabled,\"7&\"\"Q,1&0&0\",true,true,\"" + path + L"7&\"\"Q,1&0&0002\"\r\n"},
       {L"/JSON /Ok", 0,
        L"[\r\n  {\"port\": \"COM3\", \"status\": \"OK\", \"cableId\": \"7&2A1B3C4D&0&0\", \"served\": true, "
-       L"\"disabled\": false, \"instancePath\": \"USB\\\\Vid_2E7A&Pid_0200&Mi_00\\\\7&2A1B3C4D&0&0001\"}\r\n]\r\n"},
+       L"\"disabled\": false, \"instancePath\": \"" + jsonPath + L"7&2A1B3C4D&0&0001\"}\r\n]\r\n"},
       {L"--ports", 0, L"COM10\r\nCOM3\r\nCOM\u00c45,\"x\"\r\n"},
       {L"--ok --ports", 0, L"COM3\r\n"},
   };
