@@ -87,8 +87,7 @@ check "msiexec /i of the newer package succeeds" msiexec /i "$(windows_path "$ne
 check "one entry remains, with $newer" test "$(entries)" = "$newer|Uvantic|https://www.uvantic.com/"
 check "the program is still installed" same_files
 check "one shortcut remains" one_shortcut
-# Wine's removal of the older version leaves an empty element (";;") in PATH, where
-# Wine's cmd stops looking, so only the registry is checked here.
+# Only the registry: Wine's removal of the older entry left ";;", where Wine's cmd stops.
 check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
 
 echo "== downgrade to $version"

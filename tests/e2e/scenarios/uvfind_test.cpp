@@ -126,7 +126,6 @@ TEST_F(Uvfind, EachFormListsTheRowsOfTheWindowInItsOrder) {
        L"[\r\n  {\"port\": \"COM3\", \"status\": \"OK\", \"cableId\": \"7&2A1B3C4D&0&0\", \"served\": true, "
        L"\"disabled\": false, \"instancePath\": \"" + jsonPath + L"7&2A1B3C4D&0&0001\"}\r\n]\r\n"},
       {L"--ports", 0, L"COM10\r\nCOM3\r\nCOM\u00c45,\"x\"\r\n"},
-      {L"--ok --ports", 0, L"COM3\r\n"},
   };
   for (const auto& run : runs) Check(run);
 }
