@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes the release in dist/: the installer, a portable zip (the program, its help file
-# and a short read-me) and SHA256SUMS for both; builds the Windows build first if needed.
+# Makes the release in dist/: the installer, a portable zip (the program, uvfind, the
+# help file and a short read-me) and SHA256SUMS for both; builds the Windows build
+# first if needed.
 #   scripts/package.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +20,8 @@ cp "$build/$msi" "dist/$msi"
 # The zip's entries carry the time of the last commit, so one commit gives one zip.
 stamp=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
 python3 - "dist/$zip" "UvanticFinder-$version" "$stamp" \
-  "$build/bin/UvanticFinder.exe" "$build/bin/UvanticFinder.chm" resources/installer/ReadMe.txt <<'PY'
+  "$build/bin/UvanticFinder.exe" "$build/bin/uvfind.exe" "$build/bin/UvanticFinder.chm" \
+  resources/installer/ReadMe.txt <<'PY'
 import os, sys, time, zipfile
 out, folder, stamp, *files = sys.argv[1:]
 date = time.gmtime(max(int(stamp), 315532800))[:6]  # zip dates start in 1980

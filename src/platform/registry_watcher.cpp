@@ -87,8 +87,8 @@ bool NeedsRearming(const KeyWatch& watch) {
 
 }  // namespace
 
-RegistryWatcher::RegistryWatcher(HKEY root, std::vector<std::wstring> paths, HWND window, UINT message)
-    : root_(root), paths_(std::move(paths)), window_(window), message_(message) {
+RegistryWatcher::RegistryWatcher(HKEY root, std::vector<std::wstring> paths, std::function<bool()> changed)
+    : root_(root), paths_(std::move(paths)), changed_(std::move(changed)) {
   stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!stop_) return;
   thread_.reset(CreateThread(nullptr, 0, &RegistryWatcher::ThreadMain, this, 0, nullptr));
@@ -111,7 +111,7 @@ DWORD WINAPI RegistryWatcher::ThreadMain(void* self) {
 
 void RegistryWatcher::Post() {
   if (posted_.exchange(true)) return;
-  if (!PostMessageW(window_, message_, 0, 0)) posted_.store(false);
+  if (!changed_()) posted_.store(false);
 }
 
 void RegistryWatcher::Run() {

@@ -1,10 +1,11 @@
-// Watches registry keys from a thread of its own and tells a window, by a posted
-// message, when something below them changed. It never touches the window otherwise.
+// Watches registry keys from a thread of its own and tells its owner when something
+// below them changed: a window by a posted message, a console program by an event.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,14 @@ namespace uvantic {
 class RegistryWatcher {
  public:
   // Watches each of paths (below root) with its subtree, from its nearest existing
-  // parent while it does not exist, and posts message to window once per burst of
-  // changes. Watches nothing when the thread cannot be started, silently.
-  RegistryWatcher(HKEY root, std::vector<std::wstring> paths, HWND window, UINT message);
+  // parent while it does not exist, and calls changed from its thread once per burst
+  // of changes; changed returns false when it could not pass the news on. Watches
+  // nothing when the thread cannot be started, silently.
+  RegistryWatcher(HKEY root, std::vector<std::wstring> paths, std::function<bool()> changed);
+  // Posts message to window once per burst. The window is never touched otherwise.
+  RegistryWatcher(HKEY root, std::vector<std::wstring> paths, HWND window, UINT message)
+      : RegistryWatcher(root, std::move(paths),
+                        [window, message] { return PostMessageW(window, message, 0, 0) != FALSE; }) {}
   // Stops the thread and waits for it; it waits on nothing but its keys and the stop
   // request, so this is quick.
   ~RegistryWatcher();
@@ -26,9 +32,9 @@ class RegistryWatcher {
 
   bool Running() const { return static_cast<bool>(thread_); }
 
-  // The window calls this when it takes the message, before it reads the registry:
-  // until then no second message is posted, so a slow window never has a queue of
-  // them, and a change after this call posts a new one.
+  // The owner calls this when it takes the news, before it reads the registry: until
+  // then changed is not called again, so a slow window never has a queue of messages,
+  // and a change after this call calls it anew.
   void MessageTaken() { posted_.store(false); }
 
  private:
@@ -38,8 +44,7 @@ class RegistryWatcher {
 
   const HKEY root_;
   const std::vector<std::wstring> paths_;
-  const HWND window_;
-  const UINT message_;
+  const std::function<bool()> changed_;
   std::atomic<bool> posted_{false};
   UniqueHandle stop_;
   UniqueHandle thread_;

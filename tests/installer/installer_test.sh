@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs, upgrades and removes the installer under Wine in a throwaway prefix, and checks
 # what a user would see at each step: the program's files, its Start-menu shortcut, its
-# one entry in Programs and Features, the installed program's window, and nothing left
-# after removal.
+# one entry in Programs and Features, uvfind on the PATH, the installed program's window,
+# and nothing left after removal.
 #   installer_test.sh TEMPLATE WORK_DIR PACKAGE.msi SOURCE.wxs PAYLOAD_DIR VERSION SCREENSHOT_TOOL.exe
 set -euo pipefail
 template=$1 work=$2 package=$3 source=$4 payload=$5 version=$6 screenshot_tool=$7
@@ -51,12 +51,20 @@ leftovers() {
   grep -il uvantic "$prefix"/*.reg || true
 }
 same_files() { cmp -s "$program_dir/UvanticFinder.exe" "$payload/UvanticFinder.exe" &&
+               cmp -s "$program_dir/uvfind.exe" "$payload/uvfind.exe" &&
                cmp -s "$program_dir/UvanticFinder.chm" "$payload/UvanticFinder.chm"; }
+path_entries() {
+  wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH |
+    grep -o 'Uvantic Finder' | wc -l
+}
+uvfind_on_path() { wine cmd /c uvfind --version | grep -q '^uvfind '; }
 
 echo "== install $version"
 check "msiexec /i succeeds" msiexec /i "$(windows_path "$package")"
-check "the program and its help file are in Program Files\\Uvantic\\Uvantic Finder" same_files
+check "the program, uvfind and the help file are in Program Files\\Uvantic\\Uvantic Finder" same_files
 check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut
+check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
+check "a new prompt finds uvfind" uvfind_on_path
 check "one Programs and Features entry: $version, Uvantic, https://www.uvantic.com/" \
   test "$(entries)" = "$version|Uvantic|https://www.uvantic.com/"
 check "the entry's icon is installed" test -n "$(find "$prefix/drive_c/windows/Installer" -name UvanticFinder.ico)"
@@ -72,12 +80,15 @@ IFS=. read -r major minor patch <<<"$version"
 newer=$major.$minor.$((patch + 1))
 newer_package=$work/UvanticFinder-$newer.msi
 (cd "$payload" && wixl -D Version="$newer" -D ProductCode='*' -o "$newer_package" "$source")
+"$(dirname "$source")/add-search-path.sh" "$newer_package"
 
 echo "== upgrade to $newer"
 check "msiexec /i of the newer package succeeds" msiexec /i "$(windows_path "$newer_package")"
 check "one entry remains, with $newer" test "$(entries)" = "$newer|Uvantic|https://www.uvantic.com/"
 check "the program is still installed" same_files
 check "one shortcut remains" one_shortcut
+# Only the registry: Wine's removal of the older entry left ";;", where Wine's cmd stops.
+check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
 
 echo "== downgrade to $version"
 check "msiexec /i of the older package fails" msiexec_fails /i "$(windows_path "$package")"
