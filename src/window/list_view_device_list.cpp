@@ -42,6 +42,20 @@ int CALLBACK CompareByRowId(LPARAM first, LPARAM second, LPARAM context) {
   return CompareRows(lstrcmpW(TextOf(sort, firstId), TextOf(sort, secondId)), sort.order, firstId, secondId);
 }
 
+// Reads a cell into buffer, as much of it as fits; returns the length read, or nullopt
+// when the read failed.
+std::optional<std::size_t> ReadCell(HWND list, int index, int column, std::wstring& buffer) {
+  std::fill(buffer.begin(), buffer.end(), kUnread);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  const auto length = static_cast<std::size_t>(
+      SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+  if (length >= buffer.size() || buffer[length] != L'\0') return std::nullopt;
+  return length;
+}
+
 }  // namespace
 
 // Checks the index the row was last seen at with one message, once an epoch, and reads
@@ -103,22 +117,16 @@ std::optional<std::vector<ListViewDeviceList::Item>> ListViewDeviceList::ReadIte
 
 // The cell's whole text, up to its first zero; nullopt when it cannot be read.
 std::optional<std::wstring> ListViewDeviceList::ItemText(int index, int column, std::size_t expectedLength) const {
-  std::size_t capacity = std::max(kFirstReadChars, expectedLength + 2);
+  std::wstring buffer(std::max(kFirstReadChars, expectedLength + 2), kUnread);
   for (;;) {
-    std::wstring buffer(capacity, kUnread);
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(capacity);
-    const auto length = static_cast<std::size_t>(
-        SendMessageW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
-    if (length >= capacity || buffer[length] != L'\0') return std::nullopt;
-    if (length + 1 < capacity) {
-      buffer.resize(length);
+    const auto length = ReadCell(list_, index, column, buffer);
+    if (!length) return std::nullopt;
+    if (*length + 1 < buffer.size()) {
+      buffer.resize(*length);
       return buffer;
     }
-    if (capacity >= kMaxCellChars) return std::nullopt;
-    capacity = std::min(capacity * 2, kMaxCellChars);
+    if (buffer.size() >= kMaxCellChars) return std::nullopt;
+    buffer.resize(std::min(buffer.size() * 2, kMaxCellChars));
   }
 }
 
@@ -128,14 +136,9 @@ std::optional<std::wstring> ListViewDeviceList::ItemText(int index, int column, 
 std::optional<bool> ListViewDeviceList::ItemTextIs(int index, int column, std::wstring_view text) const {
   if (text.size() >= kMaxCellChars) return std::nullopt;
   std::wstring buffer(text.size() + 2, kUnread);
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  const auto length = static_cast<std::size_t>(
-      SendMessageW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
-  if (length >= buffer.size() || buffer[length] != L'\0') return std::nullopt;
-  return std::wstring_view(buffer.data(), length) == text;
+  const auto length = ReadCell(list_, index, column, buffer);
+  if (!length) return std::nullopt;
+  return std::wstring_view(buffer.data(), *length) == text;
 }
 
 // Gives the rows from position from down their place in order_.
