@@ -117,6 +117,9 @@ void FrmMain::Load() {
 
   RefreshPass();
   list_.SelectFirstRow();
+  // The first tick comes a whole interval after the load pass rather than after the
+  // window was made, so that the window shows and takes input before the next pass.
+  SetTimer(hwnd_, kUpdateTimer, kUpdateInterval, nullptr);
 }
 
 // Runs in the load sequence too, outside any window procedure: nothing may leave it.

@@ -88,8 +88,8 @@ StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
     if (std::chrono::steady_clock::now() - start > std::chrono::seconds(30)) throw std::runtime_error("timeout");
   }
   times.rows = elapsed();
-  // The first tick is due an interval after the window was made, or after a load pass
-  // that took that long: watch for two intervals and a pass.
+  // The first tick is due about an interval after the load pass: watch for two
+  // intervals and a pass, so that a late one or none at all shows.
   if (busyMs > 0) times.firstPass = FirstBusy(window, busyMs, 2000 + 2 * busyMs);
   PostMessageW(window, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
