@@ -54,10 +54,7 @@ TEST_F(LiveRefresh, FollowsACableThroughItsLifeWithoutInput) {
   const Step steps[] = {
       {"plugged in", [&] { registry_.Install(kSecond); },
        {firstOk, Row(kSecond, L"OK", kImageNormal, false)}},
-      {"changed from outside, put right", [&] {
-         List().SetItemText(1, 1, L"Tampered");
-         List().SetItemImageAndCut(1, kImageDisabled, true);
-       },
+      {"changed from outside, put right", [&] { List().ChangeRow(1, 1, L"Tampered", kImageDisabled, true); },
        {firstOk, Row(kSecond, L"OK", kImageNormal, false)}},
       {"unplugged", [&] { registry_.Unplug(second); },
        {firstOk, Row(kSecond, L"Driver not loaded", kImageDriverNotLoaded, true)}},

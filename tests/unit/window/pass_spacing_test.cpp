@@ -9,21 +9,15 @@ namespace {
 
 using std::chrono::milliseconds;
 
-TEST(PassSpacing, OnlyAPassAsLongAsTheIntervalRestartsItAndHoldsBackEarlyPasses) {
-  struct Case {
-    int passMs;
-    bool restart;
-    int restMs;  // from the pass's end until an early pass may run
-  };
-  const Case cases[] = {{0, false, 0}, {999, false, 0}, {1000, true, 1000}, {3500, true, 1000}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.passMs);
+TEST(PassSpacing, APassAsLongAsTheIntervalRestartsItAndHoldsBackEarlyPassesForAWholeInterval) {
+  for (const int passMs : {0, 999, 1000, 3500}) {
+    SCOPED_TRACE(passMs);
+    const bool outlasts = passMs >= 1000;
     PassSpacing spacing(milliseconds(1000));
-    const PassSpacing::Clock::time_point began{};
-    const auto ended = began + milliseconds(c.passMs);
-    EXPECT_EQ(spacing.PassEnded(began, ended), c.restart);
-    EXPECT_EQ(spacing.EarlyPassMayRun(ended + milliseconds(c.restMs) - milliseconds(1)), c.restMs == 0);
-    EXPECT_TRUE(spacing.EarlyPassMayRun(ended + milliseconds(c.restMs)));
+    const auto ended = PassSpacing::Clock::time_point{} + milliseconds(passMs);
+    EXPECT_EQ(spacing.PassEnded(PassSpacing::Clock::time_point{}, ended), outlasts);
+    EXPECT_EQ(spacing.EarlyPassMayRun(ended + milliseconds(999)), !outlasts);
+    EXPECT_TRUE(spacing.EarlyPassMayRun(ended + milliseconds(1000)));
   }
 }
 

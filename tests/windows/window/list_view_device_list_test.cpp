@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -311,27 +310,24 @@ TEST_F(ListViewDeviceListTest, ARowChangedBehindItsBackIsPutRightByTheNextPass) 
     return std::tuple(Column(0), Column(1), Column(2), item.iImage, item.state);
   };
   const auto before = shown();
-  const auto setText = [&](int column) {
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = const_cast<wchar_t*>(L"Tampered");
-    SendMessageW(list_, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+  struct Change {
+    UINT mask;
+    int subItem;
+    int image;
+    UINT state;
   };
-  const auto setItem = [&](UINT mask, int image, UINT state) {
+  const Change changes[] = {{LVIF_TEXT, 0, 0, 0}, {LVIF_TEXT, 1, 0, 0}, {LVIF_TEXT, 2, 0, 0},
+                            {LVIF_IMAGE, 0, kIconDisabled - 1, 0}, {LVIF_STATE, 0, 0, LVIS_CUT}};
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.mask + change.subItem);
     LVITEMW item{};
-    item.mask = mask;
-    item.iImage = image;
+    item.mask = change.mask;
+    item.iSubItem = change.subItem;
+    item.iImage = change.image;
+    item.state = change.state;
     item.stateMask = LVIS_CUT;
-    item.state = state;
-    SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  };
-  const std::function<void()> changes[] = {
-      [&] { setText(0); }, [&] { setText(1); }, [&] { setText(2); },
-      [&] { setItem(LVIF_IMAGE, kIconDisabled - 1, 0); }, [&] { setItem(LVIF_STATE, 0, LVIS_CUT); },
-  };
-  for (std::size_t i = 0; i < std::size(changes); ++i) {
-    SCOPED_TRACE(i);
-    changes[i]();
+    item.pszText = const_cast<wchar_t*>(L"Tampered");
+    ASSERT_TRUE(SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     ASSERT_NE(shown(), before);
     EXPECT_EQ(Pass(reg), 1);
     EXPECT_EQ(shown(), before);
