@@ -7,8 +7,9 @@
 #  2. the real program at 16, 256 and 2,000 installed cables (16 of them plugged in):
 #     CPU per idle tick, program plus wineserver, against the same for the bare calls
 #     (the ticks' spacing read from the window's answers, the process's start left out);
-#     start-up to all rows shown, also less an empty window program's start; at 2,000
-#     the slowest answer to a window message.
+#     start-up to all rows shown, also less an empty window program's start, and when
+#     the first refresh pass after it began; at 2,000 the slowest answer to a window
+#     message and the shortest stretch between two passes in which the window was free.
 #   scripts/bench-wine.sh [BUILD_DIR]      (default build/win)
 # UVANTIC_PROGRAM=/path/to/UvanticFinder.exe measures another build of the program.
 set -euo pipefail
@@ -82,8 +83,8 @@ wine "$tools/uvantic_startup.exe" "$build/bench/wine/empty_window.exe" "$startup
   >"$work/empty.txt"
 empty_ms=$(sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' "$work/empty.txt")
 echo "An empty window program starts in $empty_ms ms (median of $startup_runs)."
-printf '%9s %9s %9s %8s %9s %7s %9s %9s %9s %9s %9s\n' installed "bare ms" "bare CPU" "tick ms" "tick CPU" \
-       "vs bare" "start ms" "start-B" "own" "slowest" "limit"
+printf '%9s %9s %9s %8s %9s %7s %9s %9s %9s %9s %9s %9s %9s\n' installed "bare ms" "bare CPU" "tick ms" \
+       "tick CPU" "vs bare" "start ms" "start-B" "own" "1st pass" "slowest" "limit" "free"
 for n in $sizes; do
   wine "$tools/uvantic_seed.exe" installed "$n"
 
@@ -95,8 +96,14 @@ for n in $sizes; do
   bare_cpu=$(awk -v a="$one_cpu" -v b="$run_cpu" -v n=$((run_passes - one_passes)) \
              'BEGIN { print (b - a) * 1000 / n }')
 
-  wine "$tools/uvantic_startup.exe" "$program" "$startup_runs" "$n" >"$work/startup.txt"
-  start_ms=$(sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' "$work/startup.txt")
+  # Passes too short to tell from other delays are not looked for.
+  busy_ms=$(awk -v b="$bare_ms" 'BEGIN { printf "%.0f", b / 2 }')
+  busy_arg=""
+  [ "$busy_ms" -lt 10 ] || busy_arg=$busy_ms
+  wine "$tools/uvantic_startup.exe" "$program" "$startup_runs" "$n" $busy_arg >"$work/startup.txt"
+  start_ms=$(sed -n 's/^start-up.*median \([0-9.]*\) ms.*/\1/p' "$work/startup.txt")
+  first_pass=$(sed -n 's/^first pass.*median \([0-9.]*\) ms.*/\1/p' "$work/startup.txt")
+  grep -q '^first pass.*none seen' "$work/startup.txt" && first_pass=none
 
   # Idle: the program running with all its rows, nobody touching it.
   wine "$program" >/dev/null 2>&1 &
@@ -114,9 +121,9 @@ for n in $sizes; do
   # the next tick, and the CPU of a second then understates a tick's. A message sent
   # while a pass runs waits for it, so the long answers mark the passes. Passes too
   # short to tell from other delays are taken to come once a second.
-  busy_ms=$(awk -v b="$bare_ms" 'BEGIN { printf "%.0f", b / 2 }')
   tick_ms=1000
   slowest=-
+  free=-
   probe_line=""
   if [ "$busy_ms" -ge 10 ] || [ "$n" = "$probed_size" ]; then
     wine "$tools/uvantic_startup.exe" --probe "$probe_seconds" "$n" "$busy_ms" >"$work/probe.txt"
@@ -124,26 +131,29 @@ for n in $sizes; do
     [ "$busy_ms" -lt 10 ] || [ "${gap:-0}" = 0 ] || tick_ms=$gap
     if [ "$n" = "$probed_size" ]; then
       slowest=$(sed -n 's/.*slowest \([0-9.]*\) ms.*/\1/p' "$work/probe.txt")
-      probe_line=$(head -1 "$work/probe.txt")
+      free=$(sed -n 's/^free between them: shortest \([0-9.]*\) ms.*/\1/p' "$work/probe.txt")
+      probe_line=$(cat "$work/probe.txt")
     fi
   fi
   kill "$pid" 2>/dev/null || true
   wait "$program_job" 2>/dev/null || true
 
   awk -v n="$n" -v bw="$bare_ms" -v bc="$bare_cpu" -v ic="$idle_cpu" -v tk="$tick_ms" -v st="$start_ms" \
-      -v em="$empty_ms" -v sl="$slowest" 'BEGIN {
+      -v em="$empty_ms" -v sl="$slowest" -v fp="${first_pass:--}" -v fr="${free:--}" 'BEGIN {
     limit = sl == "-" ? "-" : sprintf("%.0f", 1.5 * bw + 150)
     tc = ic * tk / 1000
-    printf "%9d %9.1f %9.1f %8.0f %9.1f %6.2fx %9.0f %9.0f %9.0f %9s %9s\n", n, bw, bc, tk, tc, tc / bc, st, st - bw,
-           st - bw - em, sl, limit
+    printf "%9d %9.1f %9.1f %8.0f %9.1f %6.2fx %9.0f %9.0f %9.0f %9s %9s %9s %9s\n", n, bw, bc, tk, tc, tc / bc, st,
+           st - bw, st - bw - em, fp, sl, limit, fr
   }'
   [ -z "$probe_line" ] || probes="$n cables: $probe_line"
 done
 echo "${probes:-}"
+echo
 echo "bare: the registry calls of one pass (wall median; CPU of the calling process plus wineserver per pass,"
 echo "without the start of the process)"
 echo "tick ms: from one idle tick to the next; tick CPU: program plus wineserver per idle tick (their CPU"
 echo "per second over ${idle_seconds} s, times the ticks' spacing); start: CreateProcess to the window"
 echo "shown with all rows (median of $startup_runs); own: start less the bare pass and the empty window program's"
-echo "start; slowest: answer to WM_NULL while idle over ${probe_seconds} s;"
-echo "limit: 1.5 x bare + 150 ms"
+echo "start; 1st pass: from the rows shown until the next pass began (median; - for passes too short to"
+echo "see); slowest: answer to WM_NULL while idle over ${probe_seconds} s; limit: 1.5 x bare + 150 ms;"
+echo "free: the shortest stretch between two passes in which the window answered at once"

@@ -32,7 +32,9 @@ class DeviceList {
   virtual std::optional<std::vector<RowId>> Rows() const = 0;
 
   virtual std::optional<std::wstring> Key(RowId row) const = 0;
-  virtual std::optional<std::wstring> CellText(RowId row, Cell cell) const = 0;
+  // What the list shows in the cell; nullopt when it cannot be read. Not const: a list
+  // may have to find the row first.
+  virtual std::optional<std::wstring> CellText(RowId row, Cell cell) = 0;
 
   // Each write returns false when it fails; the row is then left as it was.
   virtual bool SetCellText(RowId row, Cell cell, const std::wstring& text) = 0;

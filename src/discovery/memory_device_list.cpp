@@ -71,7 +71,7 @@ std::optional<std::wstring> MemoryDeviceList::Key(RowId row) const {
   return r->key;
 }
 
-std::optional<std::wstring> MemoryDeviceList::CellText(RowId row, Cell cell) const {
+std::optional<std::wstring> MemoryDeviceList::CellText(RowId row, Cell cell) {
   const MemoryRow* r = Access(ListOp::ReadCell, row);
   if (!r || Fails(ListOp::ReadCell, &r->key, cell)) return std::nullopt;
   return r->cell(cell);

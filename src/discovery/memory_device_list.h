@@ -45,7 +45,7 @@ class MemoryDeviceList : public DeviceList {
   std::optional<std::size_t> Count() const override;
   std::optional<std::vector<RowId>> Rows() const override;
   std::optional<std::wstring> Key(RowId row) const override;
-  std::optional<std::wstring> CellText(RowId row, Cell cell) const override;
+  std::optional<std::wstring> CellText(RowId row, Cell cell) override;
   bool SetCellText(RowId row, Cell cell, const std::wstring& text) override;
   bool SetIcon(RowId row, int icon) override;
   bool SetGhosted(RowId row, bool ghosted) override;

@@ -117,6 +117,9 @@ void FrmMain::Load() {
 
   RefreshPass();
   list_.SelectFirstRow();
+  // The first tick comes a whole interval after the load pass rather than after the
+  // window was made, so that the window shows and takes input before the next pass.
+  SetTimer(hwnd_, kUpdateTimer, kUpdateInterval, nullptr);
 }
 
 // Runs in the load sequence too, outside any window procedure: nothing may leave it.
@@ -124,6 +127,7 @@ void FrmMain::Load() {
 // they are until the next one.
 void FrmMain::RefreshPass() {
   if (!hwnd_) return;
+  const auto began = PassSpacing::Clock::now();
   const std::optional<bool> enable = RefreshDeviceList(list_, registry_);
   try {
     list_.SortIfNeeded();
@@ -131,6 +135,8 @@ void FrmMain::RefreshPass() {
   }
   list_.DrawChanges();
   if (enable) SetPropertiesEnabled(*enable);
+  // Setting the timer again with its own id restarts its interval.
+  if (spacing_.PassEnded(began, PassSpacing::Clock::now())) SetTimer(hwnd_, kUpdateTimer, kUpdateInterval, nullptr);
 }
 
 // One line per message; each handler is a member of its own.
@@ -201,9 +207,12 @@ void FrmMain::OnTimer(UINT_PTR timer) {
 }
 
 // The timer's tick, early: the same pass at once, and the next tick a whole interval
-// later. Setting the timer again with its own id restarts its interval.
+// later. Right after a long pass the window rests instead, and the tick due at the end
+// of its rest runs the pass. Setting the timer again with its own id restarts its
+// interval.
 void FrmMain::OnRegistryChanged() {
   if (watcher_) watcher_->MessageTaken();
+  if (!spacing_.EarlyPassMayRun(PassSpacing::Clock::now())) return;
   RefreshPass();
   SetTimer(hwnd_, kUpdateTimer, kUpdateInterval, nullptr);
 }

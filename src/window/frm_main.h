@@ -20,6 +20,7 @@
 #include "window/layout.h"
 #include "window/list_view_device_list.h"
 #include "window/logo_press.h"
+#include "window/pass_spacing.h"
 #include "window/win_picture.h"
 
 namespace uvantic {
@@ -151,6 +152,8 @@ class FrmMain {
   // Makes the timer tick early when the registry changes; from creation to destruction
   // of the window. Without it the timer alone keeps the list current.
   std::unique_ptr<RegistryWatcher> watcher_;
+  // Keeps the window free for a whole interval after a pass that took that long.
+  PassSpacing spacing_{std::chrono::milliseconds(kUpdateInterval)};
   // hhctrl.ocx, loaded when help is first shown.
   HelpDisplay helpDisplay_;
   HWND hwnd_ = nullptr;

@@ -12,6 +12,17 @@ namespace {
 
 constexpr int kColumnCount = 3;
 
+// Reads of a cell start with room for this many characters, or for the text last
+// written there, and grow until the text fits.
+constexpr std::size_t kFirstReadChars = 64;
+// The longest cell text read, in characters: far beyond the longest text the registry
+// lets through (32K characters), so every text the pass writes reads back. A longer
+// cell reads as failed, and the pass writes it, as it must: it cannot be equal.
+constexpr std::size_t kMaxCellChars = std::size_t{1} << 20;
+// Fills a buffer before a read, so that a read that failed, which leaves the buffer as
+// it was, is told from one that returned an empty text.
+constexpr wchar_t kUnread = L'\xFFFF';
+
 struct SortContext {
   const std::unordered_map<RowId, std::wstring>* texts;
   int order;
@@ -31,54 +42,103 @@ int CALLBACK CompareByRowId(LPARAM first, LPARAM second, LPARAM context) {
   return CompareRows(lstrcmpW(TextOf(sort, firstId), TextOf(sort, secondId)), sort.order, firstId, secondId);
 }
 
+// Reads a cell into buffer, as much of it as fits; returns the length read, or nullopt
+// when the read failed.
+std::optional<std::size_t> ReadCell(HWND list, int index, int column, std::wstring& buffer) {
+  std::fill(buffer.begin(), buffer.end(), kUnread);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  const auto length = static_cast<std::size_t>(
+      SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+  if (length >= buffer.size() || buffer[length] != L'\0') return std::nullopt;
+  return length;
+}
+
 }  // namespace
 
-// Checks the index the row was last seen at with one message, once an epoch: within a
-// pass nothing but the pass moves rows, and it keeps the indexes as it goes.
-// Only when another row stands there (the list was reordered behind our back) is the
-// control's order read again, once, and every row's index learnt afresh.
+// Checks the index the row was last seen at with one message, once an epoch, and reads
+// the item's icon and cut state with the same message: within a pass nothing but the
+// pass moves rows, and it keeps the indexes as it goes. Only when another row stands
+// there (the list was reordered behind our back) is the control's order read again,
+// once, and every row's index learnt afresh.
 std::optional<int> ListViewDeviceList::IndexOf(RowId row) {
   const auto known = shown_.find(row);
   if (known == shown_.end()) return std::nullopt;
   Shown& shown = known->second;
   if (shown.checkedInEpoch == epoch_) return shown.index;
-  if (RowAt(shown.index) == row) {
+  if (const auto item = ReadItem(shown.index); item && item->row == row) {
+    shown.image = item->image;
+    shown.ghosted = item->ghosted;
     shown.checkedInEpoch = epoch_;
     return shown.index;
   }
-  auto rows = ReadRows();
-  if (!rows) return std::nullopt;
-  order_ = std::move(*rows);
-  RememberIndexes(0);
-  for (const RowId found : order_) {
-    if (const auto other = shown_.find(found); other != shown_.end()) other->second.checkedInEpoch = epoch_;
+  const auto items = ReadItems();
+  if (!items) return std::nullopt;
+  order_.clear();
+  for (const Item& item : *items) {
+    order_.push_back(item.row);
+    if (const auto other = shown_.find(item.row); other != shown_.end()) {
+      other->second.image = item.image;
+      other->second.ghosted = item.ghosted;
+      other->second.checkedInEpoch = epoch_;
+    }
   }
+  RememberIndexes(0);
   const auto at = std::find(order_.begin(), order_.end(), row);
   if (at == order_.end()) return std::nullopt;
   return static_cast<int>(at - order_.begin());
 }
 
-std::optional<RowId> ListViewDeviceList::RowAt(int index) const {
+std::optional<ListViewDeviceList::Item> ListViewDeviceList::ReadItem(int index) const {
   if (index < 0) return std::nullopt;
   LVITEMW item{};
-  item.mask = LVIF_PARAM;
+  item.mask = LVIF_PARAM | LVIF_IMAGE | LVIF_STATE;
+  item.stateMask = LVIS_CUT;
   item.iItem = index;
   if (!SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return std::nullopt;
-  return static_cast<RowId>(item.lParam);
+  return Item{static_cast<RowId>(item.lParam), item.iImage, (item.state & LVIS_CUT) != 0};
 }
 
-// The rows in the control's own order.
-std::optional<std::vector<RowId>> ListViewDeviceList::ReadRows() const {
+// The items in the control's own order.
+std::optional<std::vector<ListViewDeviceList::Item>> ListViewDeviceList::ReadItems() const {
   if (!list_) return std::nullopt;
   const auto count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
-  std::vector<RowId> rows;
-  rows.reserve(static_cast<std::size_t>(std::max(count, 0)));
+  std::vector<Item> items;
+  items.reserve(static_cast<std::size_t>(std::max(count, 0)));
   for (int index = 0; index < count; ++index) {
-    const auto row = RowAt(index);
-    if (!row) return std::nullopt;
-    rows.push_back(*row);
+    const auto item = ReadItem(index);
+    if (!item) return std::nullopt;
+    items.push_back(*item);
   }
-  return rows;
+  return items;
+}
+
+// The cell's whole text, up to its first zero; nullopt when it cannot be read.
+std::optional<std::wstring> ListViewDeviceList::ItemText(int index, int column, std::size_t expectedLength) const {
+  std::wstring buffer(std::max(kFirstReadChars, expectedLength + 2), kUnread);
+  for (;;) {
+    const auto length = ReadCell(list_, index, column, buffer);
+    if (!length) return std::nullopt;
+    if (*length + 1 < buffer.size()) {
+      buffer.resize(*length);
+      return buffer;
+    }
+    if (buffer.size() >= kMaxCellChars) return std::nullopt;
+    buffer.resize(std::min(buffer.size() * 2, kMaxCellChars));
+  }
+}
+
+// Whether the cell holds text, read with room for one character more than text has, so
+// that a text of any length is compared whole with one message. nullopt when the cell
+// cannot be read.
+std::optional<bool> ListViewDeviceList::ItemTextIs(int index, int column, std::wstring_view text) const {
+  if (text.size() >= kMaxCellChars) return std::nullopt;
+  std::wstring buffer(text.size() + 2, kUnread);
+  const auto length = ReadCell(list_, index, column, buffer);
+  if (!length) return std::nullopt;
+  return std::wstring_view(buffer.data(), *length) == text;
 }
 
 // Gives the rows from position from down their place in order_.
@@ -89,14 +149,24 @@ void ListViewDeviceList::RememberIndexes(std::size_t from) {
   }
 }
 
-void ListViewDeviceList::StopDrawing() {
+// Called before every change to a row. While few rows change, the control repaints
+// each one's rectangle; past that, or while the list is hidden, drawing stops until
+// DrawChanges.
+void ListViewDeviceList::BeforeChange(RowId row) {
   if (drawingStopped_) return;
+  if (row != lastChanged_) {
+    lastChanged_ = row;
+    ++rowsChanged_;
+  }
+  if (rowsChanged_ <= kRowsRepaintedOneByOne && IsWindowVisible(list_)) return;
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   drawingStopped_ = true;
 }
 
 void ListViewDeviceList::DrawChanges() {
   ++epoch_;
+  rowsChanged_ = 0;
+  lastChanged_ = 0;
   if (!drawingStopped_) return;
   drawingStopped_ = false;
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
@@ -123,8 +193,8 @@ bool ListViewDeviceList::Add(const std::wstring& key) {
     }
     return false;
   }
-  StopDrawing();
   const RowId id = nextId_;
+  BeforeChange(id);
   LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
   item.iItem = static_cast<int>(order_.size());
@@ -151,8 +221,11 @@ std::optional<std::size_t> ListViewDeviceList::Count() const {
   return static_cast<std::size_t>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
 }
 
+// A walk over the rows starts a new epoch, so that a pass reads every row it writes
+// afresh, whatever was read between passes.
 std::optional<std::vector<RowId>> ListViewDeviceList::Rows() const {
   if (!list_) return std::nullopt;
+  ++epoch_;
   return order_;
 }
 
@@ -162,25 +235,33 @@ std::optional<std::wstring> ListViewDeviceList::Key(RowId row) const {
   return found->second;
 }
 
-std::optional<std::wstring> ListViewDeviceList::CellText(RowId row, Cell cell) const {
-  const auto column = static_cast<std::size_t>(cell);
-  const auto found = shown_.find(row);
-  if (found == shown_.end() || column >= kColumnCount) return std::nullopt;
-  return found->second.texts[column];
+std::optional<std::wstring> ListViewDeviceList::CellText(RowId row, Cell cell) {
+  const int column = static_cast<int>(cell);
+  if (column < 0 || column >= kColumnCount) return std::nullopt;
+  const auto index = IndexOf(row);
+  if (!index) return std::nullopt;
+  return ItemText(*index, column, shown_.at(row).texts[static_cast<std::size_t>(column)].size());
 }
 
+// Compares with the cell itself, so that a caller that could not read it, or that reads
+// a text with a zero inside as different, writes only what differs.
 bool ListViewDeviceList::SetCellText(RowId row, Cell cell, const std::wstring& text) {
   const int column = static_cast<int>(cell);
-  const auto found = shown_.find(row);
-  if (found == shown_.end() || column < 0 || column >= kColumnCount) return false;
+  if (column < 0 || column >= kColumnCount) return false;
+  const auto index = IndexOf(row);
+  if (!index) return false;
   // The control keeps a text only up to its first zero, so that is what is compared:
   // registry text with a zero inside would otherwise be rewritten on every pass.
   const std::wstring_view kept(text.c_str());
-  std::wstring& shown = found->second.texts[static_cast<std::size_t>(column)];
-  if (shown == kept) return true;
-  const auto index = IndexOf(row);
-  if (!index) return false;
-  StopDrawing();
+  std::wstring& shown = shown_.at(row).texts[static_cast<std::size_t>(column)];
+  if (ItemTextIs(*index, column, kept).value_or(false)) {
+    if (shown != kept) {
+      shown = kept;
+      if (column == sortKey_) mayBeUnsorted_ = true;
+    }
+    return true;
+  }
+  BeforeChange(row);
   LVITEMW item{};
   item.iSubItem = column;
   item.pszText = const_cast<wchar_t*>(text.c_str());
@@ -193,13 +274,12 @@ bool ListViewDeviceList::SetCellText(RowId row, Cell cell, const std::wstring& t
 }
 
 bool ListViewDeviceList::SetIcon(RowId row, int icon) {
-  const auto found = shown_.find(row);
-  if (found == shown_.end()) return false;
-  const int image = icon >= 1 ? icon - 1 : I_IMAGENONE;
-  if (found->second.image == image) return true;
   const auto index = IndexOf(row);
   if (!index) return false;
-  StopDrawing();
+  const auto found = shown_.find(row);
+  const int image = icon >= 1 ? icon - 1 : I_IMAGENONE;
+  if (found->second.image == image) return true;
+  BeforeChange(row);
   LVITEMW item{};
   item.mask = LVIF_IMAGE;
   item.iItem = *index;
@@ -210,12 +290,11 @@ bool ListViewDeviceList::SetIcon(RowId row, int icon) {
 }
 
 bool ListViewDeviceList::SetGhosted(RowId row, bool ghosted) {
-  const auto found = shown_.find(row);
-  if (found == shown_.end()) return false;
-  if (found->second.ghosted == ghosted) return true;
   const auto index = IndexOf(row);
   if (!index) return false;
-  StopDrawing();
+  const auto found = shown_.find(row);
+  if (found->second.ghosted == ghosted) return true;
+  BeforeChange(row);
   LVITEMW item{};
   item.stateMask = LVIS_CUT;
   item.state = ghosted ? LVIS_CUT : 0;
@@ -229,7 +308,7 @@ bool ListViewDeviceList::SetGhosted(RowId row, bool ghosted) {
 bool ListViewDeviceList::Remove(RowId row) {
   const auto index = IndexOf(row);
   if (!index) return false;
-  StopDrawing();
+  BeforeChange(row);
   if (!SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(*index), 0)) return false;
   rowsByKey_.erase(keys_.at(row));
   keys_.erase(row);
@@ -283,9 +362,9 @@ std::optional<std::wstring> ListViewDeviceList::SelectedItem() const {
   if (!list_) return std::nullopt;
   const auto index =
       static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
-  const auto row = RowAt(index);
-  if (!row) return std::nullopt;
-  return Key(*row);
+  const auto item = ReadItem(index);
+  if (!item) return std::nullopt;
+  return Key(item->row);
 }
 
 bool ListViewDeviceList::SelectFirstRow() {

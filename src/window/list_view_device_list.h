@@ -17,14 +17,15 @@
 
 namespace uvantic {
 
-// Each row carries its id in its item data; the id's key is kept here beside it,
-// with what the control was last given for the row (its cells, icon and ghosted flag)
-// and where the row stands. A pass compares with that instead of asking the control,
-// and finds a row to write with one check instead of a search: a message to the
-// control costs far more than a comparison, and a search would make a pass cost the
-// square of the rows. Keys match without regard to letter case, as
-// the registry's names do. Writes that would leave a row as it is are not made, so a
-// pass that changes nothing repaints nothing.
+// Each row carries its id in its item data; the id's key is kept here beside it, with
+// the index the row was last seen at, so that a row is found with one check instead of
+// a search, which would make a pass cost the square of the rows. Keys match without
+// regard to letter case, as the registry's names do.
+//
+// What a row shows is always compared with the control itself: its cells, icon and cut
+// state are read with the control's own messages and only what differs is written. So
+// a row changed behind the list's back is put right by the next pass, and a pass that
+// changes nothing writes nothing and repaints nothing.
 class ListViewDeviceList final : public DeviceList {
  public:
   ListViewDeviceList() = default;
@@ -39,7 +40,7 @@ class ListViewDeviceList final : public DeviceList {
   std::optional<std::size_t> Count() const override;
   std::optional<std::vector<RowId>> Rows() const override;
   std::optional<std::wstring> Key(RowId row) const override;
-  std::optional<std::wstring> CellText(RowId row, Cell cell) const override;
+  std::optional<std::wstring> CellText(RowId row, Cell cell) override;
   bool SetCellText(RowId row, Cell cell, const std::wstring& text) override;
   // icon is the 1-based state icon; the list view's images are numbered from 0.
   bool SetIcon(RowId row, int icon) override;
@@ -57,11 +58,14 @@ class ListViewDeviceList final : public DeviceList {
   // since the last sort and the order is off. Selection and focus stay with their rows.
   void SortIfNeeded();
 
-  // Rows are not drawn while they are added, removed or rewritten: drawing each change
-  // on its own costs many times the change, and adding a thousand rows to a shown
-  // list took seconds. This draws all changes since the last call at once; call it
-  // after every pass. Does nothing when nothing changed.
+  // The list view repaints just the rows that a change touched. Once more than
+  // kRowsRepaintedOneByOne rows have changed since the last call, or while the list is
+  // hidden (the load sequence fills it before the window shows), it stops drawing
+  // instead: adding a thousand rows one repaint at a time took seconds. This ends a
+  // pass: it draws what changed while drawing was stopped, all at once. Call it after
+  // every pass.
   void DrawChanges();
+  static constexpr int kRowsRepaintedOneByOne = 16;
 
   // The key of the selected row; nullopt when no row is selected.
   std::optional<std::wstring> SelectedItem() const;
@@ -71,20 +75,32 @@ class ListViewDeviceList final : public DeviceList {
   bool SelectFirstRow();
 
  private:
-  // What the control shows for a row, as it was last given.
+  // Where a row stands, and what the control held for it when it was found there.
   struct Shown {
     int index = -1;  // where the row was last seen
     unsigned checkedInEpoch = 0;  // when the row was last found at index
-    std::array<std::wstring, 3> texts;  // as the control keeps them: up to the first zero
+    // The item's icon and cut state as read when it was found there this epoch, or as
+    // written since.
+    int image = I_IMAGENONE;
+    bool ghosted = false;
+    // The texts last written or found equal, up to their first zero as the control
+    // keeps them: the sort's keys, and the size of the buffer a read starts with.
+    std::array<std::wstring, 3> texts;
+  };
+  // What one message tells of the item at an index.
+  struct Item {
+    RowId row = 0;
     int image = I_IMAGENONE;
     bool ghosted = false;
   };
 
   std::optional<int> IndexOf(RowId row);
-  std::optional<RowId> RowAt(int index) const;
-  std::optional<std::vector<RowId>> ReadRows() const;
+  std::optional<Item> ReadItem(int index) const;
+  std::optional<std::vector<Item>> ReadItems() const;
+  std::optional<std::wstring> ItemText(int index, int column, std::size_t expectedLength) const;
+  std::optional<bool> ItemTextIs(int index, int column, std::wstring_view text) const;
   void RememberIndexes(std::size_t from);
-  void StopDrawing();
+  void BeforeChange(RowId row);
   void Sort();
 
   HWND list_ = nullptr;
@@ -101,9 +117,13 @@ class ListViewDeviceList final : public DeviceList {
   int sortOrder_ = 0;
   bool mayBeUnsorted_ = false;
   bool drawingStopped_ = false;
-  // An index found at the control is trusted until the epoch ends: at the end of every
-  // pass, and after every sort, whose order is computed here rather than read back.
-  unsigned epoch_ = 1;
+  int rowsChanged_ = 0;  // since the last DrawChanges
+  RowId lastChanged_ = 0;
+  // An index found at the control, with the icon and cut state read beside it, is
+  // trusted until the epoch ends: when a pass starts its walk over the rows, at its end,
+  // and after every sort, whose order is computed here rather than read back. Within a
+  // pass nothing but the pass changes the control: it handles no message while it runs.
+  mutable unsigned epoch_ = 1;
 };
 
 // Custom draw of the list: ghosted rows get grey text as well as the cut state, which

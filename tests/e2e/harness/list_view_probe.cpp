@@ -161,4 +161,23 @@ int ListViewProbe::SelectedIndex() const {
   return static_cast<int>(Send(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+void ListViewProbe::ChangeRow(int item, int subItem, const std::wstring& text, int image, bool cut) const {
+  RemoteBuffer remote(process_.get(), sizeof(RemoteItem));
+  RemoteItem local{};
+  local.item.iItem = item;
+  local.item.state = cut ? LVIS_CUT : 0;
+  local.item.stateMask = LVIS_CUT;
+  local.item.pszText = reinterpret_cast<wchar_t*>(remote.address() + offsetof(RemoteItem, text));
+  local.item.iImage = image;
+  text.copy(local.text, kTextCapacity - 1);
+  for (const UINT mask : {LVIF_TEXT, LVIF_IMAGE | LVIF_STATE}) {
+    local.item.mask = mask;
+    local.item.iSubItem = mask == LVIF_TEXT ? subItem : 0;
+    remote.Write(&local, sizeof local);
+    if (!Send(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(remote.address()))) {
+      throw std::runtime_error("the list view refused a change");
+    }
+  }
+}
+
 }  // namespace uvantic::e2e

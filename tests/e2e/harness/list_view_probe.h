@@ -59,6 +59,10 @@ class ListViewProbe {
   // Index of the first selected row, or -1.
   int SelectedIndex() const;
 
+  // Changes a row as another program could, behind its owner's back: one cell's text,
+  // the icon and the cut state.
+  void ChangeRow(int item, int subItem, const std::wstring& text, int image, bool cut) const;
+
  private:
   LRESULT Send(HWND target, UINT message, WPARAM wParam, LPARAM lParam) const;
 

@@ -1,6 +1,6 @@
 // The list follows the registry while the window stays open, without any input:
 // cables plugged in, unplugged, disabled, given another driver and uninstalled, each
-// shown at once.
+// shown at once; a row changed by another program is put right.
 #include "program_scenario.h"
 
 #include <cstdio>
@@ -53,6 +53,8 @@ TEST_F(LiveRefresh, FollowsACableThroughItsLifeWithoutInput) {
   const std::wstring second = kSecond.instance;
   const Step steps[] = {
       {"plugged in", [&] { registry_.Install(kSecond); },
+       {firstOk, Row(kSecond, L"OK", kImageNormal, false)}},
+      {"changed from outside, put right", [&] { List().ChangeRow(1, 1, L"Tampered", kImageDisabled, true); },
        {firstOk, Row(kSecond, L"OK", kImageNormal, false)}},
       {"unplugged", [&] { registry_.Unplug(second); },
        {firstOk, Row(kSecond, L"Driver not loaded", kImageDriverNotLoaded, true)}},

@@ -1,10 +1,12 @@
 // Measures the program's start-up: from CreateProcess to its window shown with its
-// rows, several times over, and prints each run and the median. With --probe, waits
-// for a running copy's window to show its rows, then times how long that window takes
-// to answer a message, again and again, and prints the slowest answers. Given BUSY_MS,
-// it also counts the answers that took that long: each is a refresh pass the message
-// waited for, so their spacing is the time from one pass to the next.
-//   uvantic_startup PROGRAM.exe RUNS ROWS
+// rows, several times over, and prints each run and the median. Given BUSY_MS, it then
+// also times, in each run, how long after that the first refresh pass began. With
+// --probe, waits for a running copy's window to show its rows, then times how long
+// that window takes to answer a message, again and again, and prints the slowest
+// answers. Given BUSY_MS, it also counts the answers that took that long: each is a
+// refresh pass the message waited for, so their spacing is the time from one pass to
+// the next, and the time between them the stretches in which the window is free.
+//   uvantic_startup PROGRAM.exe RUNS ROWS [BUSY_MS]
 //   uvantic_startup --probe SECONDS ROWS [BUSY_MS]
 #include <windows.h>
 
@@ -31,10 +33,32 @@ struct StartTimes {
   double window = 0;  // ms until the window is visible
   double rows = 0;    // ms until it also shows the rows
   int rowsWhenShown = 0;
+  double firstPass = -1;  // ms from then until a message first waited BUSY_MS; -1 for none
 };
 
+// Sends a message that asks nothing; returns the ms until it was answered.
+double AnswerTime(HWND window) {
+  const auto sent = std::chrono::steady_clock::now();
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result)) {
+    throw std::runtime_error("the window did not answer");
+  }
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count();
+}
+
+// The ms from now until the window is first busy for busyMs, when within watchMs.
+double FirstBusy(HWND window, double busyMs, double watchMs) {
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    const double sentAt = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (sentAt > watchMs) return -1;
+    if (AnswerTime(window) >= busyMs) return sentAt;
+    Sleep(2);
+  }
+}
+
 // Polls the window as tightly as the system allows, so the figures are the program's.
-StartTimes StartOnce(const std::wstring& program, int rows) {
+StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -64,6 +88,9 @@ StartTimes StartOnce(const std::wstring& program, int rows) {
     if (std::chrono::steady_clock::now() - start > std::chrono::seconds(30)) throw std::runtime_error("timeout");
   }
   times.rows = elapsed();
+  // The first tick is due about an interval after the load pass: watch for two
+  // intervals and a pass, so that a late one or none at all shows.
+  if (busyMs > 0) times.firstPass = FirstBusy(window, busyMs, 2000 + 2 * busyMs);
   PostMessageW(window, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
   CloseHandle(info.hProcess);
@@ -94,28 +121,36 @@ int Probe(double seconds, int rows, double busyMs) {
   }
   if (seconds <= 0) return 0;
   std::vector<double> answers;
-  std::vector<double> busyEnds;  // ms from the start of probing
+  std::vector<double> busyStarts;  // ms from the start of probing: when the message was sent
+  std::vector<double> busyEnds;    // and when it was answered
   const auto probeStart = std::chrono::steady_clock::now();
-  while (std::chrono::duration<double>(std::chrono::steady_clock::now() - probeStart).count() < seconds) {
-    const auto sent = std::chrono::steady_clock::now();
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result)) {
-      throw std::runtime_error("the window did not answer");
-    }
-    const auto answered = std::chrono::steady_clock::now();
-    answers.push_back(std::chrono::duration<double, std::milli>(answered - sent).count());
+  const auto sinceStart = [&] {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - probeStart).count();
+  };
+  while (sinceStart() < seconds * 1000) {
+    const double sent = sinceStart();
+    answers.push_back(AnswerTime(window));
     if (busyMs > 0 && answers.back() >= busyMs) {
-      busyEnds.push_back(std::chrono::duration<double, std::milli>(answered - probeStart).count());
+      busyStarts.push_back(sent);
+      busyEnds.push_back(sinceStart());
     }
     Sleep(2);
   }
   std::printf("answer to a message over %.0f s: slowest %.1f ms, 99th percentile %.1f ms, median %.2f ms (%zu probes)\n",
               seconds, Percentile(answers, 1.0), Percentile(answers, 0.99), Percentile(answers, 0.5), answers.size());
   if (busyMs > 0) {
-    std::vector<double> gaps;
-    for (std::size_t i = 1; i < busyEnds.size(); ++i) gaps.push_back(busyEnds[i] - busyEnds[i - 1]);
+    std::vector<double> spacing;
+    std::vector<double> free;
+    for (std::size_t i = 1; i < busyEnds.size(); ++i) {
+      spacing.push_back(busyEnds[i] - busyEnds[i - 1]);
+      free.push_back(busyStarts[i] - busyEnds[i - 1]);
+    }
     std::printf("answers of %.0f ms or more: %zu, one every %.0f ms (median)\n", busyMs, busyEnds.size(),
-                gaps.empty() ? 0.0 : Percentile(gaps, 0.5));
+                spacing.empty() ? 0.0 : Percentile(spacing, 0.5));
+    if (!free.empty()) {
+      std::printf("free between them: shortest %.0f ms, median %.0f ms\n", Percentile(free, 0.0),
+                  Percentile(free, 0.5));
+    }
   }
   return 0;
 }
@@ -125,8 +160,8 @@ int Probe(double seconds, int rows, double busyMs) {
 int main() {
   int count = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (count != 4 && !(count == 5 && std::wstring(argv[1]) == L"--probe")) {
-    std::fputs("usage: uvantic_startup PROGRAM.exe RUNS ROWS | --probe SECONDS ROWS [BUSY_MS]\n", stderr);
+  if (count != 4 && count != 5) {
+    std::fputs("usage: uvantic_startup PROGRAM.exe RUNS ROWS [BUSY_MS] | --probe SECONDS ROWS [BUSY_MS]\n", stderr);
     return 2;
   }
   if (std::wstring(argv[1]) == L"--probe") {
@@ -144,20 +179,31 @@ int main() {
   const std::wstring program = WindowsPath(argv[1]);
   const int runs = std::stoi(argv[2]);
   const int rows = std::stoi(argv[3]);
+  const double busyMs = count == 5 ? std::stod(argv[4]) : 0;
   LocalFree(argv);
   try {
     std::vector<double> times;
+    std::vector<double> firstPasses;
     for (int i = 0; i < runs; ++i) {
-      const StartTimes run = StartOnce(program, rows);
+      const StartTimes run = StartOnce(program, rows, busyMs);
       times.push_back(run.rows);
-      std::printf("run %d: window %.1f ms (%d rows), all rows %.1f ms\n", i + 1, run.window, run.rowsWhenShown,
+      std::printf("run %d: window %.1f ms (%d rows), all rows %.1f ms", i + 1, run.window, run.rowsWhenShown,
                   run.rows);
+      if (busyMs > 0) std::printf(", first pass %.0f ms later", run.firstPass);
+      std::printf("\n");
+      if (run.firstPass >= 0) firstPasses.push_back(run.firstPass);
     }
     std::sort(times.begin(), times.end());
     const double median = times.size() % 2 ? times[times.size() / 2]
                                            : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
     std::printf("start-up to window with %d rows: median %.1f ms over %d runs (min %.1f, max %.1f)\n", rows,
                 median, runs, times.front(), times.back());
+    if (busyMs > 0) {
+      std::printf("first pass after the rows showed: %s", firstPasses.empty() ? "none seen\n" : "");
+      if (!firstPasses.empty()) {
+        std::printf("median %.0f ms, soonest %.0f ms\n", Percentile(firstPasses, 0.5), Percentile(firstPasses, 0.0));
+      }
+    }
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "uvantic_startup: %s\n", error.what());

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "discovery/device_state.h"
@@ -70,6 +71,25 @@ class ListViewDeviceListTest : public ::testing::Test {
       texts.emplace_back(buffer);
     }
     return texts;
+  }
+
+  // A cable in reg with this port, served by its driver or not.
+  static void Install(MemoryRegistry& reg, const std::wstring& name, const std::wstring& port, bool served) {
+    const std::wstring path = std::wstring(kInstancePathPrefix) + name;
+    reg.key(std::wstring(kDeviceTreePath) + path).key(L"Device Parameters").value(L"PortName", port);
+    reg.key(std::wstring(kDeviceTreePath) + path).key(L"Control").value(L"ActiveService", kDriverService);
+    if (served) reg.key(kDriverListPath).value(name, path);
+  }
+
+  // A refresh pass as the window runs it; returns the writes it sent the rows.
+  int Pass(const MemoryRegistry& reg) {
+    int writes = 0;
+    EXPECT_TRUE(SetWindowSubclass(list_, CountRowWrites, 1, reinterpret_cast<DWORD_PTR>(&writes)));
+    RefreshDeviceList(rows_, reg);
+    rows_.SortIfNeeded();
+    rows_.DrawChanges();
+    RemoveWindowSubclass(list_, CountRowWrites, 1);
+    return writes;
   }
 
   // Paints whatever is pending, so that only later changes leave an update region.
@@ -248,41 +268,70 @@ TEST_F(ListViewDeviceListTest, IconsAndTheGhostedFlagAreTheControlsOwn) {
 // nothing changed, nothing may be repainted.
 TEST_F(ListViewDeviceListTest, APassThatChangesNothingLeavesNothingToRepaint) {
   MemoryRegistry reg;
-  auto install = [&](const std::wstring& name, const std::wstring& port, bool served) {
-    const std::wstring path = std::wstring(kInstancePathPrefix) + name;
-    reg.key(std::wstring(kDeviceTreePath) + path).key(L"Device Parameters").value(L"PortName", port);
-    reg.key(std::wstring(kDeviceTreePath) + path).key(L"Control").value(L"ActiveService", kDriverService);
-    if (served) reg.key(kDriverListPath).value(name, path);
-  };
-  install(L"UV2&00", L"COM2", true);
-  install(L"UV10&00", L"COM10", false);
-  install(L"UV3&00", L"COM3", true);
+  Install(reg, L"UV2&00", L"COM2", true);
+  Install(reg, L"UV10&00", L"COM10", false);
+  Install(reg, L"UV3&00", L"COM3", true);
   // The control keeps text up to its first zero; such a port name must not count as
   // changed on every pass.
-  install(L"UV4&00", std::wstring(L"COM4\0old", 8), true);
-  ASSERT_EQ(RefreshDeviceList(rows_, reg), true);
-  rows_.SortIfNeeded();
-  rows_.DrawChanges();
+  Install(reg, L"UV4&00", std::wstring(L"COM4\0old", 8), true);
+  Pass(reg);
   EXPECT_EQ(Column(0), (Texts{L"COM10", L"COM2", L"COM3", L"COM4"}));
   Paint();
 
-  int writes = 0;
-  ASSERT_TRUE(SetWindowSubclass(list_, CountRowWrites, 1, reinterpret_cast<DWORD_PTR>(&writes)));
-  ASSERT_EQ(RefreshDeviceList(rows_, reg), true);
-  rows_.SortIfNeeded();
-  rows_.DrawChanges();
-  RemoveWindowSubclass(list_, CountRowWrites, 1);
-  EXPECT_EQ(writes, 0);
+  EXPECT_EQ(Pass(reg), 0);
   EXPECT_FALSE(GetUpdateRect(list_, nullptr, FALSE));
 
-  // And a real change does repaint, so the check above can fail.
+  // A real change repaints its own row, and neither the other rows nor the header.
   reg.removeValue(kDriverListPath, L"UV2&00");
-  RefreshDeviceList(rows_, reg);
-  rows_.SortIfNeeded();
-  rows_.DrawChanges();
-  EXPECT_TRUE(IsWindowVisible(list_));
-  EXPECT_TRUE(GetUpdateRect(list_, nullptr, FALSE));
+  EXPECT_GT(Pass(reg), 0);
   EXPECT_EQ(Column(1), (Texts{L"Not present", L"Not present", L"OK", L"OK"}));
+  RECT row{LVIR_BOUNDS, 0, 0, 0};
+  ASSERT_TRUE(SendMessageW(list_, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
+  RECT update{};
+  ASSERT_TRUE(GetUpdateRect(list_, &update, FALSE));
+  EXPECT_GE(update.top, row.top);
+  EXPECT_LE(update.bottom, row.bottom);
+  const auto header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+  EXPECT_FALSE(GetUpdateRect(header, nullptr, FALSE));
+}
+
+// A row's cells, icon and cut state are compared with the control, not with what was
+// last written: one changed behind the list's back is put right by the next pass, with
+// that one write.
+TEST_F(ListViewDeviceListTest, ARowChangedBehindItsBackIsPutRightByTheNextPass) {
+  MemoryRegistry reg;
+  Install(reg, L"UV3&00", L"COM3", true);
+  Pass(reg);
+  const auto shown = [&] {
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE | LVIF_STATE;
+    item.stateMask = LVIS_CUT;
+    SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return std::tuple(Column(0), Column(1), Column(2), item.iImage, item.state);
+  };
+  const auto before = shown();
+  struct Change {
+    UINT mask;
+    int subItem;
+    int image;
+    UINT state;
+  };
+  const Change changes[] = {{LVIF_TEXT, 0, 0, 0}, {LVIF_TEXT, 1, 0, 0}, {LVIF_TEXT, 2, 0, 0},
+                            {LVIF_IMAGE, 0, kIconDisabled - 1, 0}, {LVIF_STATE, 0, 0, LVIS_CUT}};
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.mask + change.subItem);
+    LVITEMW item{};
+    item.mask = change.mask;
+    item.iSubItem = change.subItem;
+    item.iImage = change.image;
+    item.state = change.state;
+    item.stateMask = LVIS_CUT;
+    item.pszText = const_cast<wchar_t*>(L"Tampered");
+    ASSERT_TRUE(SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    ASSERT_NE(shown(), before);
+    EXPECT_EQ(Pass(reg), 1);
+    EXPECT_EQ(shown(), before);
+  }
 }
 
 }  // namespace
