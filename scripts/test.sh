@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the native and the Windows build, and runs every
-# test: unit tests natively, again under ASan and UBSan with the fuzzer's corpus
-# replayed and a short fuzzing run, then platform and end-to-end tests under Wine
-# and Xvfb.
+# Installs what is missing, builds the native build and both Windows builds, and runs every
+# test: unit tests natively, again under ASan and UBSan with the fuzzer's corpus replayed and
+# a short fuzzing run, then platform and end-to-end tests under Wine and Xvfb, for x64 in a
+# 64-bit prefix and for x86 in a 32-bit one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 
 scripts/install-deps.sh
 export PATH=/usr/lib/wine:$PATH
@@ -13,9 +12,9 @@ export PATH=/usr/lib/wine:$PATH
 jobs=$(nproc)
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/native -j"$jobs" >/dev/null
-cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build build/win -j"$jobs" >/dev/null
+for arch in x64 x86; do
+  scripts/lib/build-win.sh "$arch" all
+done
 
 ctest --test-dir build/native --output-on-failure -j"$jobs"
 
@@ -26,4 +25,5 @@ ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
 scripts/fuzz.sh 30
 
 source scripts/lib/display.sh
+ctest --test-dir build/win-x64 --output-on-failure
 ctest --test-dir build/win --output-on-failure
