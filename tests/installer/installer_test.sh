@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs, upgrades and removes the installer under Wine in a throwaway prefix, and checks
-# what a user would see at each step: the program's files, its Start-menu shortcut, its
-# one entry in Programs and Features, the installed program's window, and nothing left
-# after removal.
-#   installer_test.sh TEMPLATE WORK_DIR PACKAGE.msi SOURCE.wxs PAYLOAD_DIR VERSION SCREENSHOT_TOOL.exe
+# Installs, upgrades and removes the installer of one architecture under Wine in a throwaway
+# prefix of the template's architecture, and checks what a user would see at each step: the
+# program's files, its Start-menu shortcut, its one entry in Programs and Features, the installed
+# program's window, and nothing left after removal. Then, with the other architecture's package
+# built from the same files: in a 32-bit prefix Windows Installer refuses the x64 package; in a
+# 64-bit prefix each architecture's package replaces the other's.
+#   installer_test.sh TEMPLATE WORK_DIR ARCH VERSION MAKE_INSTALLER SOURCE.wxs PAYLOAD_DIR PACKAGE.msi
+#                     SCREENSHOT_TOOL.exe
 set -euo pipefail
-template=$1 work=$2 package=$3 source=$4 payload=$5 version=$6 screenshot_tool=$7
+template=$1 work=$2 arch=$3 version=$4 make_installer=$5 source=$6 payload=$7 package=$8 screenshot_tool=$9
 
 [ -e "$template/.template-ready" ] || { echo "no Wine prefix template at $template" >&2; exit 2; }
 mkdir -p "$work"
@@ -14,8 +17,14 @@ cleanup() { WINEPREFIX=$prefix /usr/lib/wine/wineserver -k >/dev/null 2>&1 || tr
 trap cleanup EXIT
 cp -a "$template/." "$prefix/"
 # The menu builder would write the shortcut into this machine's own desktop menus.
-export PATH=/usr/lib/wine:$PATH WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=-all
+export PATH=/usr/lib/wine:$PATH WINEPREFIX=$prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset WINEARCH
+if grep -q '^#arch=win64' "$template/system.reg"; then
+  prefix_bits=64 loader=wine64
+else
+  prefix_bits=32 loader=wine
+fi
 
 failures=0
 check() {  # check DESCRIPTION COMMAND...
@@ -23,13 +32,33 @@ check() {  # check DESCRIPTION COMMAND...
   if "$@"; then echo "ok:     $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
 }
 windows_path() { echo "Z:${1//\//\\}"; }
-msiexec() { wine msiexec "$@" /qn >/dev/null 2>&1; }
+msiexec() { "$loader" msiexec "$@" /qn >/dev/null 2>&1; }
 msiexec_fails() { ! msiexec "$@"; }
 
-program_dir="$prefix/drive_c/Program Files/Uvantic/Uvantic Finder"
-# "version|publisher|web address" of each Programs and Features entry named Uvantic Finder.
+# package ARCH VERSION: a package built from the same source and files, as a release would be.
+package() {
+  local out=$work/UvanticFinder-$2-$1.msi
+  "$make_installer" "$source" "$payload" "$1" "$2" '*' "$out" >&2
+  echo "$out"
+}
+# The folder an architecture's package installs into, as a Windows path and as a path here.
+windows_folder() {
+  if [ "$1" = x86 ] && [ "$prefix_bits" = 64 ]; then
+    echo 'C:\Program Files (x86)\Uvantic\Uvantic Finder'
+  else
+    echo 'C:\Program Files\Uvantic\Uvantic Finder'
+  fi
+}
+folder() { local f; f=$(windows_folder "$1"); f=${f#C:\\}; echo "$prefix/drive_c/${f//\\//}"; }
+
+# "version|publisher|web address" of each Programs and Features entry named Uvantic Finder. A
+# 64-bit prefix keeps the entries of x86 packages in the 32-bit view of the registry.
 entries() {
-  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
+  local views=("")
+  [ "$prefix_bits" = 32 ] || views=(/reg:64 /reg:32)
+  for view in "${views[@]}"; do
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s $view 2>/dev/null
+  done | tr -d '\r' |
     awk '/^HKEY_/ { if (name == "Uvantic Finder") print version "|" publisher "|" url
                     name = version = publisher = url = "" }
          $1 == "DisplayName"    { sub(/.*REG_SZ +/, ""); name = $0 }
@@ -38,11 +67,16 @@ entries() {
          $1 == "URLInfoAbout"   { sub(/.*REG_SZ +/, ""); url = $0 }
          END { if (name == "Uvantic Finder") print version "|" publisher "|" url }'
 }
+one_entry() { [ "$(entries)" = "$1|Uvantic|https://www.uvantic.com/" ]; }
 shortcuts() { find "$prefix/drive_c" -path '*/Start Menu/Programs/Uvantic Finder.lnk'; }
-# One shortcut, and it starts the installed program (not the installer, as an advertised
-# shortcut would).
+# One shortcut, and it starts the program installed for ARCH (not the installer, as an
+# advertised shortcut would).
 one_shortcut() {
-  [ "$(shortcuts | wc -l)" -eq 1 ] && grep -aq 'Uvantic Finder\\UvanticFinder.exe' "$(shortcuts)"
+  [ "$(shortcuts | wc -l)" -eq 1 ] && grep -aqF "$(windows_folder "$1")\\UvanticFinder.exe" "$(shortcuts)"
+}
+# The value under the installing user's key that keeps the shortcut.
+shortcut_value() {
+  wine reg query 'HKCU\Software\Uvantic\Uvantic Finder' /v StartMenuShortcut >/dev/null 2>&1
 }
 # Any file, folder or registry text of the program's left in the prefix.
 leftovers() {
@@ -50,43 +84,74 @@ leftovers() {
   find "$prefix/drive_c" -iname '*uvantic*'
   grep -il uvantic "$prefix"/*.reg || true
 }
-same_files() { cmp -s "$program_dir/UvanticFinder.exe" "$payload/UvanticFinder.exe" &&
-               cmp -s "$program_dir/UvanticFinder.chm" "$payload/UvanticFinder.chm"; }
+no_leftovers() {
+  local left
+  left=$(leftovers)
+  [ -z "$left" ] || echo "$left" | sed 's/^/  left: /'
+  [ -z "$left" ]
+}
+installed_for() {  # the program's files, and only in ARCH's folder
+  local other=x64
+  [ "$1" = x64 ] && other=x86
+  cmp -s "$(folder "$1")/UvanticFinder.exe" "$payload/UvanticFinder.exe" &&
+    cmp -s "$(folder "$1")/UvanticFinder.chm" "$payload/UvanticFinder.chm" &&
+    { [ "$(folder "$1")" = "$(folder "$other")" ] || [ ! -e "$(dirname "$(folder "$other")")" ]; }
+}
 
-echo "== install $version"
+echo "== install $version ($arch)"
 check "msiexec /i succeeds" msiexec /i "$(windows_path "$package")"
-check "the program and its help file are in Program Files\\Uvantic\\Uvantic Finder" same_files
-check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut
-check "one Programs and Features entry: $version, Uvantic, https://www.uvantic.com/" \
-  test "$(entries)" = "$version|Uvantic|https://www.uvantic.com/"
+check "the program and its help file are in $(windows_folder "$arch")" installed_for "$arch"
+check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut "$arch"
+check "the shortcut's value is under the user's key" shortcut_value
+check "one Programs and Features entry: $version, Uvantic, https://www.uvantic.com/" one_entry "$version"
 check "the entry's icon is installed" test -n "$(find "$prefix/drive_c/windows/Installer" -name UvanticFinder.ico)"
 if [ -n "${DISPLAY:-}" ]; then
   check "the installed program shows its window" wine "$screenshot_tool" \
-    'C:\Program Files\Uvantic\Uvantic Finder\UvanticFinder.exe' "$(windows_path "$work/installed.png")"
+    "$(windows_folder "$arch")\\UvanticFinder.exe" "$(windows_path "$work/installed-$arch.png")"
 else
   echo "skipped: the installed program's window (no X display)"
 fi
 
-# A package of the next version from the same source and files, as a release would be.
 IFS=. read -r major minor patch <<<"$version"
 newer=$major.$minor.$((patch + 1))
-newer_package=$work/UvanticFinder-$newer.msi
-(cd "$payload" && wixl -D Version="$newer" -D ProductCode='*' -o "$newer_package" "$source")
+newer_package=$(package "$arch" "$newer")
 
 echo "== upgrade to $newer"
 check "msiexec /i of the newer package succeeds" msiexec /i "$(windows_path "$newer_package")"
-check "one entry remains, with $newer" test "$(entries)" = "$newer|Uvantic|https://www.uvantic.com/"
-check "the program is still installed" same_files
-check "one shortcut remains" one_shortcut
+check "one entry remains, with $newer" one_entry "$newer"
+check "the program is still installed" installed_for "$arch"
+check "one shortcut remains" one_shortcut "$arch"
 
 echo "== downgrade to $version"
 check "msiexec /i of the older package fails" msiexec_fails /i "$(windows_path "$package")"
-check "the entry still shows $newer" test "$(entries)" = "$newer|Uvantic|https://www.uvantic.com/"
+check "the entry still shows $newer" one_entry "$newer"
 
 echo "== uninstall"
 check "msiexec /x succeeds" msiexec /x "$(windows_path "$newer_package")"
-left=$(leftovers)
-check "no file, folder, shortcut or registry entry of the program is left" test -z "$left"
-[ -z "$left" ] || echo "$left" | sed 's/^/  left: /'
+check "the shortcut's value is gone" eval '! shortcut_value'
+check "no file, folder, shortcut or registry entry of the program is left" no_leftovers
+
+if [ "$prefix_bits" = 32 ]; then
+  echo "== the x64 package on 32-bit Windows"
+  # Windows Installer refuses it for the platform (1633, which the shell sees modulo 256).
+  status=0
+  msiexec /i "$(windows_path "$(package x64 "$version")")" || status=$?
+  check "msiexec /i of the x64 package fails as unsupported on this platform" test "$status" -eq $((1633 % 256))
+  check "nothing is installed" no_leftovers
+else
+  echo "== each architecture's package over the other's"
+  other=x86
+  [ "$arch" = x86 ] && other=x64
+  other_package=$(package "$other" "$version")
+  for step in "$other $other_package" "$arch $package" "$other $other_package"; do
+    read -r to to_package <<<"$step"
+    check "msiexec /i of the $to package succeeds" msiexec /i "$(windows_path "$to_package")"
+    check "the program is in $(windows_folder "$to"), and only there" installed_for "$to"
+    check "one shortcut, to the $to program" one_shortcut "$to"
+    check "one entry, with $version" one_entry "$version"
+  done
+  check "msiexec /x of the $other package succeeds" msiexec /x "$(windows_path "$other_package")"
+  check "no file, folder, shortcut or registry entry of the program is left" no_leftovers
+fi
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
