@@ -9,7 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-source scripts/lib/arch.sh "${1:-x64}"
+arch=${1:-x64}
+source scripts/lib/arch.sh "$arch"
 exe=$build/bin/UvanticFinder.exe
 
 case "$(uname -s)" in
@@ -22,7 +23,7 @@ esac
 
 scripts/install-deps.sh
 export PATH=/usr/lib/wine:$PATH
-scripts/lib/build-win.sh "${1:-x64}" UvanticFinder uvantic_seed uvantic_screenshot
+scripts/lib/build-win.sh "$arch" UvanticFinder uvantic_seed uvantic_screenshot
 
 prefix=$root/build/run-prefix$suffix
 [ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix" "$wine_arch"

@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# Installs, upgrades and removes the installer of one architecture under Wine in a throwaway
-# prefix of the template's architecture, and checks what a user would see at each step: the
-# program's files, its Start-menu shortcut, its one entry in Programs and Features, the installed
-# program's window, and nothing left after removal. Then, with the other architecture's package
-# built from the same files: in a 32-bit prefix Windows Installer refuses the x64 package; in a
-# 64-bit prefix each architecture's package replaces the other's.
-#   installer_test.sh TEMPLATE WORK_DIR ARCH VERSION MAKE_INSTALLER SOURCE.wxs PAYLOAD_DIR PACKAGE.msi
-#                     SCREENSHOT_TOOL.exe
+# Installs, upgrades and removes the installer of ARCH under Wine in a throwaway copy of the
+# template prefix, and checks what a user would see at each step: the program's files, its
+# Start-menu shortcut, its one entry in Programs and Features, the installed program's window,
+# and nothing left after removal. Then the other architecture's package: refused in a 32-bit
+# prefix, replacing and replaced in a 64-bit one.
+#   installer_test.sh TEMPLATE WORK_DIR ARCH VERSION MAKE_INSTALLER SOURCE.wxs PAYLOAD PACKAGE.msi SCREENSHOT.exe
 set -euo pipefail
 template=$1 work=$2 arch=$3 version=$4 make_installer=$5 source=$6 payload=$7 package=$8 screenshot_tool=$9
 
@@ -19,12 +17,7 @@ cp -a "$template/." "$prefix/"
 # The menu builder would write the shortcut into this machine's own desktop menus.
 export PATH=/usr/lib/wine:$PATH WINEPREFIX=$prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset WINEARCH
-if grep -q '^#arch=win64' "$template/system.reg"; then
-  prefix_bits=64 loader=wine64
-else
-  prefix_bits=32 loader=wine
-fi
+if grep -q '^#arch=win64' "$template/system.reg"; then prefix_bits=64; else prefix_bits=32; fi
 
 failures=0
 check() {  # check DESCRIPTION COMMAND...
@@ -32,24 +25,15 @@ check() {  # check DESCRIPTION COMMAND...
   if "$@"; then echo "ok:     $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
 }
 windows_path() { echo "Z:${1//\//\\}"; }
-msiexec() { "$loader" msiexec "$@" /qn >/dev/null 2>&1; }
+msiexec() { wine msiexec "$@" /qn >/dev/null 2>&1; }
 msiexec_fails() { ! msiexec "$@"; }
 
 # package ARCH VERSION: a package built from the same source and files, as a release would be.
-package() {
-  local out=$work/UvanticFinder-$2-$1.msi
-  "$make_installer" "$source" "$payload" "$1" "$2" '*' "$out" >&2
-  echo "$out"
-}
-# The folder an architecture's package installs into, as a Windows path and as a path here.
-windows_folder() {
-  if [ "$1" = x86 ] && [ "$prefix_bits" = 64 ]; then
-    echo 'C:\Program Files (x86)\Uvantic\Uvantic Finder'
-  else
-    echo 'C:\Program Files\Uvantic\Uvantic Finder'
-  fi
-}
-folder() { local f; f=$(windows_folder "$1"); f=${f#C:\\}; echo "$prefix/drive_c/${f//\\//}"; }
+package() { "$make_installer" "$source" "$payload" "$1" "$2" '*' "$work/$2-$1.msi" >&2 && echo "$work/$2-$1.msi"; }
+# The folder ARCH's package installs into, as a Windows path and as a path here.
+program_files() { if [ "$1$prefix_bits" = x8664 ]; then echo 'Program Files (x86)'; else echo 'Program Files'; fi; }
+windows_folder() { echo "C:\\$(program_files "$1")\\Uvantic\\Uvantic Finder"; }
+folder() { echo "$prefix/drive_c/$(program_files "$1")/Uvantic/Uvantic Finder"; }
 
 # "version|publisher|web address" of each Programs and Features entry named Uvantic Finder. A
 # 64-bit prefix keeps the entries of x86 packages in the 32-bit view of the registry.
@@ -75,27 +59,18 @@ one_shortcut() {
   [ "$(shortcuts | wc -l)" -eq 1 ] && grep -aqF "$(windows_folder "$1")\\UvanticFinder.exe" "$(shortcuts)"
 }
 # The value under the installing user's key that keeps the shortcut.
-shortcut_value() {
-  wine reg query 'HKCU\Software\Uvantic\Uvantic Finder' /v StartMenuShortcut >/dev/null 2>&1
-}
+shortcut_value() { wine reg query 'HKCU\Software\Uvantic\Uvantic Finder' /v StartMenuShortcut >/dev/null 2>&1; }
 # Any file, folder or registry text of the program's left in the prefix.
 leftovers() {
   wineserver -w
   find "$prefix/drive_c" -iname '*uvantic*'
   grep -il uvantic "$prefix"/*.reg || true
 }
-no_leftovers() {
-  local left
-  left=$(leftovers)
-  [ -z "$left" ] || echo "$left" | sed 's/^/  left: /'
-  [ -z "$left" ]
-}
-installed_for() {  # the program's files, and only in ARCH's folder
-  local other=x64
-  [ "$1" = x64 ] && other=x86
+no_leftovers() { local left; left=$(leftovers); [ -z "$left" ] || { echo "$left" | sed 's/^/  left: /'; false; }; }
+installed_for() {  # the program's files in ARCH's folder, and no Uvantic folder in another Program Files
   cmp -s "$(folder "$1")/UvanticFinder.exe" "$payload/UvanticFinder.exe" &&
     cmp -s "$(folder "$1")/UvanticFinder.chm" "$payload/UvanticFinder.chm" &&
-    { [ "$(folder "$1")" = "$(folder "$other")" ] || [ ! -e "$(dirname "$(folder "$other")")" ]; }
+    [ "$(find "$prefix/drive_c" -maxdepth 2 -name Uvantic | wc -l)" -eq 1 ]
 }
 
 echo "== install $version ($arch)"
@@ -128,20 +103,17 @@ check "the entry still shows $newer" one_entry "$newer"
 
 echo "== uninstall"
 check "msiexec /x succeeds" msiexec /x "$(windows_path "$newer_package")"
-check "the shortcut's value is gone" eval '! shortcut_value'
-check "no file, folder, shortcut or registry entry of the program is left" no_leftovers
+check "no file, folder, shortcut or registry entry (machine's or user's) of the program is left" no_leftovers
 
 if [ "$prefix_bits" = 32 ]; then
   echo "== the x64 package on 32-bit Windows"
   # Windows Installer refuses it for the platform (1633, which the shell sees modulo 256).
-  status=0
-  msiexec /i "$(windows_path "$(package x64 "$version")")" || status=$?
+  status=0; msiexec /i "$(windows_path "$(package x64 "$version")")" || status=$?
   check "msiexec /i of the x64 package fails as unsupported on this platform" test "$status" -eq $((1633 % 256))
   check "nothing is installed" no_leftovers
 else
   echo "== each architecture's package over the other's"
-  other=x86
-  [ "$arch" = x86 ] && other=x64
+  other=x86; [ "$arch" = x86 ] && other=x64
   other_package=$(package "$other" "$version")
   for step in "$other $other_package" "$arch $package" "$other $other_package"; do
     read -r to to_package <<<"$step"
