@@ -10,11 +10,12 @@
 #     start-up to all rows shown, also less an empty window program's start, and when
 #     the first refresh pass after it began; at 2,000 the slowest answer to a window
 #     message and the shortest stretch between two passes in which the window was free.
-#   scripts/bench-wine.sh [BUILD_DIR]      (default build/win)
+#   scripts/bench-wine.sh [x64|x86]
 # UVANTIC_PROGRAM=/path/to/UvanticFinder.exe measures another build of the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/win}
+arch=${1:-x64}
+source scripts/lib/arch.sh "$arch"
 export PATH=/usr/lib/wine:$PATH
 sizes="16 256 2000"
 probed_size=2000
@@ -23,7 +24,7 @@ bare_seconds=5
 idle_seconds=10
 probe_seconds=10
 
-scripts/lib/build-win.sh "$build" refresh_pass_bench empty_window UvanticFinder uvantic_seed uvantic_startup
+scripts/lib/build-win.sh "$arch" refresh_pass_bench empty_window UvanticFinder uvantic_seed uvantic_startup
 build=$(cd "$build" && pwd)  # Wine wants absolute prefix paths
 bench=$build/bench/wine/refresh_pass_bench.exe
 tools=$build/tests/e2e
@@ -33,8 +34,8 @@ program=${UVANTIC_PROGRAM:-$build/bin/UvanticFinder.exe}
 # one away mid-copy.
 template=$build/wine-template-bench
 if [ ! -e "$template/.template-ready" ]; then
-  echo "Creating a 32-bit Wine prefix in $template (about 15 s)" >&2
-  scripts/lib/wine-template.sh "$template"
+  echo "Creating a $wine_arch Wine prefix in $template (about 15 s)" >&2
+  scripts/lib/wine-template.sh "$template" "$wine_arch"
 fi
 source scripts/lib/display.sh  # the window needs a display
 source scripts/lib/process-cpu.sh
@@ -56,7 +57,7 @@ cleanup() {
 trap cleanup EXIT
 cp -a "$template/." "$prefix/"
 mkdir -p "$work"
-export WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=$wine_arch WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineserver -p  # stays for the whole run, so its CPU time can be counted throughout
 server=$(prefix_pid wineserver)
 [ -n "$server" ] || { echo "cannot find the wineserver's process" >&2; exit 1; }

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Makes the release of one commit twice, with scripts/package.sh in clean checkouts in two
-# folders of different names, the second with the clock a week ahead, and compares what ships: the executable, the help file, the
-# portable zip and the files in the installer must be identical (the installer itself
-# carries a new package code each time). Takes one to two minutes, so it is not part of
-# scripts/test.sh.
+# folders of different names, the second with the clock a week ahead, and compares what
+# ships, for x64 and x86: the executables, the help files, the portable zips and the files in
+# the installers must be identical (an installer itself carries a new package code each time).
+# Takes a few minutes, so it is not part of scripts/test.sh.
 #   scripts/check-reproducible.sh [COMMIT]      (default HEAD; temporary folders in $TMPDIR)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,8 +28,11 @@ release() {
     cat "$dir/package.log"
     exit 1
   fi
-  mkdir "$dir/installed"
-  msiextract -C "$dir/installed" "$dir"/source/dist/UvanticFinder-*.msi >/dev/null
+  local msi
+  for msi in "$dir"/source/dist/UvanticFinder-*.msi; do
+    mkdir -p "$dir/installed/$(basename "$msi")"
+    msiextract -C "$dir/installed/$(basename "$msi")" "$msi" >/dev/null
+  done
 }
 
 start=$SECONDS
@@ -49,7 +52,7 @@ compare() {  # compare LABEL FIRST SECOND
     different=$((different + 1))
   fi
 }
-for path in "$work"/first/source/{build/win/bin/UvanticFinder.exe,build/win/bin/UvanticFinder.chm,dist/*.zip}; do
+for path in "$work"/first/source/{build/win*/bin/UvanticFinder.{exe,chm},dist/*.zip}; do
   file=${path#"$work/first/source/"}
   compare "$file" "$path" "$work/second-folder/source/$file"
 done

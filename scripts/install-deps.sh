@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev
-          g++-mingw-w64-i686 wine32:i386 xvfb xdotool imagemagick fonts-wine
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine32:i386 wine64 xvfb xdotool imagemagick fonts-wine
           fp-utils-3.2.2 libchm-bin python3 wixl msitools faketime
           clang-14 libclang-rt-14-dev)
 

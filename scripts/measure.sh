@@ -3,11 +3,12 @@
 # prefix, CPU time per idle timer tick with 8 cables, how long a registry change takes
 # to show, executable size and the DLLs it imports. Measurements only: nothing here
 # passes or fails on a figure.
-#   scripts/measure.sh [BUILD_DIR]     (default build/win; built if missing)
+#   scripts/measure.sh [x64|x86]     (the build is made if missing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=${1:-build/win}
+arch=${1:-x64}
+source scripts/lib/arch.sh "$arch"
 exe=$root/$build/bin/UvanticFinder.exe
 tools=$root/$build/tests/e2e
 startup_runs=7
@@ -16,11 +17,11 @@ latency_trials=40
 
 export PATH=/usr/lib/wine:$PATH
 [ -f "$build/CMakeCache.txt" ] || scripts/install-deps.sh
-scripts/lib/build-win.sh "$build" UvanticFinder uvantic_seed uvantic_startup uvantic_latency
+scripts/lib/build-win.sh "$arch" UvanticFinder uvantic_seed uvantic_startup uvantic_latency
 
-prefix=$root/build/measure-prefix
-[ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix"
-export WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+prefix=$root/build/measure-prefix$suffix
+[ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix" "$wine_arch"
+export WINEARCH=$wine_arch WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 source scripts/lib/display.sh
 wineserver -k >/dev/null 2>&1 || true
 
@@ -66,9 +67,9 @@ wineserver -k >/dev/null 2>&1 || true
 
 echo "== Executable"
 echo "size: $(stat -c %s "$exe") bytes ($exe)"
-imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print $3 }')
+imports=$("$objdump" -p "$exe" | awk '/DLL Name:/ { print $3 }')
 echo "imports: $(echo $imports)"
-# DLLs that every 32-bit Windows from 7 onwards ships in its system directory.
+# DLLs that every Windows from 7 onwards ships in its system directory.
 system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll shell32.dll msimg32.dll
   uxtheme.dll msvcrt.dll ole32.dll oleaut32.dll shlwapi.dll comdlg32.dll version.dll "
 others=""

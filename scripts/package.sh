@@ -1,27 +1,26 @@
 #!/usr/bin/env bash
-# Makes the release in dist/: the installer, a portable zip (the program, uvfind, the
-# help file and a short read-me) and SHA256SUMS for both; builds the Windows build
-# first if needed.
+# Makes the release in dist/: for x64 and for x86 the installer and a portable zip (the
+# program, uvfind, the help file and a short read-me), and SHA256SUMS over them all;
+# builds the Windows builds first if needed.
 #   scripts/package.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/win
 
 scripts/install-deps.sh
-scripts/lib/build-win.sh "$build" installer
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-
 rm -rf dist
 mkdir dist
-msi=UvanticFinder-$version.msi
-zip=UvanticFinder-$version-portable.zip
-cp "$build/$msi" "dist/$msi"
-
 # The zip's entries carry the time of the last commit, so one commit gives one zip.
 stamp=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
-python3 - "dist/$zip" "UvanticFinder-$version" "$stamp" \
-  "$build/bin/UvanticFinder.exe" "$build/bin/uvfind.exe" "$build/bin/UvanticFinder.chm" \
-  resources/installer/ReadMe.txt <<'PY'
+
+for arch in x64 x86; do
+  source scripts/lib/arch.sh "$arch"
+  scripts/lib/build-win.sh "$arch" installer
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+  cp "$build/UvanticFinder-$version-$arch.msi" dist/
+  # What the zip holds, beside the read-me.
+  files=("$build/bin/UvanticFinder.exe" "$build/bin/uvfind.exe" "$build/bin/UvanticFinder.chm")
+  python3 - "dist/UvanticFinder-$version-$arch-portable.zip" "UvanticFinder-$version-$arch" "$stamp" \
+    "${files[@]}" resources/installer/ReadMe.txt <<'PY'
 import os, sys, time, zipfile
 out, folder, stamp, *files = sys.argv[1:]
 date = time.gmtime(max(int(stamp), 315532800))[:6]  # zip dates start in 1980
@@ -35,8 +34,9 @@ with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive
         entry.compress_type = zipfile.ZIP_DEFLATED
         archive.writestr(entry, data)
 PY
+done
 
-(cd dist && sha256sum "$msi" "$zip" > SHA256SUMS)
-for file in "$msi" "$zip" SHA256SUMS; do
-  printf '%-44s %9s bytes\n' "dist/$file" "$(stat -c %s "dist/$file")"
+(cd dist && sha256sum UvanticFinder-* > SHA256SUMS)
+for file in dist/*; do
+  printf '%-48s %9s bytes\n' "$file" "$(stat -c %s "$file")"
 done

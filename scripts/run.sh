@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds what is missing and shows Uvantic Finder's window.
-# On Linux the program runs under Wine in a private prefix (build/run-prefix) whose
+# Builds what is missing and shows Uvantic Finder's window: the x64 build, or the x86 one.
+#   scripts/run.sh [x64|x86]
+# On Linux the program runs under Wine in a private prefix (build/run-prefix[-x64]) whose
 # registry holds a few demonstration cables, one in each status. With an X display it
 # runs until its window is closed; without one it runs under Xvfb, saves a screenshot
 # of its window to build/screenshot.png, prints the path and closes the program.
@@ -8,7 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=build/win
+arch=${1:-x64}
+source scripts/lib/arch.sh "$arch"
 exe=$build/bin/UvanticFinder.exe
 
 case "$(uname -s)" in
@@ -21,11 +23,11 @@ esac
 
 scripts/install-deps.sh
 export PATH=/usr/lib/wine:$PATH
-scripts/lib/build-win.sh "$build" UvanticFinder uvantic_seed uvantic_screenshot
+scripts/lib/build-win.sh "$arch" UvanticFinder uvantic_seed uvantic_screenshot
 
-prefix=$root/build/run-prefix
-[ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix"
-export WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+prefix=$root/build/run-prefix$suffix
+[ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix" "$wine_arch"
+export WINEARCH=$wine_arch WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 
 own_display=${DISPLAY:-}
 source scripts/lib/display.sh

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Configures the Windows build in BUILD_DIR and builds the targets named. Configuring
-# every time takes in new source files quietly.
-#   scripts/lib/build-win.sh BUILD_DIR TARGET...
+# Configures the Windows build of ARCH (x86 or x64: build/win or build/win-x64) and builds
+# the targets named. Configuring every time takes in new source files quietly.
+#   scripts/lib/build-win.sh ARCH TARGET...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=$1
+source "$root/scripts/lib/arch.sh" "$1"
 shift
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target "$@" >/dev/null
+cmake -S "$root" -B "$root/$build" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$root/$toolchain" >/dev/null
+cmake --build "$root/$build" -j"$(nproc)" --target "$@" >/dev/null

@@ -9,7 +9,10 @@ prefix=$(mktemp -d /tmp/uvantic-wine.XXXXXX)
 cleanup() { WINEPREFIX=$prefix /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"; }
 trap cleanup EXIT
 cp -a "$template/." "$prefix/"
-export PATH=/usr/lib/wine:$PATH WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
+# The prefix says itself whether it is 32-bit or 64-bit; wine starts 64-bit programs
+# with its 64-bit loader.
+export PATH=/usr/lib/wine:$PATH WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
+unset WINEARCH
 export WINEDLLOVERRIDES="mscoree,mshtml="
 set +e
 wine "$@"

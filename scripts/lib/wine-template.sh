@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Creates a fresh 32-bit Wine prefix at $1 to be copied by every test of one run.
+# Creates a fresh Wine prefix at DIR to be copied by every test of one run: 32-bit
+# (win32, the default) or 64-bit (win64), where 32-bit programs run too.
+#   wine-template.sh DIR [win32|win64]
 set -euo pipefail
 dir=$1
-export PATH=/usr/lib/wine:$PATH WINEARCH=win32 WINEPREFIX=$dir WINEDEBUG=-all
+export PATH=/usr/lib/wine:$PATH WINEARCH=${2:-win32} WINEPREFIX=$dir WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$dir"
 # wineboot must not see a display, or its wineserver would be tied to one; the

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs, upgrades and removes the installer under Wine in a throwaway prefix, and checks
-# what a user would see at each step: the program's files, its Start-menu shortcut, its
-# one entry in Programs and Features, uvfind on the PATH, the installed program's window,
-# and nothing left after removal.
-#   installer_test.sh TEMPLATE WORK_DIR PACKAGE.msi SOURCE.wxs PAYLOAD_DIR VERSION SCREENSHOT_TOOL.exe
+# Installs, upgrades and removes the installer of ARCH under Wine in a throwaway copy of the
+# template prefix, and checks what a user would see at each step: the program's files, its
+# Start-menu shortcut, its one entry in Programs and Features, uvfind on the PATH, the
+# installed program's window, and nothing left after removal. Then the other architecture's
+# package: refused in a 32-bit prefix, replacing and replaced in a 64-bit one.
+#   installer_test.sh TEMPLATE WORK_DIR ARCH VERSION MAKE_INSTALLER SOURCE.wxs PAYLOAD PACKAGE.msi SCREENSHOT.exe
 set -euo pipefail
-template=$1 work=$2 package=$3 source=$4 payload=$5 version=$6 screenshot_tool=$7
+template=$1 work=$2 arch=$3 version=$4 make_installer=$5 source=$6 payload=$7 package=$8 screenshot_tool=$9
 
 [ -e "$template/.template-ready" ] || { echo "no Wine prefix template at $template" >&2; exit 2; }
 mkdir -p "$work"
@@ -14,8 +15,9 @@ cleanup() { WINEPREFIX=$prefix /usr/lib/wine/wineserver -k >/dev/null 2>&1 || tr
 trap cleanup EXIT
 cp -a "$template/." "$prefix/"
 # The menu builder would write the shortcut into this machine's own desktop menus.
-export PATH=/usr/lib/wine:$PATH WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=-all
+export PATH=/usr/lib/wine:$PATH WINEPREFIX=$prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+if grep -q '^#arch=win64' "$template/system.reg"; then prefix_bits=64; else prefix_bits=32; fi
 
 failures=0
 check() {  # check DESCRIPTION COMMAND...
@@ -26,10 +28,21 @@ windows_path() { echo "Z:${1//\//\\}"; }
 msiexec() { wine msiexec "$@" /qn >/dev/null 2>&1; }
 msiexec_fails() { ! msiexec "$@"; }
 
-program_dir="$prefix/drive_c/Program Files/Uvantic/Uvantic Finder"
-# "version|publisher|web address" of each Programs and Features entry named Uvantic Finder.
+# package ARCH VERSION: a package built from the same source and files, as a release would be.
+package() { "$make_installer" "$source" "$payload" "$1" "$2" '*' "$work/$2-$1.msi" >&2 && echo "$work/$2-$1.msi"; }
+# The folder ARCH's package installs into, as a Windows path and as a path here.
+program_files() { if [ "$1$prefix_bits" = x8664 ]; then echo 'Program Files (x86)'; else echo 'Program Files'; fi; }
+windows_folder() { echo "C:\\$(program_files "$1")\\Uvantic\\Uvantic Finder"; }
+folder() { echo "$prefix/drive_c/$(program_files "$1")/Uvantic/Uvantic Finder"; }
+
+# "version|publisher|web address" of each Programs and Features entry named Uvantic Finder. A
+# 64-bit prefix keeps the entries of x86 packages in the 32-bit view of the registry.
 entries() {
-  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
+  local views=("")
+  [ "$prefix_bits" = 32 ] || views=(/reg:64 /reg:32)
+  for view in "${views[@]}"; do
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s $view 2>/dev/null
+  done | tr -d '\r' |
     awk '/^HKEY_/ { if (name == "Uvantic Finder") print version "|" publisher "|" url
                     name = version = publisher = url = "" }
          $1 == "DisplayName"    { sub(/.*REG_SZ +/, ""); name = $0 }
@@ -38,66 +51,91 @@ entries() {
          $1 == "URLInfoAbout"   { sub(/.*REG_SZ +/, ""); url = $0 }
          END { if (name == "Uvantic Finder") print version "|" publisher "|" url }'
 }
+one_entry() { [ "$(entries)" = "$1|Uvantic|https://www.uvantic.com/" ]; }
 shortcuts() { find "$prefix/drive_c" -path '*/Start Menu/Programs/Uvantic Finder.lnk'; }
-# One shortcut, and it starts the installed program (not the installer, as an advertised
-# shortcut would).
+# One shortcut, and it starts the program installed for ARCH (not the installer, as an
+# advertised shortcut would).
 one_shortcut() {
-  [ "$(shortcuts | wc -l)" -eq 1 ] && grep -aq 'Uvantic Finder\\UvanticFinder.exe' "$(shortcuts)"
+  [ "$(shortcuts | wc -l)" -eq 1 ] && grep -aqF "$(windows_folder "$1")\\UvanticFinder.exe" "$(shortcuts)"
 }
+# The value under the installing user's key that keeps the shortcut.
+shortcut_value() { wine reg query 'HKCU\Software\Uvantic\Uvantic Finder' /v StartMenuShortcut >/dev/null 2>&1; }
 # Any file, folder or registry text of the program's left in the prefix.
 leftovers() {
   wineserver -w
   find "$prefix/drive_c" -iname '*uvantic*'
   grep -il uvantic "$prefix"/*.reg || true
 }
-same_files() { cmp -s "$program_dir/UvanticFinder.exe" "$payload/UvanticFinder.exe" &&
-               cmp -s "$program_dir/uvfind.exe" "$payload/uvfind.exe" &&
-               cmp -s "$program_dir/UvanticFinder.chm" "$payload/UvanticFinder.chm"; }
+no_leftovers() { local left; left=$(leftovers); [ -z "$left" ] || { echo "$left" | sed 's/^/  left: /'; false; }; }
+installed_for() {  # the program's files in ARCH's folder, and no Uvantic folder in another Program Files
+  local file
+  for file in UvanticFinder.exe uvfind.exe UvanticFinder.chm; do
+    cmp -s "$(folder "$1")/$file" "$payload/$file" || return 1
+  done
+  [ "$(find "$prefix/drive_c" -maxdepth 2 -name Uvantic | wc -l)" -eq 1 ]
+}
 path_entries() {
   wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH |
     grep -o 'Uvantic Finder' | wc -l
 }
 uvfind_on_path() { wine cmd /c uvfind --version | grep -q '^uvfind '; }
 
-echo "== install $version"
+echo "== install $version ($arch)"
 check "msiexec /i succeeds" msiexec /i "$(windows_path "$package")"
-check "the program, uvfind and the help file are in Program Files\\Uvantic\\Uvantic Finder" same_files
-check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut
+check "the program, uvfind and the help file are in $(windows_folder "$arch")" installed_for "$arch"
+check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut "$arch"
+check "the shortcut's value is under the user's key" shortcut_value
 check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
 check "a new prompt finds uvfind" uvfind_on_path
-check "one Programs and Features entry: $version, Uvantic, https://www.uvantic.com/" \
-  test "$(entries)" = "$version|Uvantic|https://www.uvantic.com/"
+check "one Programs and Features entry: $version, Uvantic, https://www.uvantic.com/" one_entry "$version"
 check "the entry's icon is installed" test -n "$(find "$prefix/drive_c/windows/Installer" -name UvanticFinder.ico)"
 if [ -n "${DISPLAY:-}" ]; then
   check "the installed program shows its window" wine "$screenshot_tool" \
-    'C:\Program Files\Uvantic\Uvantic Finder\UvanticFinder.exe' "$(windows_path "$work/installed.png")"
+    "$(windows_folder "$arch")\\UvanticFinder.exe" "$(windows_path "$work/installed-$arch.png")"
 else
   echo "skipped: the installed program's window (no X display)"
 fi
 
-# A package of the next version from the same source and files, as a release would be.
 IFS=. read -r major minor patch <<<"$version"
 newer=$major.$minor.$((patch + 1))
-newer_package=$work/UvanticFinder-$newer.msi
-(cd "$payload" && wixl -D Version="$newer" -D ProductCode='*' -o "$newer_package" "$source")
-"$(dirname "$source")/add-search-path.sh" "$newer_package"
+newer_package=$(package "$arch" "$newer")
 
 echo "== upgrade to $newer"
 check "msiexec /i of the newer package succeeds" msiexec /i "$(windows_path "$newer_package")"
-check "one entry remains, with $newer" test "$(entries)" = "$newer|Uvantic|https://www.uvantic.com/"
-check "the program is still installed" same_files
-check "one shortcut remains" one_shortcut
+check "one entry remains, with $newer" one_entry "$newer"
+check "the program is still installed" installed_for "$arch"
+check "one shortcut remains" one_shortcut "$arch"
 # Only the registry: Wine's removal of the older entry left ";;", where Wine's cmd stops.
 check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
 
 echo "== downgrade to $version"
 check "msiexec /i of the older package fails" msiexec_fails /i "$(windows_path "$package")"
-check "the entry still shows $newer" test "$(entries)" = "$newer|Uvantic|https://www.uvantic.com/"
+check "the entry still shows $newer" one_entry "$newer"
 
 echo "== uninstall"
 check "msiexec /x succeeds" msiexec /x "$(windows_path "$newer_package")"
-left=$(leftovers)
-check "no file, folder, shortcut or registry entry of the program is left" test -z "$left"
-[ -z "$left" ] || echo "$left" | sed 's/^/  left: /'
+check "no file, folder, shortcut or registry entry (machine's or user's) of the program is left" no_leftovers
+
+if [ "$prefix_bits" = 32 ]; then
+  echo "== the x64 package on 32-bit Windows"
+  # Windows Installer refuses it for the platform (1633, which the shell sees modulo 256).
+  status=0; msiexec /i "$(windows_path "$(package x64 "$version")")" || status=$?
+  check "msiexec /i of the x64 package fails as unsupported on this platform" test "$status" -eq $((1633 % 256))
+  check "nothing is installed" no_leftovers
+else
+  echo "== each architecture's package over the other's"
+  other=x86; [ "$arch" = x86 ] && other=x64
+  other_package=$(package "$other" "$version")
+  for step in "$other $other_package" "$arch $package" "$other $other_package"; do
+    read -r to to_package <<<"$step"
+    check "msiexec /i of the $to package succeeds" msiexec /i "$(windows_path "$to_package")"
+    check "the program is in $(windows_folder "$to"), and only there" installed_for "$to"
+    check "one shortcut, to the $to program" one_shortcut "$to"
+    check "one entry, with $version" one_entry "$version"
+    check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
+  done
+  check "msiexec /x of the $other package succeeds" msiexec /x "$(windows_path "$other_package")"
+  check "no file, folder, shortcut or registry entry of the program is left" no_leftovers
+fi
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

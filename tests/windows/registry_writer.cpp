@@ -94,7 +94,11 @@ RegistryWriter::KeyWriter& RegistryWriter::KeyWriter::value(std::wstring_view na
 
 RegistryWriter::KeyWriter& RegistryWriter::KeyWriter::raw(std::wstring_view name, DWORD type,
                                                           const std::vector<BYTE>& data) {
-  SetValue(key_.get(), path_, name, type, data.data(), static_cast<DWORD>(data.size()));
+  // RegSetValueExW looks at the character after text data and stores it too when it is a
+  // terminator; a non-zero one after the copy keeps the bytes exactly as given.
+  std::vector<BYTE> padded(data);
+  padded.insert(padded.end(), {0xff, 0xff});
+  SetValue(key_.get(), path_, name, type, padded.data(), static_cast<DWORD>(data.size()));
   return *this;
 }
 

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the installer of one architecture with wixl from the files in PAYLOAD_DIR, then writes
+# into it what wixl cannot (add-search-path.sh adds uvfind's PATH entry):
+#  - each executable's version, read from the executable, in the File table, so that Windows
+#    Installer replaces files by their versions;
+#  - that a package of the same version replaces an installed one (WiX's
+#    AllowSameVersionUpgrades), so that either architecture's package replaces the other's.
+#   make-installer.sh SOURCE.wxs PAYLOAD_DIR ARCH VERSION PRODUCT_CODE OUT.msi
+set -euo pipefail
+source=$(realpath "$1") payload=$2 arch=$3 version=$4 product_code=$5 out=$(realpath "$6")
+
+(cd "$payload" && wixl -a "$arch" -D Arch="$arch" -D Version="$version" -D ProductCode="$product_code" \
+   -o "$out" "$source")
+
+# The upgrade row again with the version itself included (Attributes is part of the row's key,
+# so it cannot be updated in place): msidbUpgradeAttributesMigrateFeatures and
+# msidbUpgradeAttributesVersionMaxInclusive.
+upgrade_code=$(msiinfo export "$out" Property | tr -d '\r' | awk -F'\t' '$1 == "UpgradeCode" { print $2 }')
+queries=("DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
+         "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
+          VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')")
+for exe in "$payload"/*.exe; do
+  file_version=$(python3 - "$exe" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+at = data.find(struct.pack("<I", 0xFEEF04BD))  # VS_FIXEDFILEINFO's signature
+if at >= 0:
+    high, low = struct.unpack_from("<II", data, at + 8)
+    print(f"{high >> 16}.{high & 0xffff}.{low >> 16}.{low & 0xffff}")
+PY
+  )
+  if [ -z "$file_version" ]; then
+    echo "make-installer.sh: $exe has no version resource" >&2
+    exit 1
+  fi
+  # 1033: the language of the executables' version resources.
+  queries+=("UPDATE \`File\` SET \`Version\` = '$file_version', \`Language\` = '1033' WHERE \`File\` = '$(basename "$exe")'")
+done
+for query in "${queries[@]}"; do msibuild "$out" -q "$query"; done
+"$(dirname "$0")/add-search-path.sh" "$out" "$arch.uvfind.exe"
