@@ -67,7 +67,7 @@ std::optional<int> ListViewDeviceList::IndexOf(RowId row) {
   const auto known = shown_.find(row);
   if (known == shown_.end()) return std::nullopt;
   Shown& shown = known->second;
-  if (shown.checkedInEpoch == epoch_) return shown.index;
+  if (shown.checkedInEpoch == epoch_ || added_.contains(row)) return shown.index;
   if (const auto item = ReadItem(shown.index); item && item->row == row) {
     shown.image = item->image;
     shown.ghosted = item->ghosted;
@@ -165,6 +165,7 @@ void ListViewDeviceList::BeforeChange(RowId row) {
 
 void ListViewDeviceList::DrawChanges() {
   ++epoch_;
+  added_.clear();
   rowsChanged_ = 0;
   lastChanged_ = 0;
   if (!drawingStopped_) return;
@@ -206,6 +207,7 @@ bool ListViewDeviceList::Add(const std::wstring& key) {
   ++nextId_;
   keys_.emplace(id, key);
   rowsByKey_.emplace(key, id);
+  added_.insert(id);
   const auto position = std::min(static_cast<std::size_t>(index), order_.size());
   Shown shown;
   if (position == static_cast<std::size_t>(index)) shown.checkedInEpoch = epoch_;  // the control said where
@@ -240,7 +242,9 @@ std::optional<std::wstring> ListViewDeviceList::CellText(RowId row, Cell cell) {
   if (column < 0 || column >= kColumnCount) return std::nullopt;
   const auto index = IndexOf(row);
   if (!index) return std::nullopt;
-  return ItemText(*index, column, shown_.at(row).texts[static_cast<std::size_t>(column)].size());
+  const std::wstring& known = shown_.at(row).texts[static_cast<std::size_t>(column)];
+  if (added_.contains(row)) return known;
+  return ItemText(*index, column, known.size());
 }
 
 // Compares with the cell itself, so that a caller that could not read it, or that reads
@@ -254,7 +258,7 @@ bool ListViewDeviceList::SetCellText(RowId row, Cell cell, const std::wstring& t
   // registry text with a zero inside would otherwise be rewritten on every pass.
   const std::wstring_view kept(text.c_str());
   std::wstring& shown = shown_.at(row).texts[static_cast<std::size_t>(column)];
-  if (ItemTextIs(*index, column, kept).value_or(false)) {
+  if (added_.contains(row) ? shown == kept : ItemTextIs(*index, column, kept).value_or(false)) {
     if (shown != kept) {
       shown = kept;
       if (column == sortKey_) mayBeUnsorted_ = true;
@@ -313,6 +317,7 @@ bool ListViewDeviceList::Remove(RowId row) {
   rowsByKey_.erase(keys_.at(row));
   keys_.erase(row);
   shown_.erase(row);
+  added_.erase(row);
   const auto position = static_cast<std::size_t>(*index);
   order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(position));
   RememberIndexes(position);  // the rows below moved up one

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "discovery/device_list.h"
@@ -112,6 +113,9 @@ class ListViewDeviceList final : public DeviceList {
   std::map<std::wstring, RowId, KeyLess> rowsByKey_;
   std::unordered_map<RowId, Shown> shown_;
   std::vector<RowId> order_;  // the rows top to bottom, as they were last arranged
+  // Rows inserted since the last DrawChanges: the control shows them exactly as they
+  // were inserted and written here since, so they are not read back.
+  std::unordered_set<RowId> added_;
   RowId nextId_ = 1;
   int sortKey_ = 0;
   int sortOrder_ = 0;
