@@ -20,6 +20,12 @@ std::wstring_view DecimalText(std::uint32_t number, wchar_t (&buf)[10]) {
 
 }  // namespace
 
+void RegistryData::Assign(Kind kind, std::wstring_view text, std::uint32_t number) {
+  text_.assign(text);
+  kind_ = kind;
+  number_ = number;
+}
+
 std::optional<std::wstring> RegistryData::AsText() const {
   switch (kind_) {
     case Kind::Empty:

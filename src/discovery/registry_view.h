@@ -24,6 +24,11 @@ class RegistryData {
 
   Kind kind() const { return kind_; }
 
+  // Replaces this data, keeping the text storage this object holds: a walk over many
+  // values decodes each into one object and allocates only when a text outgrows the
+  // longest before it. Throws std::bad_alloc when the text cannot be copied.
+  void Assign(Kind kind, std::wstring_view text, std::uint32_t number);
+
   // As text: a number becomes its decimal text, empty data becomes "".
   // Unreadable data has no text.
   std::optional<std::wstring> AsText() const;

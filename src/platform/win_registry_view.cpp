@@ -33,7 +33,7 @@ constexpr std::size_t kInlineNameChars = 256;
 constexpr std::size_t kInlineDataBytes = 512;
 
 // A buffer that starts on the stack and moves to the heap when the registry reports
-// that it needs more room.
+// that it needs more room. Both are aligned for text, which value data may hold.
 template <typename T, std::size_t kInline>
 class Buffer {
  public:
@@ -55,7 +55,7 @@ class Buffer {
   }
 
  private:
-  T inline_[kInline];
+  alignas(wchar_t) T inline_[kInline];
   std::vector<T> heap_;
 };
 
@@ -92,31 +92,40 @@ class ZeroTerminated {
   const wchar_t* text_ = nullptr;
 };
 
-// Text whose copy cannot be made (no memory) is unreadable.
-RegistryData Decode(DWORD type, const BYTE* data, DWORD size) {
-  if (size == 0) return RegistryData::Empty();
+// Value data as the registry returned it into a buffer aligned for text: an odd
+// trailing byte is not a character, and only terminating zeros are dropped. Decoded
+// into an object that a walk over values reuses; text whose copy cannot be made (no
+// memory) is unreadable.
+void DecodeInto(RegistryData& into, DWORD type, const BYTE* data, DWORD size) {
+  using Kind = RegistryData::Kind;
+  if (size == 0) return into.Assign(Kind::Empty, {}, 0);
   switch (type) {
     case REG_SZ:
-    case REG_EXPAND_SZ:
+    case REG_EXPAND_SZ: {
+      std::wstring_view text(reinterpret_cast<const wchar_t*>(data), size / sizeof(wchar_t));
+      while (!text.empty() && text.back() == L'\0') text.remove_suffix(1);
       try {
-        // An odd trailing byte is not a character; only terminating zeros are dropped.
-        std::wstring text(size / sizeof(wchar_t), L'\0');
-        std::memcpy(text.data(), data, text.size() * sizeof(wchar_t));
-        while (!text.empty() && text.back() == L'\0') text.pop_back();
-        return RegistryData::Text(std::move(text));
+        return into.Assign(Kind::Text, text, 0);
       } catch (const std::exception&) {
-        return RegistryData::Unreadable();
+        return into.Assign(Kind::Unreadable, {}, 0);
       }
+    }
     case REG_DWORD:
       if (size == sizeof(std::uint32_t)) {
         std::uint32_t number = 0;
         std::memcpy(&number, data, sizeof(number));
-        return RegistryData::Number(number);
+        return into.Assign(Kind::Number, {}, number);
       }
-      return RegistryData::Unreadable();
+      return into.Assign(Kind::Unreadable, {}, 0);
     default:
-      return RegistryData::Unreadable();
+      return into.Assign(Kind::Unreadable, {}, 0);
   }
+}
+
+RegistryData Decode(DWORD type, const BYTE* data, DWORD size) {
+  RegistryData decoded = RegistryData::Empty();
+  DecodeInto(decoded, type, data, size);
+  return decoded;
 }
 
 // A path relative to an open key: one or more non-empty names joined by backslashes.
@@ -196,13 +205,17 @@ std::unique_ptr<RegistryKey> Open(HKEY parent, std::wstring_view subkey, std::ws
   }
 }
 
-// A name the registry returned, or nullopt when there is no memory for its copy.
-std::optional<std::wstring> CopyName(const wchar_t* name, std::size_t length) {
+// A name the registry returned, copied into name, which a walk over subkeys reuses;
+// nullopt when there is no memory for the copy.
+const std::optional<std::wstring>& CopyName(std::optional<std::wstring>& name, const wchar_t* text,
+                                            std::size_t length) {
   try {
-    return std::wstring(name, length);
+    if (!name) name.emplace();
+    name->assign(text, length);
   } catch (const std::exception&) {
-    return std::nullopt;
+    name.reset();
   }
+  return name;
 }
 
 std::unique_ptr<RegistryKey> WinRegistryKey::OpenSubkey(std::wstring_view name) const {
@@ -213,6 +226,7 @@ std::unique_ptr<RegistryKey> WinRegistryKey::OpenSubkey(std::wstring_view name) 
 bool WinRegistryKey::ForEachSubkeyName(
     const std::function<void(const std::optional<std::wstring>&)>& visit) const {
   Buffer<wchar_t, kInlineNameChars> name;
+  std::optional<std::wstring> copy;
   for (DWORD index = 0;; ++index) {
     DWORD length = name.capacity();
     LSTATUS status = RegEnumKeyExW(key_.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
@@ -224,7 +238,7 @@ bool WinRegistryKey::ForEachSubkeyName(
     }
     switch (status) {
       case ERROR_SUCCESS:
-        visit(CopyName(name.data(), std::min(length, name.capacity())));
+        visit(CopyName(copy, name.data(), std::min(length, name.capacity())));
         break;
       case ERROR_MORE_DATA:
         visit(std::nullopt);
@@ -257,6 +271,7 @@ std::optional<RegistryData> WinRegistryKey::ReadValue(std::wstring_view name) co
 bool WinRegistryKey::ForEachValueData(const std::function<bool(const RegistryData&)>& visit) const {
   Buffer<wchar_t, kInlineNameChars> name;
   Buffer<BYTE, kInlineDataBytes> data;
+  RegistryData current = RegistryData::Empty();
   for (DWORD index = 0;; ++index) {
     DWORD type = REG_NONE;
     DWORD nameLength = name.capacity();
@@ -278,7 +293,8 @@ bool WinRegistryKey::ForEachValueData(const std::function<bool(const RegistryDat
     }
     switch (status) {
       case ERROR_SUCCESS:
-        if (!visit(Decode(type, data.data(), std::min(size, data.capacity())))) return true;
+        DecodeInto(current, type, data.data(), std::min(size, data.capacity()));
+        if (!visit(current)) return true;
         break;
       case ERROR_MORE_DATA:
         if (!visit(RegistryData::Unreadable())) return true;
