@@ -73,21 +73,22 @@ if [ "$(nproc)" -gt 1 ]; then
   echo "The wineserver runs on processor 0, the programs on processors $client_cpus."
 fi
 hz=$(getconf CLK_TCK)
-TIMEFORMAT='%U %S'
 
 # Runs the bare calls for about $1 seconds (one pass for 0, at least three otherwise).
 # Sets bare_ms (the median pass), run_passes and run_cpu: seconds of CPU of the
-# bench's process, counted by the shell, and of the wineserver.
+# bench's process, as it reports it, and of the wineserver.
 bare_run() {
-  local s0 s1 instances
+  local s0 s1 instances own
   s0=$(cpu_ticks "$server")
-  { time wine "$bench" bare "$1" >"$work/bare.txt" 2>/dev/null; } 2>"$work/bare-cpu.txt"
+  wine "$bench" bare "$1" >"$work/bare.txt" 2>/dev/null
   s1=$(cpu_ticks "$server")
   instances=$(sed -n 's/.*: \([0-9]*\) instances.*/\1/p' "$work/bare.txt")
   [ "$instances" = "$n" ] || { echo "the bare calls found ${instances:-no} instances, not $n" >&2; exit 1; }
   run_passes=$(sed -n 's/.* \([0-9]*\) passes.*/\1/p' "$work/bare.txt")
   bare_ms=$(sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' "$work/bare.txt")
-  run_cpu=$(awk -v s=$((s1 - s0)) -v hz="$hz" '{ print $1 + $2 + s / hz }' "$work/bare-cpu.txt")
+  own=$(sed -n 's/^CPU of this process: \([0-9]*\) ms.*/\1/p' "$work/bare.txt")
+  [ -n "$own" ] || { echo "the bare calls did not report their CPU time" >&2; exit 1; }
+  run_cpu=$(awk -v o="$own" -v s=$((s1 - s0)) -v hz="$hz" 'BEGIN { print o / 1000 + s / hz }')
 }
 
 # The median of the numbers on standard input, one a line; "none" for none.
