@@ -107,17 +107,22 @@ void FrmMain::LoadPictures() {
   const IconScale program = IconFor(kProgramIconSizes, std::min(iconBox.width(), iconBox.height()));
   programIcon_ = LoadIconAtSize(instance_, IDI_PROGRAM, program.source);
   programIconSide_ = program.side;
-  // As with the font, the window's old icons go only once it holds the new ones.
-  UniqueHIcon bigIcon = LoadIconAtSize(instance_, IDI_PROGRAM, MulDiv(GetSystemMetrics(SM_CXICON), dpi_, SystemDpi()));
-  UniqueHIcon smallIcon =
-      LoadIconAtSize(instance_, IDI_PROGRAM, MulDiv(GetSystemMetrics(SM_CXSMICON), dpi_, SystemDpi()));
-  if (bigIcon) {
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
-    bigIcon_ = std::move(bigIcon);
-  }
-  if (smallIcon) {
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
-    smallIcon_ = std::move(smallIcon);
+  // The class's icons are made at the system's resolution: they serve until the window
+  // first needs icons of another size. As with the font, the window's old icons go only
+  // once it holds the new ones.
+  const int systemDpi = SystemDpi();
+  if (dpi_ != systemDpi || bigIcon_ || smallIcon_) {
+    UniqueHIcon bigIcon = LoadIconAtSize(instance_, IDI_PROGRAM, MulDiv(GetSystemMetrics(SM_CXICON), dpi_, systemDpi));
+    UniqueHIcon smallIcon =
+        LoadIconAtSize(instance_, IDI_PROGRAM, MulDiv(GetSystemMetrics(SM_CXSMICON), dpi_, systemDpi));
+    if (bigIcon) {
+      SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+      bigIcon_ = std::move(bigIcon);
+    }
+    if (smallIcon) {
+      SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+      smallIcon_ = std::move(smallIcon);
+    }
   }
 
   const IconScale state = IconFor(kStateIconSizes, MulDiv(kStateIconSide, dpi_, kDesignDpi));

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "window/row_order.h"
 
@@ -23,23 +24,22 @@ constexpr std::size_t kMaxCellChars = std::size_t{1} << 20;
 // it was, is told from one that returned an empty text.
 constexpr wchar_t kUnread = L'\xFFFF';
 
-struct SortContext {
-  const std::unordered_map<RowId, std::wstring>* texts;
-  int order;
-};
+// Each row's place in the sorted order, by id.
+using SortRanks = std::unordered_map<RowId, std::size_t>;
 
-const wchar_t* TextOf(const SortContext& sort, RowId row) {
-  const auto found = sort.texts->find(row);
-  return found != sort.texts->end() ? found->second.c_str() : L"";
-}
-
-// Compares rows by item data (their ids) using texts read before the sort began, so
-// the list view is never queried while it is rearranging its items.
-int CALLBACK CompareByRowId(LPARAM first, LPARAM second, LPARAM context) {
-  const auto& sort = *reinterpret_cast<const SortContext*>(context);
-  const auto firstId = static_cast<RowId>(first);
-  const auto secondId = static_cast<RowId>(second);
-  return CompareRows(lstrcmpW(TextOf(sort, firstId), TextOf(sort, secondId)), sort.order, firstId, secondId);
+// Compares rows by item data (their ids) through the places worked out before the sort
+// began, so the list view is never queried while it is rearranging its items, and each
+// pair costs two lookups rather than a comparison of texts by the user's locale. A row
+// without a place (none should be) goes last, by id, so the order stays total.
+int CALLBACK CompareByRank(LPARAM first, LPARAM second, LPARAM context) {
+  const auto& ranks = *reinterpret_cast<const SortRanks*>(context);
+  const auto rankOf = [&](LPARAM row) {
+    const auto found = ranks.find(static_cast<RowId>(row));
+    return std::pair(found != ranks.end() ? found->second : ranks.size(), static_cast<RowId>(row));
+  };
+  const auto a = rankOf(first);
+  const auto b = rankOf(second);
+  return a < b ? -1 : (b < a ? 1 : 0);
 }
 
 // Reads a cell into buffer, as much of it as fits; returns the length read, or nullopt
@@ -346,19 +346,23 @@ void ListViewDeviceList::SortIfNeeded() {
 void ListViewDeviceList::Sort() {
   if (!list_) return;
   mayBeUnsorted_ = false;
-  std::unordered_map<RowId, std::wstring> texts;
-  texts.reserve(shown_.size());
-  for (const auto& [row, shown] : shown_) texts.emplace(row, shown.texts[static_cast<std::size_t>(sortKey_)]);
-  SortContext context{&texts, sortOrder_};
+  const auto textOf = [&](RowId row) {
+    const auto found = shown_.find(row);
+    return found != shown_.end() ? found->second.texts[static_cast<std::size_t>(sortKey_)].c_str() : L"";
+  };
   const auto before = [&](RowId first, RowId second) {
-    return CompareByRowId(static_cast<LPARAM>(first), static_cast<LPARAM>(second),
-                          reinterpret_cast<LPARAM>(&context)) < 0;
+    return CompareRows(lstrcmpW(textOf(first), textOf(second)), sortOrder_, first, second) < 0;
   };
   if (std::is_sorted(order_.begin(), order_.end(), before)) return;
-  SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(&CompareByRowId));
-  // The order is total, so sorting the ids here gives the control's new order without
-  // reading it back.
-  std::sort(order_.begin(), order_.end(), before);
+  // The texts are compared here, once; the order is total, so this is the control's
+  // order after its sort, without reading it back.
+  std::vector<RowId> sorted(order_);
+  std::sort(sorted.begin(), sorted.end(), before);
+  SortRanks ranks;
+  ranks.reserve(sorted.size());
+  for (std::size_t place = 0; place < sorted.size(); ++place) ranks.emplace(sorted[place], place);
+  SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&ranks), reinterpret_cast<LPARAM>(&CompareByRank));
+  order_ = std::move(sorted);
   RememberIndexes(0);
   ++epoch_;
 }
