@@ -19,7 +19,7 @@ source scripts/lib/arch.sh "$arch"
 export PATH=/usr/lib/wine:$PATH
 sizes="16 256 2000"
 probed_size=2000
-startup_runs=5
+startup_runs=7
 bare_seconds=5
 idle_seconds=10
 probe_seconds=10
