@@ -47,6 +47,7 @@ inline void CloseKey(HKEY key) { RegCloseKey(key); }
 inline void CloseModule(HMODULE module) { FreeLibrary(module); }
 inline void CloseHandleChecked(HANDLE handle) { CloseHandle(handle); }
 inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
+inline void DeleteDcHandle(HDC dc) { DeleteDC(dc); }
 inline void DestroyIconHandle(HICON icon) { DestroyIcon(icon); }
 inline void DestroyMenuHandle(HMENU menu) { DestroyMenu(menu); }
 inline void DestroyImageList(HIMAGELIST list) { ImageList_Destroy(list); }
@@ -59,6 +60,8 @@ using UniqueHModule = Unique<HMODULE, detail::CloseModule>;
 using UniqueHandle = Unique<HANDLE, detail::CloseHandleChecked>;
 using UniqueHFont = Unique<HFONT, detail::DeleteGdiObject>;
 using UniqueHBitmap = Unique<HBITMAP, detail::DeleteGdiObject>;
+// A DC of CreateCompatibleDC.
+using UniqueMemoryDc = Unique<HDC, detail::DeleteDcHandle>;
 using UniqueHIcon = Unique<HICON, detail::DestroyIconHandle>;
 using UniqueHMenu = Unique<HMENU, detail::DestroyMenuHandle>;
 using UniqueHImageList = Unique<HIMAGELIST, detail::DestroyImageList>;

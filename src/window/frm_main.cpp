@@ -76,6 +76,7 @@ bool FrmMain::Create() {
 
 void FrmMain::Show(int showCommand) {
   if (!hwnd_) return;
+  if (!IsWindowVisible(hwnd_)) list_.PaintOffScreen();
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
 }

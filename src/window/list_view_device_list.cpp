@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/handles.h"
 #include "window/row_order.h"
 
 namespace uvantic {
@@ -374,6 +375,17 @@ std::optional<std::wstring> ListViewDeviceList::SelectedItem() const {
   const auto item = ReadItem(index);
   if (!item) return std::nullopt;
   return Key(item->row);
+}
+
+// Some list views (Wine's) work out their rows' size and set their scroll bars only when
+// they first paint; on screen that draws the scroll bars twice over, which costs more
+// than the rest of the window's first paint. Painting into a memory DC while the window
+// is hidden does that work where nothing is drawn on screen. Elsewhere it is a paint of
+// a millisecond that nobody sees.
+void ListViewDeviceList::PaintOffScreen() const {
+  if (!list_) return;
+  const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+  if (memory) SendMessageW(list_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
 }
 
 bool ListViewDeviceList::SelectFirstRow() {

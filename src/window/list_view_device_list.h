@@ -71,6 +71,9 @@ class ListViewDeviceList final : public DeviceList {
   // The key of the selected row; nullopt when no row is selected.
   std::optional<std::wstring> SelectedItem() const;
 
+  // Has the list paint itself once where nobody sees it, before its window first shows.
+  void PaintOffScreen() const;
+
   // Selects the row at the top of the list and gives it the focus rectangle; false
   // when the list is empty.
   bool SelectFirstRow();
