@@ -50,7 +50,6 @@ void RefreshPass(benchmark::State& state) {
   MemoryRegistry reg;
   Install(reg, installed);
   MemoryDeviceList list;
-  list.recordWrites(false);
   RefreshDeviceList(list, reg);  // the first pass adds and fills every row
 
   for (auto _ : state) {

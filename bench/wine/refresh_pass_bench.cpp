@@ -265,7 +265,6 @@ int RunTable() {
     installed = size;
 
     MemoryDeviceList list;
-    list.recordWrites(false);
     const BareCalls bareA(Names(size), true);
     const BareCalls bareB(Names(size), false);
     RefreshDeviceList(list, view);  // adds the rows; later passes find them all

@@ -2,6 +2,8 @@
 // has them (Windows 10 onwards) and system-wide values otherwise.
 #include "window/win_dpi.h"
 
+#include "platform/handles.h"
+
 namespace uvantic {
 namespace {
 
@@ -20,10 +22,9 @@ Fn User32Function(const char* name) {
 }  // namespace
 
 int SystemDpi() {
-  HDC screen = GetDC(nullptr);
+  const WindowDc screen(nullptr);
   if (!screen) return USER_DEFAULT_SCREEN_DPI;
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
+  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
   return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 

@@ -9,8 +9,8 @@
 
 #include "discovery/device_state.h"
 #include "discovery/evaluate_device.h"
-#include "discovery/memory_device_list.h"
 #include "discovery/refresh_device_list.h"
+#include "doubles/recording_device_list.h"
 #include "platform/win_registry_view.h"
 #include "registry_writer.h"
 #include "test_printers.h"
@@ -188,7 +188,7 @@ TEST(EvaluateDeviceOverRegistry, OddlyTypedOrMissingData) {
   }
 }
 
-DeviceState RowState(const MemoryDeviceList& list, std::wstring_view name) {
+DeviceState RowState(const RecordingDeviceList& list, std::wstring_view name) {
   const MemoryRow* row = list.row(InstancePath(name));
   EXPECT_NE(row, nullptr) << "no row for " << Printable(name);
   if (!row) return {};
@@ -199,7 +199,7 @@ DeviceState RowState(const MemoryDeviceList& list, std::wstring_view name) {
 TEST(RefreshDeviceListOverRegistry, RowsFollowInstallsAndUninstalls) {
   RegistryWriter reg;
   const WinRegistryView view;
-  MemoryDeviceList list;
+  RecordingDeviceList list;
 
   // No cable ever installed: no hardware key at all.
   EXPECT_EQ(RefreshDeviceList(list, view), false);
@@ -226,7 +226,7 @@ TEST(RefreshDeviceListOverRegistry, RowsFollowInstallsAndUninstalls) {
 TEST(RefreshDeviceListOverRegistry, RowKeysKeepTheRegistrysLetterCase) {
   RegistryWriter reg;
   Install(reg, {.name = L"Uv5k31qX_00"});
-  MemoryDeviceList list;
+  RecordingDeviceList list;
   RefreshDeviceList(list, WinRegistryView());
   EXPECT_EQ(list.keys(), std::vector<std::wstring>{L"USB\\Vid_2E7A&Pid_0200&Mi_00\\Uv5k31qX_00"});
   EXPECT_EQ(RowState(list, L"Uv5k31qX_00").cableId, L"Uv5k31qX");
@@ -238,7 +238,7 @@ TEST(RefreshDeviceListOverRegistry, UnchangedRegistryRewritesNoCell) {
   Install(reg, {.name = kOtherCable, .disabling = Disabling::ConfigFlags});
   WriteDriverList(reg, {InstancePath(kCable), InstancePath(kOtherCable)});
   const WinRegistryView view;
-  MemoryDeviceList list;
+  RecordingDeviceList list;
   RefreshDeviceList(list, view);
   list.clearWrites();
 
@@ -261,7 +261,7 @@ TEST(RefreshDeviceListOverRegistry, InstanceUninstalledDuringThePassLosesItsRow)
   RegistryWriter reg;
   Install(reg, {.name = kCable});
   Install(reg, {.name = kOtherCable});
-  MemoryDeviceList list;
+  RecordingDeviceList list;
   // The second cable is uninstalled after discovery has listed it but before its row
   // is evaluated.
   bool uninstalled = false;

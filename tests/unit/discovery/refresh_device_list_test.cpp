@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <map>
 
-#include "discovery/memory_device_list.h"
 #include "discovery/memory_registry.h"
 #include "discovery/refresh_device_list.h"
+#include "doubles/recording_device_list.h"
 #include "registry_paths.h"
 
 namespace uvantic {
@@ -57,7 +57,7 @@ class RefreshDeviceListTest : public ::testing::Test {
   std::size_t CellWrites() const { return list.writeCount(ListOp::WriteCell); }
 
   MemoryRegistry reg;
-  MemoryDeviceList list;
+  RecordingDeviceList list;
 };
 
 void ExpectRow(const MemoryRow& row, std::wstring_view port, std::wstring_view status,
@@ -351,7 +351,7 @@ TEST_F(RefreshDeviceListTest, RowKeysTakeTheRegistrysSpellingOfTheHardwareKey) {
         .key(L"Control").value(L"ActiveService", L"slabser");
     registry.key(kDriverListPath).value(L"0", path(c.listSpelling)).value(L"Count", 1u);
     if (c.usbTreeUnreadable) registry.failSubkeys(kUsbDeviceTreePath);
-    MemoryDeviceList rows;
+    RecordingDeviceList rows;
     RefreshDeviceList(rows, registry);
     ASSERT_EQ(rows.keys(), std::vector<std::wstring>{path(c.rowSpelling)});
     EXPECT_EQ(rows.row(path(c.rowSpelling))->cell(Cell::Status), c.status);
@@ -379,7 +379,7 @@ TEST_F(RefreshDeviceListTest, StepThatThrowsIsSkippedLikeAFailedStep) {
   Install(kSecond, L"COM6");
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.op));
-    list = MemoryDeviceList();
+    list = RecordingDeviceList();
     list.Add(InstancePath(kGone));
     list.throwOn(c.op, c.name.empty() ? L"" : InstancePath(c.name));
     EXPECT_EQ(Pass(), c.result);
