@@ -321,6 +321,9 @@ int RunTable() {
     std::printf("%9d %6zu %8.2f %8.2f %8.2f %5.2fx %8.2f %5.2fx %5.2fx %8.2f %9.1f %9.1f\n", size, times[0].size(),
                 bareAMs, bareBMs, memoryMs, memoryMs / bareBMs, windowMs, windowMs / bareBMs, best, Median(changed),
                 startMs, startMs - bareBMs);
+    std::printf("{\"installed\":%d,\"rounds\":%zu,\"bare_a_ms\":%.2f,\"bare_b_ms\":%.2f,\"memory_ms\":%.2f,"
+                "\"window_ms\":%.2f,\"best_ratio\":%.2f,\"changed_ms\":%.2f,\"start_ms\":%.1f}\n",
+                size, times[0].size(), bareAMs, bareBMs, memoryMs, windowMs, best, Median(changed), startMs);
   }
   return 0;
 }
@@ -337,8 +340,11 @@ int RunBare(double seconds) {
     times.push_back(clock.Milliseconds([&] { counts = bare.Pass(); }));
     spent += times.back();
   }
+  const double fastest = *std::min_element(times.begin(), times.end());
   std::printf("bare calls of one pass: %d instances (%d served), %zu passes, median %.2f ms, fastest %.2f ms\n",
-              counts.first, counts.second, times.size(), Median(times), *std::min_element(times.begin(), times.end()));
+              counts.first, counts.second, times.size(), Median(times), fastest);
+  std::printf("bare_instances=%d\nbare_served=%d\nbare_passes=%zu\nbare_median_ms=%.2f\nbare_fastest_ms=%.2f\n",
+              counts.first, counts.second, times.size(), Median(times), fastest);
   // The process's own CPU time, which a script cannot count from outside: Wine starts
   // the process apart from the command that ran it.
   FILETIME created, exited, kernel, user;
@@ -346,7 +352,8 @@ int RunBare(double seconds) {
     const auto ticks = [](const FILETIME& time) {
       return static_cast<double>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
     };
-    std::printf("CPU of this process: %.0f ms\n", (ticks(kernel) + ticks(user)) / 10000.0);
+    const double cpuMs = (ticks(kernel) + ticks(user)) / 10000.0;
+    std::printf("CPU of this process: %.0f ms\nprocess_cpu_ms=%.0f\n", cpuMs, cpuMs);
   }
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <random>
 #include <stdexcept>
@@ -46,6 +47,9 @@ void Print(const char* what, std::vector<double> times) {
   const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
   std::printf("%-12s median %6.1f ms, worst %6.1f ms, best %5.1f ms over %zu trials\n", what, median, times.back(),
               times.front(), n);
+  const std::string key(what, std::strcspn(what, ":"));
+  std::printf("%s_median_ms=%.1f\n%s_worst_ms=%.1f\n%s_best_ms=%.1f\n%s_trials=%zu\n", key.c_str(), median,
+              key.c_str(), times.back(), key.c_str(), times.front(), key.c_str(), n);
 }
 
 int Run(const std::wstring& program, int trials) {
