@@ -25,6 +25,7 @@
 #include "platform/handles.h"
 #include "platform/win_registry_view.h"
 #include "registry_writer.h"
+#include "support/cable_keys.h"
 #include "window/app_help_file.h"
 #include "window/frm_main.h"
 
@@ -50,7 +51,6 @@ std::wstring InstanceName(int i) {
 }
 
 std::wstring InstancePath(int i) { return std::wstring(kInstancePathPrefix) + InstanceName(i); }
-std::wstring InstanceKeyPath(int i) { return std::wstring(kDeviceTreePath) + InstancePath(i); }
 
 // The path below HKEY_LOCAL_MACHINE, for the bare calls.
 std::wstring BelowMachine(std::wstring_view fullPath) { return std::wstring(fullPath.substr(kMachineRoot.size())); }
@@ -59,9 +59,9 @@ std::wstring BelowMachine(std::wstring_view fullPath) { return std::wstring(full
 // others are installed but unplugged (no "Control" key), as on a well-used machine.
 void InstallCables(RegistryWriter& reg, int from, int to) {
   for (int i = from; i < to; ++i) {
-    auto instance = reg.key(InstanceKeyPath(i));
-    instance.value(L"ConfigFlags", 0u).key(L"Device Parameters").value(L"PortName", L"COM" + std::to_wstring(i + 3));
-    if (i < kServed) instance.key(L"Control").value(L"ActiveService", L"slabser").value(L"DisableCount", 0u);
+    testing::InstallCable(reg, {.name = InstanceName(i),
+                                .port = L"COM" + std::to_wstring(i + 3),
+                                .service = i < kServed ? std::optional(kDriverService) : std::nullopt});
   }
 }
 

@@ -18,7 +18,7 @@
 #include "discovery/memory_registry.h"
 #include "discovery/refresh_device_list.h"
 #include "discovery/registry_name.h"
-#include "doubles/recording_device_list.h"
+#include "support/recording_device_list.h"
 
 namespace uvantic {
 namespace {

@@ -10,8 +10,9 @@
 #include "discovery/device_state.h"
 #include "discovery/evaluate_device.h"
 #include "discovery/refresh_device_list.h"
-#include "doubles/recording_device_list.h"
 #include "platform/win_registry_view.h"
+#include "support/cable_keys.h"
+#include "support/recording_device_list.h"
 #include "registry_writer.h"
 #include "test_printers.h"
 
@@ -53,13 +54,13 @@ struct Cable {
 };
 
 void Install(RegistryWriter& reg, const Cable& cable) {
-  auto instance = reg.key(InstanceKeyPath(cable.name));
-  instance.value(L"ConfigFlags", cable.disabling == Disabling::ConfigFlags ? 1u : 0u);
-  instance.key(L"Device Parameters").value(L"PortName", cable.port);
-  if (cable.binding == Binding::NoControlKey) return;
-  instance.key(L"Control")
-      .value(L"ActiveService", cable.binding == Binding::Slabser ? L"slabser" : L"usbser")
-      .value(L"DisableCount", cable.disabling == Disabling::DisableCount ? 2u : 0u);
+  std::optional<std::wstring_view> service;
+  if (cable.binding != Binding::NoControlKey) service = cable.binding == Binding::Slabser ? L"slabser" : L"usbser";
+  InstallCable(reg, {.name = cable.name,
+                     .port = cable.port,
+                     .service = service,
+                     .configFlags = cable.disabling == Disabling::ConfigFlags ? 1u : 0u,
+                     .disableCount = cable.disabling == Disabling::DisableCount ? 2u : 0u});
 }
 
 DeviceState Evaluate(std::wstring_view name) {

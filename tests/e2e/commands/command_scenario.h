@@ -38,16 +38,7 @@ POINT CentreOf(const RECT& rect);
 HWND ListHeader(HWND list);
 POINT HeaderCentre(HWND list, int headerIndex);
 
-// Raw mouse buttons over a point of a control, for presses that overlap.
-enum class Button { Left, Right, Middle };
-void MoveOver(HWND control, POINT clientPoint);
-void Press(Button button);
-void Release(Button button);
-
 // Whether the process ends within the timeout.
 bool EndsWithin(HANDLE process, Milliseconds timeout);
-
-// The program's visible top-level windows that carry its caption, of any process.
-std::vector<HWND> WindowsWithCaption();
 
 }  // namespace uvantic::e2e

@@ -7,14 +7,20 @@
 
 namespace uvantic::e2e {
 
-HWND FindMainWindow(DWORD processId) {
+std::vector<HWND> FindTopWindows(const WindowQuery& query) {
+  std::vector<HWND> found;
   HWND candidate = nullptr;
-  while ((candidate = FindWindowExW(nullptr, candidate, nullptr, kMainWindowCaption)) != nullptr) {
+  while ((candidate = FindWindowExW(nullptr, candidate, query.className, query.caption)) != nullptr) {
     DWORD owner = 0;
     GetWindowThreadProcessId(candidate, &owner);
-    if (owner == processId && IsWindowVisible(candidate)) return candidate;
+    if ((query.processId == 0 || owner == query.processId) && IsWindowVisible(candidate)) found.push_back(candidate);
   }
-  return nullptr;
+  return found;
+}
+
+HWND FindTopWindow(const WindowQuery& query) {
+  const std::vector<HWND> found = FindTopWindows(query);
+  return found.empty() ? nullptr : found.front();
 }
 
 RunningProgram::RunningProgram(const std::wstring& executable, Milliseconds timeout) {

@@ -53,13 +53,20 @@ POINT Centre(HWND control) {
   return {(client.right - client.left) / 2, (client.bottom - client.top) / 2};
 }
 
+DWORD ButtonFlag(MouseButton button, bool down) {
+  switch (button) {
+    case MouseButton::Left: return down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    case MouseButton::Right: return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    case MouseButton::Middle: return down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+  }
+  return 0;
+}
+
 void ButtonClicks(POINT screen, MouseButton button, int clicks) {
-  const DWORD down = button == MouseButton::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
-  const DWORD up = button == MouseButton::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
   std::vector<INPUT> inputs{MoveInput(screen)};
   for (int i = 0; i < clicks; ++i) {
-    inputs.push_back(MouseInput(down));
-    inputs.push_back(MouseInput(up));
+    inputs.push_back(MouseInput(ButtonFlag(button, true)));
+    inputs.push_back(MouseInput(ButtonFlag(button, false)));
   }
   Send(inputs);
 }
@@ -93,6 +100,10 @@ void DoubleClickAt(HWND control, POINT clientPoint) {
 }
 
 void MoveTo(HWND control, POINT clientPoint) { Send({MoveInput(ToScreen(control, clientPoint))}); }
+
+void Press(MouseButton button) { Send({MouseInput(ButtonFlag(button, true))}); }
+
+void Release(MouseButton button) { Send({MouseInput(ButtonFlag(button, false))}); }
 
 void PressKey(WORD virtualKey, bool extended) {
   Send({KeyInput(virtualKey, false, extended), KeyInput(virtualKey, true, extended)});

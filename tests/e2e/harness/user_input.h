@@ -6,7 +6,7 @@
 
 namespace uvantic::e2e {
 
-enum class MouseButton { Left, Right };
+enum class MouseButton { Left, Right, Middle };
 
 // Brings the program's window to the front so that keys reach it; false when it did
 // not become the foreground window.
@@ -20,6 +20,9 @@ void DoubleClick(HWND control);
 void DoubleClickAt(HWND control, POINT clientPoint);
 // Moves the pointer without clicking (hover).
 void MoveTo(HWND control, POINT clientPoint);
+// A button pressed or released alone, wherever the pointer is, for presses that overlap.
+void Press(MouseButton button);
+void Release(MouseButton button);
 
 void PressKey(WORD virtualKey, bool extended = false);
 void PressAlt(wchar_t letter);

@@ -58,20 +58,6 @@ std::vector<HelpCall> Parsed(const std::vector<std::string>& lines) {
   return calls;
 }
 
-struct ProcessWindows {
-  DWORD processId;
-  HWND main;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectOtherWindows(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<ProcessWindows*>(context);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId == search.processId && window != search.main && IsWindowVisible(window)) search.found.push_back(window);
-  return TRUE;
-}
-
 }  // namespace
 
 HelpCall ParseHelpCall(const std::string& line) {
@@ -210,44 +196,18 @@ void HelpScenario::OpenPopupAndChoose(HWND control) {
 }
 
 HWND HelpScenario::ProgramWindowOfClass(const wchar_t* className) const {
-  for (HWND candidate = FindWindowExW(nullptr, nullptr, className, nullptr); candidate;
-       candidate = FindWindowExW(nullptr, candidate, className, nullptr)) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(candidate, &processId);
-    if (processId == program_->processId() && IsWindowVisible(candidate)) return candidate;
-  }
-  return nullptr;
+  return FindTopWindow({program_->processId(), className});
 }
 
 std::vector<HWND> HelpScenario::OtherProgramWindows() const {
-  ProcessWindows search{program_->processId(), window(), {}};
-  EnumWindows(&CollectOtherWindows, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> windows = FindTopWindows({program_->processId()});
+  std::erase(windows, window());
+  return windows;
 }
 
 bool HelpScenario::Responds() const {
   DWORD_PTR result = 0;
   return SendMessageTimeoutW(window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &result) != 0;
-}
-
-void HelpScenario::MiddleClick(HWND control) {
-  RECT client{};
-  GetClientRect(control, &client);
-  MoveTo(control, {client.right / 2, client.bottom / 2});
-  INPUT inputs[2]{};
-  inputs[0].type = inputs[1].type = INPUT_MOUSE;
-  inputs[0].mi.dwFlags = MOUSEEVENTF_MIDDLEDOWN;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_MIDDLEUP;
-  SendInput(2, inputs, sizeof(INPUT));
-  Sleep(50);
-}
-
-void HelpScenario::LeftButton(bool down) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &input, sizeof(INPUT));
-  Sleep(50);
 }
 
 POINT HelpScenario::ScreenCentre(HWND control) const {

@@ -69,9 +69,6 @@ class HelpScenario : public ProgramScenario {
   std::vector<HWND> OtherProgramWindows() const;
   bool Responds() const;
 
-  void MiddleClick(HWND control);
-  // The left button alone, pressed or released wherever the pointer is.
-  void LeftButton(bool down);
   POINT ScreenCentre(HWND control) const;
 
  private:

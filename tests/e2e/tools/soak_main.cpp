@@ -218,27 +218,6 @@ class AnswerProbe {
   std::atomic<long> probes_{0};
 };
 
-struct WindowSearch {
-  DWORD processId;
-  const wchar_t* className;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindProgramWindow(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<WindowSearch*>(context);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId != search.processId || !IsWindowVisible(window) || ClassName(window) != search.className) return TRUE;
-  search.found = window;
-  return FALSE;
-}
-
-HWND ProgramWindowOfClass(DWORD processId, const wchar_t* className) {
-  WindowSearch search{processId, className};
-  EnumWindows(&FindProgramWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 void PressCtrl(WORD key) {
   INPUT inputs[4]{};
   const WORD keys[4] = {VK_CONTROL, key, key, VK_CONTROL};
@@ -292,13 +271,13 @@ class User {
     Click(list_, MouseButton::Right);
     const DWORD processId = program_.processId();
     HWND popup = nullptr;
-    if (!WaitUntil([&] { return (popup = ProgramWindowOfClass(processId, L"#32768")) != nullptr; },
+    if (!WaitUntil([&] { return (popup = FindTopWindow({processId, L"#32768"})) != nullptr; },
                    Milliseconds{3000})) {
       return;
     }
     ++popups_;
     PressKey(VK_ESCAPE);
-    WaitUntil([&] { return ProgramWindowOfClass(processId, L"#32768") == nullptr; }, Milliseconds{3000});
+    WaitUntil([&] { return FindTopWindow({processId, L"#32768"}) == nullptr; }, Milliseconds{3000});
   }
 
   const RunningProgram& program_;
@@ -466,7 +445,7 @@ int Soak(const Options& options) {
     Sleep(kActionIntervalMs);
     if (program.HasExited()) fault = "the program ended";
     else if (probe.hung()) fault = "the window stopped answering";
-    else if (ProgramWindowOfClass(program.processId(), L"#32770")) fault = "the program showed a message box";
+    else if (FindTopWindow({program.processId(), L"#32770"})) fault = "the program showed a message box";
     if (!fault.empty() || Clock::now() < nextSample) continue;
     nextSample += std::chrono::seconds(kSampleSeconds);
     const Sample sample{std::chrono::duration<double>(Clock::now() - start).count(), counter.Sample(),

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "discovery/memory_device_list.h"
-#include "doubles/recording_device_list.h"
+#include "support/recording_device_list.h"
 
 namespace uvantic {
 namespace {

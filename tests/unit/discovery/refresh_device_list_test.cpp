@@ -6,13 +6,14 @@
 
 #include "discovery/memory_registry.h"
 #include "discovery/refresh_device_list.h"
-#include "doubles/recording_device_list.h"
-#include "registry_paths.h"
+#include "support/recording_device_list.h"
+#include "support/cable_keys.h"
 
 namespace uvantic {
 namespace {
 
 using testing::ControlKey;
+using testing::InstallCable;
 using testing::InstanceKey;
 using testing::InstancePath;
 using testing::ParametersKey;
@@ -25,8 +26,7 @@ class RefreshDeviceListTest : public ::testing::Test {
  protected:
   // A cable that is plugged in, enabled and served by the driver.
   void Install(std::wstring_view name, std::wstring_view port) {
-    reg.key(InstanceKey(name)).value(L"ConfigFlags", 0u).key(L"Device Parameters").value(L"PortName", port);
-    reg.key(ControlKey(name)).value(L"ActiveService", L"slabser").value(L"DisableCount", 0u);
+    InstallCable(reg, {.name = name, .port = port});
     reg.key(kDriverListPath).value(std::wstring(name), InstancePath(name));
   }
 

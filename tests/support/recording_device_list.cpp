@@ -1,6 +1,6 @@
 // The recording device list: each operation checks the failures asked for, runs the
 // hook, records the change and then leaves the rows to the in-memory list.
-#include "doubles/recording_device_list.h"
+#include "support/recording_device_list.h"
 
 #include <algorithm>
 #include <new>
