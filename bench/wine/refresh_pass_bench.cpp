@@ -24,7 +24,7 @@
 #include "discovery/refresh_device_list.h"
 #include "platform/handles.h"
 #include "platform/win_registry_view.h"
-#include "registry_writer.h"
+#include "support/registry_writer.h"
 #include "support/cable_keys.h"
 #include "window/app_help_file.h"
 #include "window/frm_main.h"

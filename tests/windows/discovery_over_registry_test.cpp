@@ -13,7 +13,7 @@
 #include "platform/win_registry_view.h"
 #include "support/cable_keys.h"
 #include "support/recording_device_list.h"
-#include "registry_writer.h"
+#include "support/registry_writer.h"
 #include "test_printers.h"
 
 namespace uvantic {

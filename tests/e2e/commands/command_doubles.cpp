@@ -9,21 +9,17 @@
 #include "harness/scenario_registry.h"
 #include "harness/window_probe.h"
 #include "platform/handles.h"
+#include "harness/test_environment.h"
+#include "support/registry_writer.h"
 
 namespace uvantic::e2e {
 namespace {
 
+// The shell's associations stay for the programs the scenarios start.
 void SetRegistryText(const std::wstring& path, const wchar_t* name, const std::wstring& text) {
-  UniqueHKey key;
-  LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(),
-                                   nullptr);
-  if (status == ERROR_SUCCESS) {
-    status = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  }
-  if (status != ERROR_SUCCESS) {
-    throw std::runtime_error("cannot write HKLM\\" + Narrow(path) + " (error " + std::to_string(status) + ")");
-  }
+  testing::RegistryWriter(testing::RegistryWriter::Keep::Written)
+      .key(L"\\HKEY_LOCAL_MACHINE\\" + path)
+      .value(name ? name : L"", text);
 }
 
 void CopyOrThrow(const std::wstring& from, const std::wstring& to) {
@@ -85,6 +81,51 @@ std::wstring SystemDirectory() {
 void InstallDevmgrDouble() { CopyOrThrow(BesideThisExecutable(L"devmgr_double.dll"), SystemDirectory() + L"\\devmgr.dll"); }
 
 void RemoveDevmgrDouble() { DeleteFileW((SystemDirectory() + L"\\devmgr.dll").c_str()); }
+
+DevmgrInPlace::DevmgrInPlace(const wchar_t* library) {
+  CopyOrThrow(BesideThisExecutable(library), SystemDirectory() + L"\\devmgr.dll");
+}
+
+namespace {
+
+// Wine reads a program's own DLL load order from this key (Wine User's Guide, DLL overrides).
+std::wstring OverridesKey() {
+  const std::wstring& program = Environment().program;
+  return L"\\HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\" + program.substr(program.find_last_of(L"\\/") + 1) +
+         L"\\DllOverrides";
+}
+
+}  // namespace
+
+NativeHelpControlPreferred::NativeHelpControlPreferred() {
+  testing::RegistryWriter(testing::RegistryWriter::Keep::Written).key(OverridesKey()).value(L"hhctrl.ocx", L"native,builtin");
+}
+
+NativeHelpControlPreferred::~NativeHelpControlPreferred() {
+  try {
+    testing::RegistryWriter().removeValue(OverridesKey(), L"hhctrl.ocx");
+  } catch (const std::exception&) {
+  }
+}
+
+HelpControlInPlace::HelpControlInPlace(const wchar_t* library) : saved_(TempFile(L"uvantic-hhctrl-wine.ocx")) {
+  const std::wstring control = SystemDirectory() + L"\\hhctrl.ocx";
+  CopyOrThrow(control, saved_);
+  try {
+    CopyOrThrow(BesideThisExecutable(library), control);
+    preferred_.emplace();
+  } catch (...) {
+    CopyFileW(saved_.c_str(), control.c_str(), FALSE);
+    DeleteFileW(saved_.c_str());
+    throw;
+  }
+}
+
+HelpControlInPlace::~HelpControlInPlace() {
+  preferred_.reset();
+  CopyFileW(saved_.c_str(), (SystemDirectory() + L"\\hhctrl.ocx").c_str(), FALSE);
+  DeleteFileW(saved_.c_str());
+}
 
 void InstallShellRecorder() {
   const std::wstring recorder = L"\"" + BesideThisExecutable(L"shell_recorder.exe") + L"\"";

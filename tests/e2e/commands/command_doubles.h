@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,40 @@ std::wstring SystemDirectory();
 // Copies the recording devmgr.dll to the system directory, or removes it again.
 void InstallDevmgrDouble();
 void RemoveDevmgrDouble();
+
+// devmgr.dll in the system directory is library, from beside this executable, while the
+// guard lives; afterwards there is none, as in a fresh prefix.
+class DevmgrInPlace {
+ public:
+  explicit DevmgrInPlace(const wchar_t* library = L"devmgr_double.dll");
+  ~DevmgrInPlace() { RemoveDevmgrDouble(); }
+  DevmgrInPlace(const DevmgrInPlace&) = delete;
+  DevmgrInPlace& operator=(const DevmgrInPlace&) = delete;
+};
+
+// The program under test loads a native hhctrl.ocx wherever Wine finds one while the
+// guard lives.
+class NativeHelpControlPreferred {
+ public:
+  NativeHelpControlPreferred();
+  ~NativeHelpControlPreferred();
+  NativeHelpControlPreferred(const NativeHelpControlPreferred&) = delete;
+  NativeHelpControlPreferred& operator=(const NativeHelpControlPreferred&) = delete;
+};
+
+// hhctrl.ocx in the system directory is library, from beside this executable, and the
+// program loads it instead of Wine's own while the guard lives; Wine's own comes back.
+class HelpControlInPlace {
+ public:
+  explicit HelpControlInPlace(const wchar_t* library);
+  ~HelpControlInPlace();
+  HelpControlInPlace(const HelpControlInPlace&) = delete;
+  HelpControlInPlace& operator=(const HelpControlInPlace&) = delete;
+
+ private:
+  std::wstring saved_;  // Wine's own hhctrl.ocx while the library stands in
+  std::optional<NativeHelpControlPreferred> preferred_;
+};
 
 // Registers the recorder as the program that opens ".msc" documents and http and
 // https addresses, and puts a devmgmt.msc document into the system directory.

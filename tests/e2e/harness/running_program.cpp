@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/registry_writer.h"
+
 namespace uvantic::e2e {
 
 std::vector<HWND> FindTopWindows(const WindowQuery& query) {
@@ -21,6 +23,45 @@ std::vector<HWND> FindTopWindows(const WindowQuery& query) {
 HWND FindTopWindow(const WindowQuery& query) {
   const std::vector<HWND> found = FindTopWindows(query);
   return found.empty() ? nullptr : found.front();
+}
+
+bool Responds(HWND window) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &result) != 0;
+}
+
+ProgramCopy::ProgramCopy(const std::wstring& program, bool withHelpFile) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  folder_ = std::wstring(temp) + L"uvantic-program-copy";
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  const auto fileName = [](const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); };
+  try {
+    Add(program, fileName(program).c_str());
+    path_ = files_.back();
+    if (withHelpFile) {
+      const std::wstring helpFile = program.substr(0, program.find_last_of(L'.')) + L".chm";
+      Add(helpFile, fileName(helpFile).c_str());
+    }
+  } catch (...) {
+    Remove();
+    throw;
+  }
+}
+
+void ProgramCopy::Add(const std::wstring& from, const wchar_t* name) {
+  const std::wstring to = folder_ + L"\\" + name;
+  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy " + testing::Narrow(from) + " to " + testing::Narrow(to) + " (error " +
+                             std::to_string(GetLastError()) + ")");
+  }
+  files_.push_back(to);
+}
+
+void ProgramCopy::Remove() {
+  for (const auto& file : files_) DeleteFileW(file.c_str());
+  files_.clear();
+  RemoveDirectoryW(folder_.c_str());
 }
 
 RunningProgram::RunningProgram(const std::wstring& executable, Milliseconds timeout) {

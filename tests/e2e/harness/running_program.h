@@ -25,6 +25,30 @@ HWND FindTopWindow(const WindowQuery& query);
 // The program's main window in this process, or nullptr.
 inline HWND FindMainWindow(DWORD processId) { return FindTopWindow({processId, nullptr, kMainWindowCaption}); }
 
+// Whether the window answers a message within three seconds.
+bool Responds(HWND window);
+
+// A copy of the program in a folder of its own, with its help file beside it if asked.
+// The files and the folder go with it.
+class ProgramCopy {
+ public:
+  ProgramCopy(const std::wstring& program, bool withHelpFile);
+  ProgramCopy(const ProgramCopy&) = delete;
+  ProgramCopy& operator=(const ProgramCopy&) = delete;
+  ~ProgramCopy() { Remove(); }
+
+  const std::wstring& path() const { return path_; }
+  // Puts a file into the folder of the copy.
+  void Add(const std::wstring& from, const wchar_t* name);
+
+ private:
+  void Remove();
+
+  std::wstring folder_;
+  std::wstring path_;
+  std::vector<std::wstring> files_;
+};
+
 class RunningProgram {
  public:
   // Starts executable (a Windows path) and waits until its main window is visible.

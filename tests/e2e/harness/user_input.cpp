@@ -4,6 +4,9 @@
 #include <cwctype>
 #include <vector>
 
+#include "running_program.h"
+#include "wait.h"
+
 namespace uvantic::e2e {
 namespace {
 
@@ -116,5 +119,36 @@ void PressCtrl(wchar_t letter) { PressWith(VK_CONTROL, letter); }
 void PressApplicationsKey() { PressKey(VK_APPS, true); }
 
 void WaitPastDoubleClickTime() { Sleep(GetDoubleClickTime() + 100); }
+
+HWND PopupMenu(DWORD processId) { return FindTopWindow({processId, L"#32768"}); }
+
+HWND WaitForPopupMenu(DWORD processId) {
+  HWND popup = nullptr;
+  WaitUntil([&] { return (popup = PopupMenu(processId)) != nullptr; }, Milliseconds{5000});
+  return popup;
+}
+
+bool NoPopupMenuAppears(DWORD processId) {
+  return !WaitUntil([&] { return PopupMenu(processId) != nullptr; }, Milliseconds{800});
+}
+
+void DismissPopupMenu(DWORD processId) {
+  if (!PopupMenu(processId)) return;
+  PressKey(VK_ESCAPE);
+  WaitUntil([&] { return PopupMenu(processId) == nullptr; }, Milliseconds{3000});
+}
+
+void ChooseWhatsThis(DWORD processId, HWND popup) {
+  Click(popup);
+  WaitUntil([&] { return PopupMenu(processId) == nullptr; }, Milliseconds{3000});
+}
+
+bool OpenPopupAndChoose(DWORD processId, HWND control) {
+  Click(control, MouseButton::Right);
+  const HWND popup = WaitForPopupMenu(processId);
+  if (popup == nullptr) return false;
+  ChooseWhatsThis(processId, popup);
+  return true;
+}
 
 }  // namespace uvantic::e2e

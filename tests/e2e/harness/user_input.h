@@ -33,4 +33,15 @@ void PressApplicationsKey();
 // Waits past the double-click time, so that two clicks stay two clicks.
 void WaitPastDoubleClickTime();
 
+// The program's popup menu: the visible one, or nullptr; waited for; looked for long
+// enough to be sure none appears; closed with Esc.
+HWND PopupMenu(DWORD processId);
+HWND WaitForPopupMenu(DWORD processId);
+bool NoPopupMenuAppears(DWORD processId);
+void DismissPopupMenu(DWORD processId);
+// Clicks the popup's only item, "What's This?".
+void ChooseWhatsThis(DWORD processId, HWND popup);
+// A right click on the control, then the item; false when no popup opened.
+bool OpenPopupAndChoose(DWORD processId, HWND control);
+
 }  // namespace uvantic::e2e
