@@ -29,18 +29,12 @@ void CopyOrThrow(const std::wstring& from, const std::wstring& to) {
   }
 }
 
-std::wstring TempFile(const wchar_t* name) {
-  wchar_t directory[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, directory);
-  return std::wstring(directory) + name;
-}
-
 }  // namespace
 
 // Each record file gets a name of its own, so that a program started by an earlier
 // scenario that records late cannot write into a later scenario's file.
 RecordFile::RecordFile(const wchar_t* variable, const wchar_t* fileName)
-    : variable_(variable), path_(TempFile(fileName) + L"." + std::to_wstring(++fileCount_)) {
+    : variable_(variable), path_(TempPath(fileName) + L"." + std::to_wstring(++fileCount_)) {
   Clear();
   SetEnvironmentVariableW(variable_, path_.c_str());
 }
@@ -64,19 +58,6 @@ std::vector<std::string> RecordFile::WaitForLines(std::size_t count, Millisecond
 }
 
 void RecordFile::Clear() const { DeleteFileW(path_.c_str()); }
-
-std::wstring BesideThisExecutable(const std::wstring& name) {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring directory(path, length);
-  return directory.substr(0, directory.find_last_of(L'\\') + 1) + name;
-}
-
-std::wstring SystemDirectory() {
-  wchar_t directory[MAX_PATH] = {};
-  GetSystemDirectoryW(directory, MAX_PATH);
-  return directory;
-}
 
 void InstallDevmgrDouble() { CopyOrThrow(BesideThisExecutable(L"devmgr_double.dll"), SystemDirectory() + L"\\devmgr.dll"); }
 
@@ -108,7 +89,7 @@ NativeHelpControlPreferred::~NativeHelpControlPreferred() {
   }
 }
 
-HelpControlInPlace::HelpControlInPlace(const wchar_t* library) : saved_(TempFile(L"uvantic-hhctrl-wine.ocx")) {
+HelpControlInPlace::HelpControlInPlace(const wchar_t* library) : saved_(TempPath(L"uvantic-hhctrl-wine.ocx")) {
   const std::wstring control = SystemDirectory() + L"\\hhctrl.ocx";
   CopyOrThrow(control, saved_);
   try {

@@ -34,9 +34,6 @@ class RecordFile {
   std::wstring path_;
 };
 
-std::wstring BesideThisExecutable(const std::wstring& name);
-std::wstring SystemDirectory();
-
 // Copies the recording devmgr.dll to the system directory, or removes it again.
 void InstallDevmgrDouble();
 void RemoveDevmgrDouble();

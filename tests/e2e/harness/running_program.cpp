@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/registry_writer.h"
+#include "test_environment.h"
 
 namespace uvantic::e2e {
 
@@ -31,9 +32,7 @@ bool Responds(HWND window) {
 }
 
 ProgramCopy::ProgramCopy(const std::wstring& program, bool withHelpFile) {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  folder_ = std::wstring(temp) + L"uvantic-program-copy";
+  folder_ = TempPath(L"uvantic-program-copy");
   CreateDirectoryW(folder_.c_str(), nullptr);
   const auto fileName = [](const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); };
   try {

@@ -63,10 +63,6 @@ class HelpScenario : public ProgramScenario {
     ASSERT_TRUE(e2e::OpenPopupAndChoose(program_->processId(), control)) << "no popup menu";
   }
 
-  // A top-level window of the given class that belongs to the program, or nullptr.
-  HWND ProgramWindowOfClass(const wchar_t* className) const {
-    return FindTopWindow({program_->processId(), className});
-  }
   // The program's visible top-level windows other than the main window.
   std::vector<HWND> OtherProgramWindows() const;
   bool Responds() const { return e2e::Responds(window()); }

@@ -276,9 +276,6 @@ class FaultMatrix : public ProgramScenario, public ::testing::WithParamInterface
 
  private:
   static std::wstring LongName() { return std::wstring(16383, L'n'); }
-  HWND ProgramWindowOfClass(const wchar_t* className) const {
-    return FindTopWindow({program_->processId(), className});
-  }
 
   std::unique_ptr<ReadDenied> denied_;
   std::optional<DevmgrInPlace> devmgr_;
