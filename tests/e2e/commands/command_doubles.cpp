@@ -2,25 +2,19 @@
 #include "command_doubles.h"
 
 #include <cstdio>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
 #include "harness/scenario_registry.h"
+#include "harness/test_environment.h"
 #include "harness/window_probe.h"
 #include "platform/handles.h"
-#include "harness/test_environment.h"
 #include "support/registry_writer.h"
 
 namespace uvantic::e2e {
 namespace {
-
-// The shell's associations stay for the programs the scenarios start.
-void SetRegistryText(const std::wstring& path, const wchar_t* name, const std::wstring& text) {
-  testing::RegistryWriter(testing::RegistryWriter::Keep::Written)
-      .key(L"\\HKEY_LOCAL_MACHINE\\" + path)
-      .value(name ? name : L"", text);
-}
 
 void CopyOrThrow(const std::wstring& from, const std::wstring& to) {
   if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
@@ -108,20 +102,54 @@ HelpControlInPlace::~HelpControlInPlace() {
   DeleteFileW(saved_.c_str());
 }
 
-void InstallShellRecorder() {
+ShellRecorderInPlace::ShellRecorderInPlace() {
   const std::wstring recorder = L"\"" + BesideThisExecutable(L"shell_recorder.exe") + L"\"";
-  SetRegistryText(L"Software\\Classes\\.msc", nullptr, L"MSCFile");
-  SetRegistryText(L"Software\\Classes\\MSCFile\\shell\\open\\command", nullptr, recorder + L" document \"%1\"");
+  Set(L"Software\\Classes\\.msc", nullptr, L"MSCFile");
+  Set(L"Software\\Classes\\MSCFile\\shell\\open\\command", nullptr, recorder + L" document \"%1\"");
   for (const wchar_t* scheme : {L"http", L"https"}) {
     const std::wstring key = std::wstring(L"Software\\Classes\\") + scheme;
-    SetRegistryText(key, nullptr, L"URL:web address");
-    SetRegistryText(key, L"URL Protocol", L"");
-    SetRegistryText(key + L"\\shell\\open\\command", nullptr, recorder + L" address \"%1\"");
+    Set(key, nullptr, L"URL:web address");
+    Set(key, L"URL Protocol", L"");
+    Set(key + L"\\shell\\open\\command", nullptr, recorder + L" address \"%1\"");
   }
   const std::wstring document = SystemDirectory() + L"\\devmgmt.msc";
+  if (!FileExists(document)) document_ = document;
   HANDLE file = CreateFileW(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + Narrow(document));
   CloseHandle(file);
+}
+
+ShellRecorderInPlace::~ShellRecorderInPlace() {
+  try {
+    testing::RegistryWriter restore(testing::RegistryWriter::Keep::Written);
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      const std::wstring path = L"\\HKEY_LOCAL_MACHINE\\" + it->key;
+      if (it->text) {
+        restore.key(path).value(it->name, *it->text);
+      } else {
+        restore.removeValue(path, it->name);
+      }
+    }
+  } catch (const std::exception&) {
+  }
+  if (!document_.empty()) DeleteFileW(document_.c_str());
+}
+
+void ShellRecorderInPlace::Set(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+  UniqueHKey existing;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, existing.put()) == ERROR_SUCCESS) {
+    Saved saved{key, name ? name : L"", std::nullopt};
+    DWORD size = 0;
+    if (RegGetValueW(existing.get(), nullptr, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+      std::wstring old(size / sizeof(wchar_t), L'\0');
+      if (RegGetValueW(existing.get(), nullptr, name, RRF_RT_REG_SZ, nullptr, old.data(), &size) == ERROR_SUCCESS) {
+        old.resize(wcsnlen(old.c_str(), old.size()));
+        saved.text = old;
+      }
+    }
+    saved_.push_back(std::move(saved));
+  }
+  writer_.key(L"\\HKEY_LOCAL_MACHINE\\" + key).value(name ? name : L"", text);
 }
 
 std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine) {

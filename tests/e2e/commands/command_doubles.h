@@ -11,6 +11,7 @@
 
 #include "harness/test_environment.h"
 #include "harness/wait.h"
+#include "support/registry_writer.h"
 
 namespace uvantic::e2e {
 
@@ -72,9 +73,29 @@ class HelpControlInPlace {
   std::optional<NativeHelpControlPreferred> preferred_;
 };
 
-// Registers the recorder as the program that opens ".msc" documents and http and
-// https addresses, and puts a devmgmt.msc document into the system directory.
-void InstallShellRecorder();
+// The recorder registered as the program that opens ".msc" documents and http and https
+// addresses, and a devmgmt.msc document in the system directory, while the guard lives;
+// afterwards the associations and the system directory are as they were.
+class ShellRecorderInPlace {
+ public:
+  ShellRecorderInPlace();
+  ~ShellRecorderInPlace();
+  ShellRecorderInPlace(const ShellRecorderInPlace&) = delete;
+  ShellRecorderInPlace& operator=(const ShellRecorderInPlace&) = delete;
+
+ private:
+  // A value overwritten in a key that was there before: its text, or none.
+  struct Saved {
+    std::wstring key;
+    std::wstring name;
+    std::optional<std::wstring> text;
+  };
+  void Set(const std::wstring& key, const wchar_t* name, const std::wstring& text);
+
+  testing::RegistryWriter writer_;  // deletes the keys it created
+  std::vector<Saved> saved_;
+  std::wstring document_;  // deleted again when it was not there before
+};
 
 // One line of the devmgr double: "window=XXXXXXXX instance=program show=N line=...".
 std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine);

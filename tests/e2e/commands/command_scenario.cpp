@@ -12,13 +12,14 @@ namespace uvantic::e2e {
 void CommandScenario::SetUp() {
   ProgramScenario::SetUp();
   if (IsSkipped() || HasFatalFailure()) return;
-  InstallDevmgrDouble();
-  InstallShellRecorder();
+  devmgr_.emplace();
+  shell_.emplace();
 }
 
 void CommandScenario::TearDown() {
   ProgramScenario::TearDown();
-  RemoveDevmgrDouble();
+  shell_.reset();
+  devmgr_.reset();
 }
 
 void CommandScenario::StartWith(const std::vector<Cable>& cables) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class CommandScenario : public ProgramScenario {
 
   RecordFile devmgrRecord_{L"UVANTIC_DEVMGR_RECORD", L"uvantic-devmgr-record.txt"};
   RecordFile shellRecord_{L"UVANTIC_SHELL_RECORD", L"uvantic-shell-record.txt"};
+  std::optional<DevmgrInPlace> devmgr_;
+  std::optional<ShellRecorderInPlace> shell_;
 };
 
 // A row's rectangle in the list's client coordinates, read in the list's process.

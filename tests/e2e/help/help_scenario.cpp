@@ -57,6 +57,7 @@ void HelpScenario::TearDown() {
   copy_.reset();
   preferNative_.reset();
   helpControl_.reset();
+  shell_.reset();
   SetEnvironmentVariableW(kPopupsVariable, nullptr);
 }
 

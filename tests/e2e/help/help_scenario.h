@@ -45,6 +45,8 @@ class HelpScenario : public ProgramScenario {
   void InstallRecorder() { helpControl_.emplace(L"hhctrl_recorder.dll"); }
   // Makes the program load a native hhctrl.ocx wherever Wine finds one.
   void PreferNativeControl() { preferNative_.emplace(); }
+  // Registers the shell recorder for documents and web addresses; undone by TearDown.
+  void InstallShellRecorder() { shell_.emplace(); }
   std::vector<HelpCall> HelpCalls() const;
   // Whether the recorder was loaded into the program.
   bool RecorderLoaded() const;
@@ -74,6 +76,7 @@ class HelpScenario : public ProgramScenario {
   std::optional<ProgramCopy> copy_;
   std::optional<NativeHelpControlPreferred> preferNative_;
   std::optional<HelpControlInPlace> helpControl_;
+  std::optional<ShellRecorderInPlace> shell_;
 };
 
 }  // namespace uvantic::e2e
