@@ -34,7 +34,8 @@ constexpr DWORD kRecheckMilliseconds = 1000;
 
 std::vector<CableRow> CurrentCables(const RegistryView& registry) {
   // The window's list sorts with lstrcmpW; the same comparison gives the same order.
-  return ListCables(registry, [](const std::wstring& a, const std::wstring& b) { return lstrcmpW(a.c_str(), b.c_str()); });
+  return ListCables(registry,
+                    [](const std::wstring& a, const std::wstring& b) { return lstrcmpW(a.c_str(), b.c_str()); });
 }
 
 std::vector<CableRow> Filtered(std::vector<CableRow> cables, bool okOnly) {
@@ -119,7 +120,7 @@ LocalTime Now() {
 }
 
 // Every cable as added, then each pass's changes, each line written on its own as soon
-// as the pass has seen it. Ctrl+C ends the watch between two lines.
+// as the pass has seen it. Ctrl+C lets the line being written finish and starts no other.
 int Watch(const CommandLine& options) {
   const WinRegistryView registry;
   const ConsoleBreak consoleBreak;
@@ -129,11 +130,11 @@ int Watch(const CommandLine& options) {
   RunPasses(registry, options.watchSeconds, consoleBreak.Event(), [&](std::vector<CableRow> cables) {
     const LocalTime time = Now();
     for (const CableChange& change : CompareCables(previous, cables, options.okOnly)) {
+      if (consoleBreak.Requested()) return false;
       if (!WriteStandard(STD_OUTPUT_HANDLE, FormatEvent(change, time, options.format))) {
         closed = true;
         return false;
       }
-      if (consoleBreak.Requested()) return false;
     }
     previous = std::move(cables);
     return true;
