@@ -1,6 +1,8 @@
 // Measures how long a registry change takes to show in the running program: a cable
 // installed or uninstalled at a random moment of the refresh timer's second, timed from
-// the first registry write to the row shown (or gone). Prints the median and the worst.
+// the first registry write to the row shown (or gone), and in the same trials to the
+// line of "uvfind --watch --json" running beside it, when uvfind.exe is there. Prints
+// the median and the worst of each.
 //   uvantic_latency PROGRAM.exe TRIALS
 #include <windows.h>
 
@@ -10,11 +12,13 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "harness/console_program.h"
 #include "harness/list_view_probe.h"
 #include "harness/running_program.h"
 #include "harness/scenario_registry.h"
@@ -37,9 +41,9 @@ bool ComingCableShown(const ListViewProbe& list) {
   return false;
 }
 
-double Milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
+double ElapsedMs(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
 
-void Print(const char* what, std::vector<double> times) {
+void PrintTimes(const char* what, std::vector<double> times) {
   if (times.empty()) return;
   std::sort(times.begin(), times.end());
   const std::size_t n = times.size();
@@ -47,6 +51,20 @@ void Print(const char* what, std::vector<double> times) {
   std::printf("%-12s median %6.1f ms, worst %6.1f ms, best %5.1f ms over %zu trials\n", what, median, times.back(),
               times.front(), n);
 }
+
+// The times one view of the change took, by kind of change.
+struct Times {
+  std::vector<double> installed, uninstalled;
+
+  void Print(const char* what) const {
+    std::printf("%s\n", what);
+    PrintTimes("installed:", installed);
+    PrintTimes("uninstalled:", uninstalled);
+    std::vector<double> all = installed;
+    all.insert(all.end(), uninstalled.begin(), uninstalled.end());
+    PrintTimes("all:", all);
+  }
+};
 
 int Run(const std::wstring& program, int trials) {
   ScenarioRegistry registry;
@@ -56,34 +74,46 @@ int Run(const std::wstring& program, int trials) {
   const HWND list = FindWindowExW(running.window(), nullptr, L"SysListView32", nullptr);
   if (!list) throw std::runtime_error("the window has no list view");
   const ListViewProbe probe(list);
+  std::optional<ConsoleProgram> watch;
+  if (FileExists(program.substr(0, program.find_last_of(L'\\')) + L"\\uvfind.exe")) {
+    watch.emplace(L"--watch --json", program);
+    if (!watch->ReadLine(std::chrono::seconds(5))) throw std::runtime_error("uvfind --watch listed nothing");
+  }
 
   std::mt19937 random(std::random_device{}());
   std::uniform_int_distribution<DWORD> moment(0, 999);
-  std::vector<double> added;
-  std::vector<double> removed;
+  Times window, watched;
   for (int i = 0; i < trials; ++i) {
     Sleep(moment(random));
+    while (watch && watch->ReadLine(Milliseconds{0})) continue;  // lines of earlier passes
     const bool add = i % 2 == 0;
+    const char* const event = add ? "\"event\": \"added\"" : "\"event\": \"removed\"";
     const auto start = Clock::now();
     if (add) {
       registry.Install(kComing);
     } else {
       registry.Uninstall(kComing.instance);
     }
-    while ((add ? !ComingCableShown(probe) : probe.ItemCount() != 1)) {
+    std::optional<double> shown, line;
+    while (!shown || (watch && !line)) {
       if (Clock::now() - start > std::chrono::seconds(5)) throw std::runtime_error("a change never showed");
+      if (!shown && (add ? ComingCableShown(probe) : probe.ItemCount() == 1)) {
+        shown = ElapsedMs(Clock::now() - start);
+      }
+      if (watch && !line) {
+        const auto text = watch->ReadLine(Milliseconds{0});
+        if (text && text->find(event) != std::string::npos) line = ElapsedMs(Clock::now() - start);
+      }
       Sleep(1);
     }
-    (add ? added : removed).push_back(Milliseconds(Clock::now() - start));
+    (add ? window.installed : window.uninstalled).push_back(*shown);
+    if (line) (add ? watched.installed : watched.uninstalled).push_back(*line);
   }
   running.Close();
   registry.Clear();
 
-  Print("installed:", added);
-  Print("uninstalled:", removed);
-  std::vector<double> all = added;
-  all.insert(all.end(), removed.begin(), removed.end());
-  Print("all:", all);
+  window.Print("window, to the row shown:");
+  if (watch) watched.Print("uvfind --watch, to its event line:");
   return 0;
 }
 
