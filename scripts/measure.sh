@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Prints figures about the Windows program: start-up time under Wine with a warm
 # prefix, CPU time per idle timer tick with 8 cables, how long a registry change takes
-# to show, executable size and the DLLs it imports. Measurements only: nothing here
-# passes or fails on a figure.
+# to show in the window and in uvfind --watch, executable size and the DLLs it
+# imports. Measurements only: nothing here passes or fails on a figure.
 #   scripts/measure.sh [x64|x86]     (the build is made if missing; scripts/run.sh or
 #                                    scripts/test.sh installs what it needs)
 set -euo pipefail
@@ -21,7 +21,7 @@ if ! command -v wine >/dev/null || ! command -v "$objdump" >/dev/null; then
   echo "Wine or the mingw-w64 tools are missing: scripts/run.sh or scripts/test.sh installs them" >&2
   exit 1
 fi
-scripts/lib/build-win.sh "$arch" UvanticFinder uvantic_seed uvantic_startup uvantic_latency
+scripts/lib/build-win.sh "$arch" UvanticFinder uvfind uvantic_seed uvantic_startup uvantic_latency
 
 prefix=$root/build/measure-prefix$suffix
 [ -e "$prefix/.template-ready" ] || scripts/lib/wine-template.sh "$prefix" "$wine_arch"
@@ -61,7 +61,8 @@ kill "$program" 2>/dev/null || true
 wait "$wine_pid" 2>/dev/null || true
 wineserver -k >/dev/null 2>&1 || true
 
-echo "== Registry change to row shown (1 cable installed or uninstalled at random moments between ticks)"
+echo "== Registry change to row shown, and to uvfind --watch's line in the same trials"
+echo "   (1 cable installed or uninstalled at random moments between ticks)"
 wine "$tools/uvantic_latency.exe" "$exe" "$latency_trials"
 wineserver -k >/dev/null 2>&1 || true
 

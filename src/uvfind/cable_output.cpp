@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cwchar>
+#include <iterator>
 
 namespace uvantic {
 namespace {
@@ -29,25 +31,29 @@ std::size_t Width(std::wstring_view text) {
   }));
 }
 
+// Two spaces after each column but the last, which would only trail spaces.
+template <std::size_t N>
+void AppendAligned(std::wstring& text, const std::array<std::wstring, N>& line,
+                   const std::array<std::size_t, N - 1>& widths) {
+  for (std::size_t column = 0; column + 1 < N; ++column) {
+    text += line[column];
+    text.append(std::max(widths[column], Width(line[column])) + 2 - Width(line[column]), L' ');
+  }
+  text += line[N - 1];
+  text += kLineEnd;
+}
+
 std::wstring Table(const std::vector<CableRow>& cables) {
   std::vector<std::array<std::wstring, 3>> lines{{L"COM Number", L"Status", L"USB Cable ID"}};
   for (const auto& cable : cables) {
     lines.push_back({Printable(cable.port), Printable(cable.status), Printable(cable.cableId)});
   }
-  std::array<std::size_t, 3> widths{};
+  std::array<std::size_t, 2> widths{};
   for (const auto& line : lines) {
-    for (std::size_t column = 0; column < 3; ++column) widths[column] = std::max(widths[column], Width(line[column]));
+    for (std::size_t column = 0; column < 2; ++column) widths[column] = std::max(widths[column], Width(line[column]));
   }
-  // Two spaces after each column but the last, which would only trail spaces.
   std::wstring text;
-  for (const auto& line : lines) {
-    for (std::size_t column = 0; column < 2; ++column) {
-      text += line[column];
-      text.append(widths[column] + 2 - Width(line[column]), L' ');
-    }
-    text += line[2];
-    text += kLineEnd;
-  }
+  for (const auto& line : lines) AppendAligned(text, line, widths);
   return text;
 }
 
@@ -72,16 +78,21 @@ std::wstring CsvField(std::wstring_view field) {
 
 std::wstring_view Boolean(bool value) { return value ? L"true" : L"false"; }
 
+constexpr std::wstring_view kCsvHeader = L"port,status,cable_id,served,disabled,instance_path";
+
+// One row's fields, with no line end.
+std::wstring CsvRow(const CableRow& cable) {
+  std::wstring text = CsvField(cable.port) + L',' + CsvField(cable.status) + L',' + CsvField(cable.cableId) + L',';
+  text += Boolean(cable.served);
+  text += L',';
+  text += Boolean(cable.disabled);
+  return text + L',' + CsvField(cable.instancePath);
+}
+
 std::wstring Csv(const std::vector<CableRow>& cables) {
-  std::wstring text = L"port,status,cable_id,served,disabled,instance_path";
+  std::wstring text(kCsvHeader);
   text += kLineEnd;
-  for (const auto& cable : cables) {
-    text += CsvField(cable.port) + L',' + CsvField(cable.status) + L',' + CsvField(cable.cableId) + L',';
-    text += Boolean(cable.served);
-    text += L',';
-    text += Boolean(cable.disabled);
-    text += L',' + CsvField(cable.instancePath) + std::wstring(kLineEnd);
-  }
+  for (const auto& cable : cables) text += CsvRow(cable) + std::wstring(kLineEnd);
   return text;
 }
 
@@ -110,23 +121,49 @@ std::wstring JsonString(std::wstring_view text) {
   return escaped + L'"';
 }
 
+// One row's members, without the braces around them.
+std::wstring JsonMembers(const CableRow& cable) {
+  std::wstring text = L"\"port\": " + JsonString(cable.port) + L", \"status\": " + JsonString(cable.status) +
+                      L", \"cableId\": " + JsonString(cable.cableId) + L", \"served\": ";
+  text += Boolean(cable.served);
+  text += L", \"disabled\": ";
+  text += Boolean(cable.disabled);
+  return text + L", \"instancePath\": " + JsonString(cable.instancePath);
+}
+
 std::wstring Json(const std::vector<CableRow>& cables) {
   if (cables.empty()) return L"[]" + std::wstring(kLineEnd);
   std::wstring text = L"[";
   text += kLineEnd;
   for (std::size_t i = 0; i < cables.size(); ++i) {
-    const CableRow& cable = cables[i];
-    text += L"  {\"port\": " + JsonString(cable.port) + L", \"status\": " + JsonString(cable.status) +
-            L", \"cableId\": " + JsonString(cable.cableId) + L", \"served\": ";
-    text += Boolean(cable.served);
-    text += L", \"disabled\": ";
-    text += Boolean(cable.disabled);
-    text += L", \"instancePath\": " + JsonString(cable.instancePath) + L"}";
+    text += L"  {" + JsonMembers(cables[i]) + L"}";
     if (i + 1 < cables.size()) text += L',';
     text += kLineEnd;
   }
   return text + L"]" + std::wstring(kLineEnd);
 }
+
+std::wstring ClockTime(const LocalTime& time) {
+  wchar_t text[16];
+  std::swprintf(text, std::size(text), L"%02d:%02d:%02d", time.hour, time.minute, time.second);
+  return text;
+}
+
+// ISO 8601 with milliseconds and the offset, "+00:00" rather than "Z" for UTC: the
+// reader sees that it is the local clock.
+std::wstring IsoTime(const LocalTime& time) {
+  const int offset = time.utcOffsetMinutes < 0 ? -time.utcOffsetMinutes : time.utcOffsetMinutes;
+  wchar_t text[48];
+  std::swprintf(text, std::size(text), L"%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d", time.year, time.month,
+                time.day, time.hour, time.minute, time.second, time.millisecond,
+                time.utcOffsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
+  return text;
+}
+
+// The event table's columns are as wide as the longest event and status, so that the
+// lines of a stream line up without knowing what comes later; only a longer port name
+// pushes the columns after it.
+constexpr std::array<std::size_t, 4> kEventWidths{8, 7, 10, 17};
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -156,6 +193,38 @@ std::wstring FormatCables(const std::vector<CableRow>& cables, OutputFormat form
     case OutputFormat::Table: break;
   }
   return Table(cables);
+}
+
+std::wstring EventHeader(OutputFormat format) {
+  std::wstring text;
+  switch (format) {
+    case OutputFormat::Json: break;
+    case OutputFormat::Csv: text = L"time,event," + std::wstring(kCsvHeader) + std::wstring(kLineEnd); break;
+    case OutputFormat::Table:
+    case OutputFormat::Ports:
+      AppendAligned(text, std::array<std::wstring, 5>{L"Time", L"Event", L"COM Number", L"Status", L"USB Cable ID"},
+                    kEventWidths);
+  }
+  return text;
+}
+
+std::wstring FormatEvent(const CableChange& change, const LocalTime& time, OutputFormat format) {
+  const CableRow& row = change.row;
+  const std::wstring event(EventName(change.event));
+  std::wstring text;
+  switch (format) {
+    case OutputFormat::Json:
+      return L"{\"time\": \"" + IsoTime(time) + L"\", \"event\": \"" + event + L"\", " + JsonMembers(row) + L"}" +
+             std::wstring(kLineEnd);
+    case OutputFormat::Csv: return IsoTime(time) + L',' + event + L',' + CsvRow(row) + std::wstring(kLineEnd);
+    case OutputFormat::Table:
+    case OutputFormat::Ports:
+      AppendAligned(text,
+                    std::array<std::wstring, 5>{ClockTime(time), event, Printable(row.port), Printable(row.status),
+                                                Printable(row.cableId)},
+                    kEventWidths);
+  }
+  return text;
 }
 
 std::string ToUtf8(std::wstring_view text) {

@@ -8,7 +8,8 @@
 namespace uvantic {
 namespace {
 
-// Longer than anyone waits, and small enough that the deadline never overflows.
+// Longer than anyone waits or watches, and small enough that the deadline never
+// overflows.
 constexpr std::uint32_t kLongestWaitSeconds = 999'999'999;
 
 std::wstring Lower(std::wstring_view text) {
@@ -76,9 +77,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
       }
       continue;
     }
+    if (name == L"for") {
+      if (options.watchSeconds) return fail(L"--for is given twice");
+      options.watchSeconds = WholeSeconds(value);
+      if (!options.watchSeconds) return fail(L"--for takes a whole number of seconds, not " + Quoted(value));
+      continue;
+    }
     if (hasValue) {
-      if (name == L"ok" || name == L"ports" || name == L"csv" || name == L"json" || name == L"help" ||
-          name == L"version") {
+      if (name == L"ok" || name == L"watch" || name == L"ports" || name == L"csv" || name == L"json" ||
+          name == L"help" || name == L"version") {
         return fail(L"--" + std::wstring(name) + L" takes no value");
       }
       return fail(L"unknown option " + Quoted(argument));
@@ -86,6 +93,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
     std::optional<OutputFormat> chosen;
     if (name == L"ok") {
       options.okOnly = true;
+    } else if (name == L"watch") {
+      options.watch = true;
     } else if (name == L"ports") {
       chosen = OutputFormat::Ports;
     } else if (name == L"csv") {
@@ -105,6 +114,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
     }
   }
   if (format) options.format = *format;
+  // A watch goes on until it is stopped, and its lines are events, not bare ports.
+  if (options.watch && options.wait) return fail(L"--watch and --wait cannot be combined");
+  if (options.watch && options.format == OutputFormat::Ports) return fail(L"--watch and --ports cannot be combined");
+  if (options.watchSeconds && !options.watch) return fail(L"--for works only with --watch");
   if (help) {
     options.request = Request::Help;
   } else if (version) {
@@ -113,8 +126,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
   return parsed;
 }
 
+bool StopsWatch(ConsoleControl control) {
+  return control == ConsoleControl::CtrlC || control == ConsoleControl::CtrlBreak;
+}
+
 std::wstring UsageText() {
   return L"Usage: uvfind [--ok] [--ports | --csv | --json] [--wait[=SECONDS]]\r\n"
+         L"       uvfind --watch [--ok] [--csv | --json] [--for=SECONDS]\r\n"
          L"       uvfind --help | --version\r\n"
          L"\r\n"
          L"Lists the Uvantic USB instrument cables installed on this computer with the COM\r\n"
@@ -123,15 +141,22 @@ std::wstring UsageText() {
          L"  --ok              only the cables whose status is OK: those a program can open now\r\n"
          L"  --ports           only the port names, one a line\r\n"
          L"  --csv             comma-separated values with a header line\r\n"
-         L"  --json            a JSON array of objects\r\n"
+         L"  --json            a JSON array of objects; with --watch, one object a line\r\n"
          L"  --wait[=SECONDS]  wait until at least one cable is listed, without limit or for\r\n"
          L"                    SECONDS at most\r\n"
+         L"  --watch           list every cable as \"added\", then write a line the moment a\r\n"
+         L"                    cable is added or removed, or its port, status, served or\r\n"
+         L"                    disabled state changes (\"changed\"), until Ctrl+C; with --ok,\r\n"
+         L"                    \"added\" when a cable becomes OK, \"removed\" when it stops\r\n"
+         L"                    being OK, \"changed\" when its port changes\r\n"
+         L"  --for=SECONDS     end the watch after SECONDS\r\n"
          L"  --help, -h, /?    show this help\r\n"
          L"  --version         show the version\r\n"
          L"\r\n"
          L"Options may start with / instead of --, in any letter case: /OK /PORTS.\r\n"
          L"Exit code: 0 when at least one cable was listed, 1 when none was or the wait ran\r\n"
-         L"out, 2 for a bad command line.\r\n";
+         L"out, 2 for a bad command line. A watch ends with 0 on Ctrl+C, Ctrl+Break or at\r\n"
+         L"the end of --for, and with 1 when its output is closed.\r\n";
 }
 
 std::wstring VersionText() {

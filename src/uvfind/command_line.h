@@ -17,6 +17,8 @@ struct CommandLine {
   bool okOnly = false;
   bool wait = false;
   std::optional<std::uint32_t> waitSeconds{};  // none: wait without limit
+  bool watch = false;
+  std::optional<std::uint32_t> watchSeconds{};  // --for: none, watch until stopped
 
   friend bool operator==(const CommandLine&, const CommandLine&) = default;
 };
@@ -29,6 +31,14 @@ struct ParsedCommandLine {
 // arguments leaves out the program's own name. Options start with "--" or "/", in any
 // letter case; "-h" and "/?" ask for help too.
 ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments);
+
+// A console's control events, numbered as the console handler receives them.
+enum class ConsoleControl : unsigned long { CtrlC = 0, CtrlBreak = 1, Close = 2, Logoff = 5, Shutdown = 6 };
+
+// Whether the event asks a watch to end after the line it is writing, with exit code
+// 0. The others are left to the system, which ends the process itself when the
+// console closes, the user logs off or Windows shuts down.
+bool StopsWatch(ConsoleControl control);
 
 std::wstring UsageText();
 std::wstring VersionText();

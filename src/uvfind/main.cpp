@@ -1,8 +1,11 @@
-// uvfind: the installed cables on the command line, as the window lists them. It reads
-// the registry only, and waits on the registry watcher the window uses.
+// uvfind: the installed cables on the command line, as the window lists them, or their
+// changes as they happen. It reads the registry only, and waits and watches with the
+// registry watcher the window uses.
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "platform/handles.h"
 #include "platform/registry_watcher.h"
 #include "platform/win_registry_view.h"
+#include "uvfind/cable_events.h"
 #include "uvfind/cable_output.h"
 #include "uvfind/cable_rows.h"
 #include "uvfind/command_line.h"
@@ -22,24 +26,30 @@ namespace {
 constexpr int kExitSuccess = 0;  // a cable listed, or the help or version shown
 constexpr int kExitNoneListed = 1;
 constexpr int kExitBadCommandLine = 2;
+constexpr int kExitOutputClosed = 1;  // a watch whose reader went away
 
-// The list is read again at least this often while waiting, in case a change
-// notification never comes.
+// The list is read again at least this often while waiting or watching, in case a
+// change notification never comes.
 constexpr DWORD kRecheckMilliseconds = 1000;
 
-std::vector<CableRow> CurrentCables(const RegistryView& registry, bool okOnly) {
+std::vector<CableRow> CurrentCables(const RegistryView& registry) {
   // The window's list sorts with lstrcmpW; the same comparison gives the same order.
-  std::vector<CableRow> cables =
-      ListCables(registry, [](const std::wstring& a, const std::wstring& b) { return lstrcmpW(a.c_str(), b.c_str()); });
+  return ListCables(registry,
+                    [](const std::wstring& a, const std::wstring& b) { return lstrcmpW(a.c_str(), b.c_str()); });
+}
+
+std::vector<CableRow> Filtered(std::vector<CableRow> cables, bool okOnly) {
   return okOnly ? OkCables(std::move(cables)) : cables;
 }
 
-// Reads the list until a cable passes the filter: again on each change the watcher
-// reports and at least every second. Nullopt when the time ran out first.
-std::optional<std::vector<CableRow>> WaitForCables(const RegistryView& registry, const CommandLine& options) {
+// Reads the list now, again on each change the watcher reports and at least every
+// second, and hands each pass's rows to onPass until it returns false, the seconds
+// (if any) have passed or stop (if any) is set.
+void RunPasses(const RegistryView& registry, std::optional<std::uint32_t> seconds, HANDLE stop,
+               const std::function<bool(std::vector<CableRow>)>& onPass) {
   using Clock = std::chrono::steady_clock;
   std::optional<Clock::time_point> deadline;
-  if (options.waitSeconds) deadline = Clock::now() + std::chrono::seconds(*options.waitSeconds);
+  if (seconds) deadline = Clock::now() + std::chrono::seconds(*seconds);
 
   // A change made before the watcher's thread has armed its keys is seen by the next
   // recheck.
@@ -47,23 +57,37 @@ std::optional<std::vector<CableRow>> WaitForCables(const RegistryView& registry,
   const HANDLE event = changed.get();
   RegistryWatcher watcher(HKEY_LOCAL_MACHINE, MachineKeysToWatch(),
                           [event] { return event != nullptr && SetEvent(event) != FALSE; });
+  std::vector<HANDLE> wakers;
+  if (stop != nullptr) wakers.push_back(stop);
+  if (event != nullptr) wakers.push_back(event);
   for (;;) {
     watcher.MessageTaken();
-    std::vector<CableRow> cables = CurrentCables(registry, options.okOnly);
-    if (!cables.empty()) return cables;
+    if (!onPass(CurrentCables(registry))) return;
     DWORD timeout = kRecheckMilliseconds;
     if (deadline) {
       const auto now = Clock::now();
-      if (now >= *deadline) return std::nullopt;
+      if (now >= *deadline) return;
       const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - now).count();
       if (left < timeout) timeout = static_cast<DWORD>(left);
     }
-    if (event != nullptr) {
-      WaitForSingleObject(event, timeout);
-    } else {
-      Sleep(timeout);
-    }
+    const DWORD woken = wakers.empty() ? WAIT_FAILED
+                                       : WaitForMultipleObjects(static_cast<DWORD>(wakers.size()), wakers.data(),
+                                                                FALSE, timeout);
+    if (stop != nullptr && woken == WAIT_OBJECT_0) return;
+    if (woken == WAIT_FAILED) Sleep(timeout);
   }
+}
+
+// Reads the list until a cable passes the filter. Nullopt when the time ran out first.
+std::optional<std::vector<CableRow>> WaitForCables(const RegistryView& registry, const CommandLine& options) {
+  std::optional<std::vector<CableRow>> found;
+  RunPasses(registry, options.waitSeconds, nullptr, [&](std::vector<CableRow> cables) {
+    cables = Filtered(std::move(cables), options.okOnly);
+    if (cables.empty()) return true;
+    found = std::move(cables);
+    return false;
+  });
+  return found;
 }
 
 int List(const CommandLine& options) {
@@ -73,11 +97,49 @@ int List(const CommandLine& options) {
     cables = WaitForCables(registry, options);
     if (!cables) return kExitNoneListed;
   } else {
-    cables = CurrentCables(registry, options.okOnly);
+    cables = Filtered(CurrentCables(registry), options.okOnly);
   }
   // Output that did not arrive listed nothing.
   if (!WriteStandard(STD_OUTPUT_HANDLE, FormatCables(*cables, options.format))) return kExitNoneListed;
   return cables->empty() ? kExitNoneListed : kExitSuccess;
+}
+
+LocalTime Now() {
+  FILETIME utc{};
+  GetSystemTimeAsFileTime(&utc);
+  FILETIME local = utc;
+  FileTimeToLocalFileTime(&utc, &local);
+  SYSTEMTIME clock{};
+  FileTimeToSystemTime(&local, &clock);
+  const auto ticks = [](const FILETIME& time) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  };
+  constexpr std::int64_t kTicksPerMinute = 60LL * 10'000'000;
+  return {clock.wYear, clock.wMonth, clock.wDay, clock.wHour, clock.wMinute, clock.wSecond, clock.wMilliseconds,
+          static_cast<int>((ticks(local) - ticks(utc)) / kTicksPerMinute)};
+}
+
+// Every cable as added, then each pass's changes, each line written on its own as soon
+// as the pass has seen it. Ctrl+C lets the line being written finish and starts no other.
+int Watch(const CommandLine& options) {
+  const WinRegistryView registry;
+  const ConsoleBreak consoleBreak;
+  if (!WriteStandard(STD_OUTPUT_HANDLE, EventHeader(options.format))) return kExitOutputClosed;
+  std::vector<CableRow> previous;
+  bool closed = false;
+  RunPasses(registry, options.watchSeconds, consoleBreak.Event(), [&](std::vector<CableRow> cables) {
+    const LocalTime time = Now();
+    for (const CableChange& change : CompareCables(previous, cables, options.okOnly)) {
+      if (consoleBreak.Requested()) return false;
+      if (!WriteStandard(STD_OUTPUT_HANDLE, FormatEvent(change, time, options.format))) {
+        closed = true;
+        return false;
+      }
+    }
+    previous = std::move(cables);
+    return true;
+  });
+  return closed ? kExitOutputClosed : kExitSuccess;
 }
 
 int Run(const std::vector<std::wstring>& arguments) {
@@ -91,7 +153,7 @@ int Run(const std::vector<std::wstring>& arguments) {
     case Request::Version: return WriteStandard(STD_OUTPUT_HANDLE, VersionText()) ? kExitSuccess : kExitNoneListed;
     case Request::List: break;
   }
-  return List(parsed.options);
+  return parsed.options.watch ? Watch(parsed.options) : List(parsed.options);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "uvfind/cable_output.h"
+#include "uvfind/command_line.h"
 
 namespace uvantic {
 namespace {
@@ -34,7 +35,33 @@ bool ToFile(HANDLE file, std::string_view bytes) {
   return true;
 }
 
+static_assert(static_cast<DWORD>(ConsoleControl::CtrlC) == CTRL_C_EVENT &&
+              static_cast<DWORD>(ConsoleControl::CtrlBreak) == CTRL_BREAK_EVENT &&
+              static_cast<DWORD>(ConsoleControl::Close) == CTRL_CLOSE_EVENT &&
+              static_cast<DWORD>(ConsoleControl::Logoff) == CTRL_LOGOFF_EVENT &&
+              static_cast<DWORD>(ConsoleControl::Shutdown) == CTRL_SHUTDOWN_EVENT);
+
+// The event of the living ConsoleBreak; the handler has no other way to reach it.
+HANDLE breakEvent = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD control) {
+  if (!StopsWatch(static_cast<ConsoleControl>(control))) return FALSE;
+  SetEvent(breakEvent);
+  return TRUE;
+}
+
 }  // namespace
+
+ConsoleBreak::ConsoleBreak() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  if (!event_) return;
+  breakEvent = event_.get();
+  handling_ = SetConsoleCtrlHandler(OnConsoleControl, TRUE) != FALSE;
+}
+
+ConsoleBreak::~ConsoleBreak() {
+  if (handling_) SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+  breakEvent = nullptr;
+}
 
 bool WriteStandard(DWORD standardHandle, std::wstring_view text) {
   const HANDLE handle = GetStdHandle(standardHandle);

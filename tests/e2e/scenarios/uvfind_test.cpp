@@ -1,10 +1,12 @@
 // The real uvfind.exe on a real registry, as a script runs it: its output on a pipe,
-// its exit codes, and its wait for a cable.
+// its exit codes, its wait for a cable and its watch.
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <stdexcept>
+#include <regex>
+#include <string_view>
 
+#include "harness/console_program.h"
 #include "harness/scenario_registry.h"
 #include "harness/test_environment.h"
 #include "harness/wait.h"
@@ -13,64 +15,6 @@
 
 namespace uvantic::e2e {
 namespace {
-
-struct ConsoleResult {
-  DWORD exitCode = 0;
-  std::string out{}, err{};  // the bytes written to stdout and stderr
-};
-
-// uvfind.exe, from the folder of the window's program, with its output on pipes.
-class ConsoleProgram {
- public:
-  explicit ConsoleProgram(const std::wstring& arguments) {
-    const std::wstring& program = Environment().program;
-    std::wstring commandLine = L"\"" + program.substr(0, program.find_last_of(L'\\')) + L"\\uvfind.exe\" " + arguments;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    UniqueHandle outWrite, errWrite;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    PROCESS_INFORMATION info{};
-    // The child inherits the writing ends only.
-    const bool piped = CreatePipe(out_.put(), outWrite.put(), &inherit, 0) &&
-                       CreatePipe(err_.put(), errWrite.put(), &inherit, 0) &&
-                       SetHandleInformation(out_.get(), HANDLE_FLAG_INHERIT, 0) &&
-                       SetHandleInformation(err_.get(), HANDLE_FLAG_INHERIT, 0);
-    startup.hStdOutput = outWrite.get();
-    startup.hStdError = errWrite.get();
-    if (!piped || !CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &startup, &info)) {
-      throw std::runtime_error("cannot start uvfind (error " + std::to_string(GetLastError()) + ")");
-    }
-    process_.reset(info.hProcess);
-    CloseHandle(info.hThread);
-  }
-  ~ConsoleProgram() { TerminateProcess(process_.get(), 1); }
-
-  bool HasExited() const { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
-  // Stops reading stdout: the program's writes to it fail from then on.
-  void CloseOutput() { out_.reset(); }
-  // Waits for it to end, then reads what it wrote (less than a pipe holds); the exit
-  // code of one that did not end in time is STILL_ACTIVE.
-  ConsoleResult Finish() {
-    ConsoleResult result;
-    WaitForSingleObject(process_.get(), static_cast<DWORD>(kDefaultTimeout.count()));
-    if (GetExitCodeProcess(process_.get(), &result.exitCode) && result.exitCode != STILL_ACTIVE) {
-      Read(out_.get(), result.out);
-      Read(err_.get(), result.err);
-    }
-    return result;
-  }
-
- private:
-  static void Read(HANDLE pipe, std::string& into) {
-    char buffer[4096];
-    DWORD read = 0;
-    while (pipe && ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0) into.append(buffer, read);
-  }
-
-  UniqueHandle process_, out_, err_;
-};
 
 // A port and cable id with what CSV quotes and JSON escapes, and a letter that must reach
 // the pipe as UTF-8 without a byte-order mark; the window sorts them differently from
@@ -101,6 +45,16 @@ class Uvfind : public ::testing::Test {
         << err;
   }
   static void Check(const Expected& run) { Check(run, ConsoleProgram(run.arguments)); }
+
+  // The next line of a watch's JSON output less its time, which must be ISO 8601
+  // local time with milliseconds and offset; empty when none came.
+  static std::string NextEvent(ConsoleProgram& watch) {
+    static const std::regex kLine(R"(\{"time": "\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d", (.*\})\r\n)");
+    const std::string line = watch.ReadLine(kDefaultTimeout).value_or("");
+    std::smatch match;
+    EXPECT_TRUE(std::regex_match(line, match, kLine)) << line;
+    return match.empty() ? line : match[1].str();
+  }
 
   ScenarioRegistry registry_;
 };
@@ -137,6 +91,10 @@ TEST_F(Uvfind, ExitCodesTellListedFromNoneAndFromABadCommandLine) {
       {L"--ok --ports", 1, L""},
       {L"--bogus", 2, L"", "uvfind: unknown option \"--bogus\""},
       {L"--csv --ports", 2, L"", "uvfind: --ports, --csv and --json cannot be combined"},
+      {L"--watch --wait", 2, L"", "uvfind: --watch and --wait cannot be combined"},
+      {L"--ports --watch", 2, L"", "uvfind: --watch and --ports cannot be combined"},
+      // A watch that ran its time ends with 0, also when it saw nothing to show.
+      {L"--watch --ok --for=1 --csv", 0, L"time,event,port,status,cable_id,served,disabled,instance_path\r\n"},
   };
   for (const auto& run : runs) Check(run);
   EXPECT_EQ(ConsoleProgram(L"/?").Finish().out.substr(0, 14), "Usage: uvfind ");
@@ -160,6 +118,82 @@ TEST_F(Uvfind, WaitEndsWhenACablePassesOrTheTimeRunsOut) {
     EXPECT_FALSE(program.HasExited()) << "did not wait";
     wait.change();
     Check({wait.arguments, 0, L"COM10\r\n"}, std::move(program));
+  }
+}
+
+// The rest of a watch's JSON line after its time.
+std::string EventLine(std::string_view event, const Cable& cable, std::string_view status, bool served,
+                      bool disabled) {
+  std::string path;
+  for (const char c : Narrow(InstancePath(cable.instance))) path += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  const auto boolean = [](bool value) { return value ? std::string("true") : std::string("false"); };
+  return "\"event\": \"" + std::string(event) + "\", \"port\": \"" + Narrow(cable.port) + "\", \"status\": \"" +
+         std::string(status) + "\", \"cableId\": \"" + Narrow(CableIdOf(cable.instance)) + "\", \"served\": " +
+         boolean(served) + ", \"disabled\": " + boolean(disabled) + ", \"instancePath\": \"" + path + "\"}";
+}
+
+// A watch on a pipe follows a cable through its life: each change is one line, there
+// before the next change is made, and a line for nothing else.
+TEST_F(Uvfind, WatchWritesEachChangeAsALineOfItsOwn) {
+  const Cable& resident = kCables[0];
+  const Cable& cable = kCables[2];
+  registry_.Install({resident, cable});
+  ConsoleProgram watch(L"--watch --json");
+  EXPECT_EQ(NextEvent(watch), EventLine("added", cable, "Driver not loaded", false, false));
+  EXPECT_EQ(NextEvent(watch), EventLine("added", resident, "OK", true, false));
+  const struct {
+    const char* name;
+    std::function<void()> change;
+    std::string line;
+  } steps[] = {
+      {"plugged in", [&] { registry_.Plug(cable.instance); }, EventLine("changed", cable, "OK", true, false)},
+      {"disabled", [&] { registry_.Disable(cable.instance); }, EventLine("changed", cable, "Disabled", true, true)},
+      {"unplugged", [&] { registry_.Unplug(cable.instance); },
+       EventLine("changed", cable, "Driver not loaded", false, true)},
+      {"uninstalled", [&] { registry_.Uninstall(cable.instance); },
+       EventLine("removed", cable, "Driver not loaded", false, true)},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.change();
+    EXPECT_EQ(NextEvent(watch), step.line);
+  }
+  // Past the next once-a-second pass.
+  EXPECT_EQ(watch.ReadLine(Milliseconds{1500}), std::nullopt);
+  // A reader that went away ends the watch at its next line.
+  watch.CloseOutput();
+  registry_.Install(cable);
+  EXPECT_EQ(watch.Finish().exitCode, 1u);
+}
+
+BOOL WINAPI LetThrough(DWORD) { return TRUE; }
+
+// Ctrl+C and Ctrl+Break, sent to every process on the console, end a watch with 0.
+// Wine ends a process without a handler with 0 too; the unit tests check the handler's
+// choice of keys.
+TEST_F(Uvfind, ConsoleBreakEndsAWatchWithSuccess) {
+  // Under Wine a process started from a pipe has a console that takes no control
+  // events; a new one does. This process keeps its standard handles and ignores the keys.
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE), err = GetStdHandle(STD_ERROR_HANDLE);
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  SetStdHandle(STD_OUTPUT_HANDLE, out);
+  SetStdHandle(STD_ERROR_HANDLE, err);
+  SetConsoleCtrlHandler(LetThrough, TRUE);
+  registry_.Install(kCables[0]);
+  for (const DWORD control : {CTRL_C_EVENT, CTRL_BREAK_EVENT}) {
+    SCOPED_TRACE(control);
+    ConsoleProgram watch(L"--watch --csv");
+    // The header and the cable: it is watching, its handler in place.
+    ASSERT_TRUE(watch.ReadLine(kDefaultTimeout) && watch.ReadLine(kDefaultTimeout));
+    if (!GenerateConsoleCtrlEvent(control, 0)) {
+      // Wine 8's console refuses to send Ctrl+Break (error 6).
+      ASSERT_TRUE(control == CTRL_BREAK_EVENT && RunningUnderWine()) << GetLastError();
+      continue;
+    }
+    const ConsoleResult result = watch.Finish();
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(result.out, "");
   }
 }
 

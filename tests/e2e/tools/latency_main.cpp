@@ -1,6 +1,8 @@
 // Measures how long a registry change takes to show in the running program: a cable
 // installed or uninstalled at a random moment of the refresh timer's second, timed from
-// the first registry write to the row shown (or gone). Prints the median and the worst.
+// the first registry write to the row shown (or gone), and in the same trials to the
+// line of "uvfind --watch --json" running beside it, when uvfind.exe is there. Prints
+// the median and the worst of each.
 //   uvantic_latency PROGRAM.exe TRIALS
 #include <windows.h>
 
@@ -11,11 +13,13 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "harness/console_program.h"
 #include "harness/list_view_probe.h"
 #include "harness/running_program.h"
 #include "harness/scenario_registry.h"
@@ -38,19 +42,34 @@ bool ComingCableShown(const ListViewProbe& list) {
   return false;
 }
 
-double Milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
+double ElapsedMs(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
 
-void Print(const char* what, std::vector<double> times) {
+// Also as name=value lines, each name led by keyPrefix and the kind of change.
+void PrintTimes(const char* keyPrefix, const char* what, std::vector<double> times) {
   if (times.empty()) return;
   std::sort(times.begin(), times.end());
   const std::size_t n = times.size();
   const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
   std::printf("%-12s median %6.1f ms, worst %6.1f ms, best %5.1f ms over %zu trials\n", what, median, times.back(),
               times.front(), n);
-  const std::string key(what, std::strcspn(what, ":"));
+  const std::string key = keyPrefix + std::string(what, std::strcspn(what, ":"));
   std::printf("%s_median_ms=%.1f\n%s_worst_ms=%.1f\n%s_best_ms=%.1f\n%s_trials=%zu\n", key.c_str(), median,
               key.c_str(), times.back(), key.c_str(), times.front(), key.c_str(), n);
 }
+
+// The times one view of the change took, by kind of change.
+struct Times {
+  std::vector<double> installed, uninstalled;
+
+  void Print(const char* keyPrefix, const char* what) const {
+    std::printf("%s\n", what);
+    PrintTimes(keyPrefix, "installed:", installed);
+    PrintTimes(keyPrefix, "uninstalled:", uninstalled);
+    std::vector<double> all = installed;
+    all.insert(all.end(), uninstalled.begin(), uninstalled.end());
+    PrintTimes(keyPrefix, "all:", all);
+  }
+};
 
 int Run(const std::wstring& program, int trials) {
   ScenarioRegistry registry;
@@ -60,34 +79,46 @@ int Run(const std::wstring& program, int trials) {
   const HWND list = FindWindowExW(running.window(), nullptr, L"SysListView32", nullptr);
   if (!list) throw std::runtime_error("the window has no list view");
   const ListViewProbe probe(list);
+  std::optional<ConsoleProgram> watch;
+  if (FileExists(program.substr(0, program.find_last_of(L'\\')) + L"\\uvfind.exe")) {
+    watch.emplace(L"--watch --json", program);
+    if (!watch->ReadLine(std::chrono::seconds(5))) throw std::runtime_error("uvfind --watch listed nothing");
+  }
 
   std::mt19937 random(std::random_device{}());
   std::uniform_int_distribution<DWORD> moment(0, 999);
-  std::vector<double> added;
-  std::vector<double> removed;
+  Times window, watched;
   for (int i = 0; i < trials; ++i) {
     Sleep(moment(random));
+    while (watch && watch->ReadLine(Milliseconds{0})) continue;  // lines of earlier passes
     const bool add = i % 2 == 0;
+    const char* const event = add ? "\"event\": \"added\"" : "\"event\": \"removed\"";
     const auto start = Clock::now();
     if (add) {
       registry.Install(kComing);
     } else {
       registry.Uninstall(kComing.instance);
     }
-    while ((add ? !ComingCableShown(probe) : probe.ItemCount() != 1)) {
+    std::optional<double> shown, line;
+    while (!shown || (watch && !line)) {
       if (Clock::now() - start > std::chrono::seconds(5)) throw std::runtime_error("a change never showed");
+      if (!shown && (add ? ComingCableShown(probe) : probe.ItemCount() == 1)) {
+        shown = ElapsedMs(Clock::now() - start);
+      }
+      if (watch && !line) {
+        const auto text = watch->ReadLine(Milliseconds{0});
+        if (text && text->find(event) != std::string::npos) line = ElapsedMs(Clock::now() - start);
+      }
       Sleep(1);
     }
-    (add ? added : removed).push_back(Milliseconds(Clock::now() - start));
+    (add ? window.installed : window.uninstalled).push_back(*shown);
+    if (line) (add ? watched.installed : watched.uninstalled).push_back(*line);
   }
   running.Close();
   registry.Clear();
 
-  Print("installed:", added);
-  Print("uninstalled:", removed);
-  std::vector<double> all = added;
-  all.insert(all.end(), removed.begin(), removed.end());
-  Print("all:", all);
+  window.Print("window_", "window, to the row shown:");
+  if (watch) watched.Print("watch_", "uvfind --watch, to its event line:");
   return 0;
 }
 

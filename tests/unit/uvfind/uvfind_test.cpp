@@ -23,6 +23,11 @@ TEST(UvfindCommandLine, ReadsOptionsInEitherSpellingAndNamesTheProblemOfABadLine
       {{L"--wait", L"/wait=3"}, {}, L"twice"},
       {{L"--ok=yes"}, {}, L"--ok takes no value"},
       {{L"-ok"}, {}, L"unknown option \"-ok\""},
+      {{L"/Watch", L"--for=90", L"--csv"}, {.format = Csv, .watch = true, .watchSeconds = 90}, L""},
+      {{L"--watch", L"--for"}, {}, L"--for takes a whole number of seconds"},
+      {{L"--for=5"}, {}, L"--for works only with --watch"},
+      {{L"--watch", L"--wait=5"}, {}, L"--watch and --wait cannot be combined"},
+      {{L"--ports", L"--watch"}, {}, L"--watch and --ports cannot be combined"},
   };
   for (const auto& c : cases) {
     const ParsedCommandLine parsed = ParseCommandLine(c.arguments);
@@ -31,6 +36,12 @@ TEST(UvfindCommandLine, ReadsOptionsInEitherSpellingAndNamesTheProblemOfABadLine
                                             : parsed.error.find(c.error) != std::wstring::npos;
     EXPECT_TRUE(asExpected) << parsed.error;
   }
+}
+
+TEST(UvfindCommandLine, CtrlCAndCtrlBreakEndAWatchAndTheSystemEndsItOtherwise) {
+  using enum ConsoleControl;
+  for (const auto control : {CtrlC, CtrlBreak}) EXPECT_TRUE(StopsWatch(control));
+  for (const auto control : {Close, Logoff, Shutdown}) EXPECT_FALSE(StopsWatch(control));
 }
 
 // Control characters in names, and empty lists; the end-to-end tests check the
@@ -52,6 +63,69 @@ TEST(UvfindOutput, NamesCanNeitherBreakALineNorTheFormat) {
   };
   for (const auto& c : cases) EXPECT_EQ(FormatCables(c.cables, c.format), c.expected);
   EXPECT_EQ(ToUtf8(std::wstring{L'\u00e9', static_cast<wchar_t>(0xD800), L'b'}), "\xc3\xa9\xef\xbf\xbd" "b");
+}
+
+// A watch's lines: the time in each form, a local clock west of UTC, and the columns
+// of the table kept in line by a port name as wide as its heading.
+TEST(UvfindOutput, EventLinesCarryTheLocalTimeAndTheRow) {
+  const CableChange change{CableEvent::Removed, {L"COM10", L"OK", L"7&1&0", true, false, L"USB\\X"}};
+  const LocalTime time{2026, 3, 9, 8, 5, 7, 42, -210};
+  EXPECT_EQ(EventHeader(OutputFormat::Table) + FormatEvent(change, time, OutputFormat::Table),
+            L"Time      Event    COM Number  Status             USB Cable ID\r\n"
+            L"08:05:07  removed  COM10       OK                 7&1&0\r\n");
+  EXPECT_EQ(FormatEvent(change, time, OutputFormat::Csv),
+            L"2026-03-09T08:05:07.042-03:30,removed,COM10,OK,7&1&0,true,false,USB\\X\r\n");
+  EXPECT_EQ(FormatEvent(change, time, OutputFormat::Json),
+            L"{\"time\": \"2026-03-09T08:05:07.042-03:30\", \"event\": \"removed\", \"port\": \"COM10\", "
+            L"\"status\": \"OK\", \"cableId\": \"7&1&0\", \"served\": true, \"disabled\": false, "
+            L"\"instancePath\": \"USB\\\\X\"}\r\n");
+  EXPECT_EQ(EventHeader(OutputFormat::Json), L"");
+}
+
+// Two consecutive passes' rows and the events between them; rows are matched by
+// instance path.
+TEST(UvfindEvents, EveryDifferenceBetweenTwoPassesIsOneEventInOrder) {
+  using enum CableEvent;
+  const CableRow ok{L"COM3", L"OK", L"a", true, false, L"USB\\V\\a001"};
+  const CableRow other{L"COM4", L"OK", L"b", true, false, L"USB\\V\\b002"};
+  const auto with = [](CableRow row, auto change) {
+    change(row);
+    return row;
+  };
+  const CableRow renamed = with(ok, [](CableRow& r) { r.port = L"COM9"; });
+  const CableRow unplugged = with(ok, [](CableRow& r) { r.status = L"Driver not loaded", r.served = false; });
+  const CableRow disabled = with(ok, [](CableRow& r) { r.status = L"Disabled", r.disabled = true; });
+  const CableRow unpluggedDisabled = with(disabled, [](CableRow& r) { r.status = L"Not present", r.served = false; });
+  const CableRow otherTakesCom3 = with(other, [](CableRow& r) { r.port = L"COM3"; });
+  const CableRow respelled = with(ok, [](CableRow& r) { r.instancePath = L"usb\\v\\A001"; });
+  const struct {
+    const char* name;
+    std::vector<CableRow> before, after;
+    bool okOnly;
+    std::vector<CableChange> expected;
+  } cases[] = {
+      {"first pass: every row added", {}, {ok, other}, false, {{Added, ok}, {Added, other}}},
+      {"nothing changed", {ok, other}, {ok, other}, false, {}},
+      {"key spelled in another case", {ok}, {respelled}, false, {}},
+      {"port", {ok, other}, {other, renamed}, false, {{Changed, renamed}}},
+      {"status and served", {ok}, {unplugged}, false, {{Changed, unplugged}}},
+      {"disabled", {ok}, {disabled}, false, {{Changed, disabled}}},
+      {"a burst: one gone, its port taken, one back",
+       {ok, other},
+       {otherTakesCom3},
+       false,
+       {{Removed, ok}, {Changed, otherTakesCom3}}},
+      {"uninstalled and installed in one pass", {ok}, {other}, false, {{Removed, ok}, {Added, other}}},
+      {"--ok: becomes OK", {unplugged, other}, {ok, other}, true, {{Added, ok}}},
+      {"--ok: stops being OK", {ok, other}, {disabled, other}, true, {{Removed, ok}}},
+      {"--ok: port of an OK cable", {ok}, {renamed}, true, {{Changed, renamed}}},
+      {"--ok: changes of a cable that is not OK", {disabled}, {unpluggedDisabled}, true, {}},
+      {"--ok: gone", {ok, other}, {other}, true, {{Removed, ok}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CompareCables(c.before, c.after, c.okOnly), c.expected);
+  }
 }
 
 }  // namespace
