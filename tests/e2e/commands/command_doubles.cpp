@@ -82,9 +82,31 @@ std::wstring SystemDirectory() {
   return directory;
 }
 
-void InstallDevmgrDouble() { CopyOrThrow(BesideThisExecutable(L"devmgr_double.dll"), SystemDirectory() + L"\\devmgr.dll"); }
+bool RunsUnderWow64() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
 
-void RemoveDevmgrDouble() { DeleteFileW((SystemDirectory() + L"\\devmgr.dll").c_str()); }
+// The native system directory as a 32-bit process reaches it.
+std::wstring NativeSystemDirectory() {
+  wchar_t directory[MAX_PATH] = {};
+  GetSystemWindowsDirectoryW(directory, MAX_PATH);
+  return std::wstring(directory) + L"\\Sysnative";
+}
+
+// Under WOW64 the 64-bit double goes into the native system directory as well, where
+// the native rundll32 finds it.
+void InstallDevmgrDouble() {
+  CopyOrThrow(BesideThisExecutable(L"devmgr_double.dll"), SystemDirectory() + L"\\devmgr.dll");
+  if (RunsUnderWow64()) {
+    CopyOrThrow(BesideThisExecutable(L"devmgr_double64.dll"), NativeSystemDirectory() + L"\\devmgr.dll");
+  }
+}
+
+void RemoveDevmgrDouble() {
+  DeleteFileW((SystemDirectory() + L"\\devmgr.dll").c_str());
+  if (RunsUnderWow64()) DeleteFileW((NativeSystemDirectory() + L"\\devmgr.dll").c_str());
+}
 
 void InstallShellRecorder() {
   const std::wstring recorder = L"\"" + BesideThisExecutable(L"shell_recorder.exe") + L"\"";
@@ -103,9 +125,10 @@ void InstallShellRecorder() {
 }
 
 std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine) {
-  char prefix[64];
-  std::snprintf(prefix, sizeof prefix, "window=%08lx instance=program show=%d line=",
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), showCommand);
+  char prefix[96];
+  std::snprintf(prefix, sizeof prefix, "bits=%u window=%08lx instance=program show=%d nonpresent=1 details=1 line=",
+                static_cast<unsigned>(sizeof(void*) * 8), static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
+                showCommand);
   return prefix + commandLine;
 }
 
