@@ -87,25 +87,22 @@ bool RunsUnderWow64() {
   return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
-// The native system directory as a 32-bit process reaches it.
-std::wstring NativeSystemDirectory() {
-  wchar_t directory[MAX_PATH] = {};
-  GetSystemWindowsDirectoryW(directory, MAX_PATH);
-  return std::wstring(directory) + L"\\Sysnative";
+// Under WOW64 the 64-bit double also goes where the native rundll32 finds it: the
+// native system directory, which a 32-bit process reaches as Sysnative.
+std::wstring NativeDevmgr() {
+  wchar_t windows[MAX_PATH] = {};
+  GetSystemWindowsDirectoryW(windows, MAX_PATH);
+  return std::wstring(windows) + L"\\Sysnative\\devmgr.dll";
 }
 
-// Under WOW64 the 64-bit double goes into the native system directory as well, where
-// the native rundll32 finds it.
 void InstallDevmgrDouble() {
   CopyOrThrow(BesideThisExecutable(L"devmgr_double.dll"), SystemDirectory() + L"\\devmgr.dll");
-  if (RunsUnderWow64()) {
-    CopyOrThrow(BesideThisExecutable(L"devmgr_double64.dll"), NativeSystemDirectory() + L"\\devmgr.dll");
-  }
+  if (RunsUnderWow64()) CopyOrThrow(BesideThisExecutable(L"devmgr_double64.dll"), NativeDevmgr());
 }
 
 void RemoveDevmgrDouble() {
   DeleteFileW((SystemDirectory() + L"\\devmgr.dll").c_str());
-  if (RunsUnderWow64()) DeleteFileW((NativeSystemDirectory() + L"\\devmgr.dll").c_str());
+  if (RunsUnderWow64()) DeleteFileW(NativeDevmgr().c_str());
 }
 
 void InstallShellRecorder() {
@@ -124,11 +121,10 @@ void InstallShellRecorder() {
   CloseHandle(file);
 }
 
-std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine) {
+std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine, unsigned bits) {
   char prefix[96];
   std::snprintf(prefix, sizeof prefix, "bits=%u window=%08lx instance=program show=%d nonpresent=1 details=1 line=",
-                static_cast<unsigned>(sizeof(void*) * 8), static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
-                showCommand);
+                bits, static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), showCommand);
   return prefix + commandLine;
 }
 

@@ -47,10 +47,11 @@ void RemoveDevmgrDouble();
 // https addresses, and puts a devmgmt.msc document into the system directory.
 void InstallShellRecorder();
 
-// One line of the devmgr double called in the program's process, with both Device
+// One line of a devmgr double, called with its process's own module and both Device
 // Manager settings the window makes: "bits=B window=XXXXXXXX instance=program show=N
 // nonpresent=1 details=1 line=...".
-std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine);
+std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine,
+                         unsigned bits = sizeof(void*) * 8);
 
 // The command line the property sheet gets for a cable's instance.
 std::string PropertiesLine(const std::wstring& instance);

@@ -32,7 +32,7 @@ if(UVANTIC_ARCH STREQUAL "x86" AND TARGET UvanticFinder)
                              -o ${CMAKE_CURRENT_BINARY_DIR}/devmgr_double64.dll ${double_sources}
                      DEPENDS ${double_sources} VERBATIM)
   add_custom_target(devmgr_double64 DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/devmgr_double64.dll)
-  add_dependencies(commands_e2e_tests devmgr_double64 UvanticFinder)
+  add_dependencies(commands_e2e_tests devmgr_double64)
   add_wine_test(NAME e2e_properties_wow64 WIN64 COMMAND commands_e2e_tests
                 --gtest_filter=PropertiesCommand.AsksForTheSelectedCable*
                 --program=$<TARGET_FILE:UvanticFinder> --screenshots=${CMAKE_BINARY_DIR}/e2e-screens)

@@ -39,7 +39,6 @@ TEST(PropertySheetRequestFor, InThisProcessExceptUnderWow64WhereTheNativeRundll3
     std::wstring windowsDirectory;
     std::optional<PropertySheetRequest> expected;
   } cases[] = {
-      {false, L"C:\\Windows", PropertySheetRequest{L"", line, L""}},
       {false, L"", PropertySheetRequest{L"", line, L""}},
       {true, L"C:\\Windows",
        PropertySheetRequest{L"C:\\Windows\\Sysnative\\rundll32.exe",
@@ -54,9 +53,8 @@ TEST(PropertySheetRequestFor, InThisProcessExceptUnderWow64WhereTheNativeRundll3
       {true, L"C:\\Win\" x", std::nullopt},
   };
   for (const auto& c : cases) {
-    const auto request = PropertySheetRequestFor(L"USB\\VID_2E7A&PID_0200\\6&1&0&0000", c.wow64, c.windowsDirectory);
-    EXPECT_EQ(request, c.expected) << "wow64 " << c.wow64 << ", Windows directory of " << c.windowsDirectory.size()
-                                   << " characters";
+    EXPECT_EQ(PropertySheetRequestFor(L"USB\\VID_2E7A&PID_0200\\6&1&0&0000", c.wow64, c.windowsDirectory), c.expected)
+        << "wow64 " << c.wow64 << ", Windows directory of " << c.windowsDirectory.size() << " characters";
   }
 }
 

@@ -68,27 +68,22 @@ TEST(WindowLayout, ResolutionIsTheWindowsElseItsMonitorsElseTheSystemsAskedForIn
     int expected;
     std::string asked;
   } cases[] = {
-      {144, 120, 96, 144, "w"},  // Windows 10 1607 onwards: the monitor's library is never loaded
-      {none, 144, 96, 144, "wm"},  // Windows 8.1 and early Windows 10 on a second monitor
-      {0, 192, 96, 192, "wm"},  // the window's call failed
-      {none, none, 120, 120, "wms"},  // Windows 7
-      {none, 0, 120, 120, "wms"},
-      {none, -96, 120, 120, "wms"},
-      {none, none, none, kDesignDpi, "wms"},
-      {0, 0, 0, kDesignDpi, "wms"},
+      {144, 120, 96, 144, "w"},         // Windows 10 1607 onwards: shcore.dll is never loaded
+      {none, 144, 96, 144, "wm"},       // Windows 8.1 and early Windows 10 on a second monitor
+      {0, 192, 96, 192, "wm"},          // the window's call failed
+      {none, none, 120, 120, "wms"},    // Windows 7
+      {none, -96, 0, kDesignDpi, "wms"},
   };
-  int row = 0;
   for (const auto& c : cases) {
     std::string asked;
-    auto reading = [&asked](char name, std::optional<int> dpi) {
+    const auto reading = [&asked](char name, std::optional<int> dpi) {
       return [&asked, name, dpi] {
         asked += name;
         return dpi;
       };
     };
-    EXPECT_EQ(ChooseWindowDpi(reading('w', c.window), reading('m', c.monitor), reading('s', c.system)), c.expected)
-        << "row " << row;
-    EXPECT_EQ(asked, c.asked) << "row " << row++;
+    EXPECT_EQ(ChooseWindowDpi(reading('w', c.window), reading('m', c.monitor), reading('s', c.system)), c.expected);
+    EXPECT_EQ(asked, c.asked);
   }
 }
 
