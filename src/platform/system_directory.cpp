@@ -43,7 +43,7 @@ std::optional<std::wstring> SystemWindowsDirectory() {
   return directory;
 }
 
-// IsWow64Process2 (Windows 10 version 1511 onwards) also knows an x86 process on ARM64
+// IsWow64Process2 (Windows 10 version 1709 onwards) also knows an x86 process on ARM64
 // Windows; older systems have IsWow64Process alone.
 bool RunsUnderWow64() {
   using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
