@@ -36,6 +36,9 @@ class RecordFile {
 std::wstring BesideThisExecutable(const std::wstring& name);
 std::wstring SystemDirectory();
 
+// Whether this test, and so the program it starts, is a 32-bit process on 64-bit Windows.
+bool RunsUnderWow64();
+
 // Copies the recording devmgr.dll to the system directory, or removes it again.
 void InstallDevmgrDouble();
 void RemoveDevmgrDouble();
@@ -44,8 +47,11 @@ void RemoveDevmgrDouble();
 // https addresses, and puts a devmgmt.msc document into the system directory.
 void InstallShellRecorder();
 
-// One line of the devmgr double: "window=XXXXXXXX instance=program show=N line=...".
-std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine);
+// One line of a devmgr double, called with its process's own module and both Device
+// Manager settings the window makes: "bits=B window=XXXXXXXX instance=program show=N
+// nonpresent=1 details=1 line=...".
+std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine,
+                         unsigned bits = sizeof(void*) * 8);
 
 // The command line the property sheet gets for a cable's instance.
 std::string PropertiesLine(const std::wstring& instance);
