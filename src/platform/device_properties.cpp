@@ -1,4 +1,4 @@
-// Binds DeviceProperties_RunDLLA from the system's devmgr.dll.
+// Binds DeviceProperties_RunDLLA from the system's devmgr.dll; starts programs.
 #include "platform/device_properties.h"
 
 #include "platform/system_directory.h"
@@ -7,11 +7,7 @@ namespace uvantic {
 
 bool DevicePropertiesLibrary::Bind() {
   if (runDll_) return true;
-  const auto path = SystemDirectoryFile(L"devmgr.dll");
-  if (!path) return false;
-  // The altered search path also resolves the library's own dependencies from the
-  // system directory first rather than from the program's folder.
-  UniqueHModule module(LoadLibraryExW(path->c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  UniqueHModule module = LoadSystemLibrary(L"devmgr.dll");
   if (!module) return false;
   const auto entry = reinterpret_cast<RunDllA>(
       reinterpret_cast<void*>(GetProcAddress(module.get(), "DeviceProperties_RunDLLA")));
@@ -25,6 +21,23 @@ bool DevicePropertiesLibrary::Show(HWND owner, HINSTANCE instance, const std::st
                                    int showCommand) {
   if (!Bind()) return false;
   runDll_(owner, instance, commandLine.c_str(), showCommand);
+  return true;
+}
+
+bool StartProgram(const std::wstring& program, std::wstring commandLine, const std::wstring& directory,
+                  int showCommand) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.empty() ? nullptr : directory.c_str(),
+                      &startup, &started)) {
+    return false;
+  }
+  UniqueHandle process(started.hProcess);
+  UniqueHandle thread(started.hThread);
   return true;
 }
 

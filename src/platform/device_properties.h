@@ -1,4 +1,5 @@
-// The device property sheet of devmgr.dll, bound when it is first asked for.
+// The device property sheet of devmgr.dll, bound when it is first asked for, and the
+// start of a program that shows it in a process of its own.
 #pragma once
 
 #include <windows.h>
@@ -27,5 +28,12 @@ class DevicePropertiesLibrary {
   UniqueHModule module_;
   RunDllA runDll_ = nullptr;
 };
+
+// Starts program, a full path (nothing is searched for it), with this whole command
+// line and current directory, its first window shown with showCommand. The child
+// inherits this process's environment, with the variables the window set in it, and
+// none of its handles. False when it cannot be started.
+bool StartProgram(const std::wstring& program, std::wstring commandLine, const std::wstring& directory,
+                  int showCommand);
 
 }  // namespace uvantic

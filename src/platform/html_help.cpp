@@ -6,17 +6,6 @@
 #include "platform/system_directory.h"
 
 namespace uvantic {
-namespace {
-
-// Only the system directory: a copy of the control beside the program or in the
-// current directory is never loaded.
-UniqueHModule LoadSystemLibrary(std::wstring_view name) {
-  const auto path = SystemDirectoryFile(name);
-  if (!path) return {};
-  return UniqueHModule(LoadLibraryExW(path->c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-}
-
-}  // namespace
 
 HelpDisplay::~HelpDisplay() {
   if (htmlHelpW_) htmlHelpW_(nullptr, nullptr, HH_CLOSE_ALL, 0);

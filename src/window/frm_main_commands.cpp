@@ -7,6 +7,7 @@
 #include "platform/ansi_text.h"
 #include "platform/clipboard.h"
 #include "platform/shell_open.h"
+#include "platform/system_directory.h"
 #include "window/properties_command.h"
 #include "window/sort_toggle.h"
 #include "window/web_site.h"
@@ -23,9 +24,14 @@ void FrmMain::OnPropertiesClick() {
   if (!hwnd_) return;
   const auto key = SelectedItem();
   if (!key) return;
-  const auto commandLine = PropertiesCommandLine(*key);
-  if (!commandLine) return;
-  const auto ansiCommandLine = ToAnsi(*commandLine);
+  const auto request =
+      PropertySheetRequestFor(*key, RunsUnderWow64(), SystemWindowsDirectory().value_or(std::wstring()));
+  if (!request) return;
+  if (!request->program.empty()) {
+    StartProgram(request->program, request->commandLine, request->directory, SW_SHOW);
+    return;
+  }
+  const auto ansiCommandLine = ToAnsi(request->commandLine);
   if (!ansiCommandLine) return;
   devmgr_.Show(hwnd_, GetModuleHandleW(nullptr), *ansiCommandLine, SW_SHOW);
 }

@@ -1,8 +1,13 @@
 // Resolution-dependent sizes, with the per-monitor functions loaded when the system
-// has them (Windows 10 onwards) and system-wide values otherwise.
+// has them (Windows 10 onwards, the monitor's resolution from Windows 8.1) and
+// system-wide values otherwise.
 #include "window/win_dpi.h"
 
+#include <optional>
+
 #include "platform/handles.h"
+#include "platform/system_directory.h"
+#include "window/layout.h"
 
 namespace uvantic {
 namespace {
@@ -19,6 +24,24 @@ Fn User32Function(const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
 }
 
+// The effective resolution of the monitor the window is on, through shcore.dll
+// (Windows 8.1 onwards) from the system directory, loaded once on first use.
+std::optional<int> MonitorDpi(HWND hwnd) {
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+  static const UniqueHModule shcore = LoadSystemLibrary(L"shcore.dll");
+  static const auto getDpiForMonitor =
+      shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                   reinterpret_cast<void*>(GetProcAddress(shcore.get(), "GetDpiForMonitor")))
+             : nullptr;
+  if (!hwnd || !getDpiForMonitor) return std::nullopt;
+  HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
+  UINT dpiX = 0;
+  UINT dpiY = 0;
+  if (!monitor || FAILED(getDpiForMonitor(monitor, kEffectiveDpi, &dpiX, &dpiY))) return std::nullopt;
+  return static_cast<int>(dpiX);
+}
+
 }  // namespace
 
 int SystemDpi() {
@@ -30,11 +53,12 @@ int SystemDpi() {
 
 int WindowDpi(HWND hwnd) {
   static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-  if (hwnd && getDpiForWindow) {
-    const UINT dpi = getDpiForWindow(hwnd);
-    if (dpi > 0) return static_cast<int>(dpi);
-  }
-  return SystemDpi();
+  return ChooseWindowDpi(
+      [&]() -> std::optional<int> {
+        if (!hwnd || !getDpiForWindow) return std::nullopt;
+        return static_cast<int>(getDpiForWindow(hwnd));
+      },
+      [&] { return MonitorDpi(hwnd); }, [] { return std::optional<int>(SystemDpi()); });
 }
 
 bool AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {

@@ -53,12 +53,35 @@ std::vector<std::string> RecordFile::WaitForLines(std::size_t count, Millisecond
 
 void RecordFile::Clear() const { DeleteFileW(path_.c_str()); }
 
-void InstallDevmgrDouble() { CopyOrThrow(BesideThisExecutable(L"devmgr_double.dll"), SystemDirectory() + L"\\devmgr.dll"); }
+bool RunsUnderWow64() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
 
-void RemoveDevmgrDouble() { DeleteFileW((SystemDirectory() + L"\\devmgr.dll").c_str()); }
+// Under WOW64 the 64-bit double also goes where the native rundll32 finds it: the
+// native system directory, which a 32-bit process reaches as Sysnative.
+std::wstring NativeDevmgr() {
+  wchar_t windows[MAX_PATH] = {};
+  GetSystemWindowsDirectoryW(windows, MAX_PATH);
+  return std::wstring(windows) + L"\\Sysnative\\devmgr.dll";
+}
+
+void InstallDevmgrDouble() {
+  CopyOrThrow(BesideThisExecutable(L"devmgr_double.dll"), SystemDirectory() + L"\\devmgr.dll");
+  if (RunsUnderWow64()) CopyOrThrow(BesideThisExecutable(L"devmgr_double64.dll"), NativeDevmgr());
+}
+
+void RemoveDevmgrDouble() {
+  DeleteFileW((SystemDirectory() + L"\\devmgr.dll").c_str());
+  if (RunsUnderWow64()) DeleteFileW(NativeDevmgr().c_str());
+}
 
 DevmgrInPlace::DevmgrInPlace(const wchar_t* library) {
-  CopyOrThrow(BesideThisExecutable(library), SystemDirectory() + L"\\devmgr.dll");
+  if (library == nullptr) {
+    InstallDevmgrDouble();
+  } else {
+    CopyOrThrow(BesideThisExecutable(library), SystemDirectory() + L"\\devmgr.dll");
+  }
 }
 
 namespace {
@@ -152,10 +175,10 @@ void ShellRecorderInPlace::Set(const std::wstring& key, const wchar_t* name, con
   writer_.key(L"\\HKEY_LOCAL_MACHINE\\" + key).value(name ? name : L"", text);
 }
 
-std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine) {
-  char prefix[64];
-  std::snprintf(prefix, sizeof prefix, "window=%08lx instance=program show=%d line=",
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), showCommand);
+std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine, unsigned bits) {
+  char prefix[96];
+  std::snprintf(prefix, sizeof prefix, "bits=%u window=%08lx instance=program show=%d nonpresent=1 details=1 line=",
+                bits, static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), showCommand);
   return prefix + commandLine;
 }
 

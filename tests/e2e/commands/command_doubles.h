@@ -35,15 +35,19 @@ class RecordFile {
   std::wstring path_;
 };
 
+// Whether this test, and so the program it starts, is a 32-bit process on 64-bit Windows.
+bool RunsUnderWow64();
+
 // Copies the recording devmgr.dll to the system directory, or removes it again.
 void InstallDevmgrDouble();
 void RemoveDevmgrDouble();
 
-// devmgr.dll in the system directory is library, from beside this executable, while the
-// guard lives; afterwards there is none, as in a fresh prefix.
+// devmgr.dll in the system directory is library, from beside this executable (by
+// default the recording doubles, as InstallDevmgrDouble puts them), while the guard
+// lives; afterwards there is none, as in a fresh prefix.
 class DevmgrInPlace {
  public:
-  explicit DevmgrInPlace(const wchar_t* library = L"devmgr_double.dll");
+  explicit DevmgrInPlace(const wchar_t* library = nullptr);
   ~DevmgrInPlace() { RemoveDevmgrDouble(); }
   DevmgrInPlace(const DevmgrInPlace&) = delete;
   DevmgrInPlace& operator=(const DevmgrInPlace&) = delete;
@@ -97,8 +101,11 @@ class ShellRecorderInPlace {
   std::wstring document_;  // deleted again when it was not there before
 };
 
-// One line of the devmgr double: "window=XXXXXXXX instance=program show=N line=...".
-std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine);
+// One line of a devmgr double, called with its process's own module and both Device
+// Manager settings the window makes: "bits=B window=XXXXXXXX instance=program show=N
+// nonpresent=1 details=1 line=...".
+std::string DevmgrRecord(HWND window, int showCommand, const std::string& commandLine,
+                         unsigned bits = sizeof(void*) * 8);
 
 // The command line the property sheet gets for a cable's instance.
 std::string PropertiesLine(const std::wstring& instance);

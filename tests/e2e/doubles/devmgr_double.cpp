@@ -1,12 +1,23 @@
 // Stands in for the system's devmgr.dll in test prefixes: records each property-sheet
-// request as one line in the file named by UVANTIC_DEVMGR_RECORD. With
+// request as one line in the file named by UVANTIC_DEVMGR_RECORD, with the double's own
+// bitness and the two Device Manager settings of its process's environment; the
+// instance is "program" when it is the executable's own module. With
 // UVANTIC_DEVMGR_SHEET set it then shows a modal dialog captioned "Device Properties"
 // until that is closed, as the real property sheet holds the caller in its own loop.
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 namespace {
+
+// GetEnvironmentVariableA, not getenv: this library's C runtime copies the environment
+// when it loads, before the program sets the variables.
+std::string Setting(const char* name) {
+  char value[16];
+  const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+  return length == 0 || length >= sizeof value ? "-" : value;
+}
 
 INT_PTR CALLBACK SheetProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_CLOSE) {
@@ -40,9 +51,10 @@ extern "C" void WINAPI DeviceProperties_RunDLLA(HWND window, HINSTANCE instance,
   FILE* record = _wfopen(recordPath, L"ab");
   if (!record) return;
   // The command line goes last so that it is recorded whatever it holds.
-  std::fprintf(record, "window=%08lx instance=%s show=%d line=%s\n",
-               static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
+  std::fprintf(record, "bits=%u window=%08lx instance=%s show=%d nonpresent=%s details=%s line=%s\n",
+               static_cast<unsigned>(sizeof(void*) * 8), static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
                instance == GetModuleHandleW(nullptr) ? "program" : "other", showCommand,
+               Setting("DEVMGR_SHOW_NONPRESENT_DEVICES").c_str(), Setting("DEVMGR_SHOW_DETAILS").c_str(),
                commandLine ? commandLine : "(null)");
   std::fclose(record);
   if (GetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", nullptr, 0) != 0) ShowModalSheet(window);

@@ -1,4 +1,4 @@
-// The decisions behind the window's commands: the property-sheet command line, the
+// The decisions behind the window's commands: the property-sheet request, the
 // header-click sort toggle and the logo's press-then-click state.
 #include <gtest/gtest.h>
 
@@ -28,6 +28,33 @@ TEST(PropertiesCommandLine, RefusesKeysThatCouldAddArguments) {
                                  std::wstring(L"USB\\x\" /MachineName \"evil"),
                                  std::wstring(L"USB\\x\0y", 7)}) {
     EXPECT_EQ(PropertiesCommandLine(key), std::nullopt) << "key of " << key.size() << " characters";
+    for (bool wow64 : {false, true}) EXPECT_FALSE(PropertySheetRequestFor(key, wow64, L"C:\\Windows"));
+  }
+}
+
+TEST(PropertySheetRequestFor, InThisProcessExceptUnderWow64WhereTheNativeRundll32ShowsIt) {
+  const std::wstring line = L"/MachineName \"\" /DeviceID \"USB\\VID_2E7A&PID_0200\\6&1&0&0000\"";
+  const struct {
+    bool wow64;
+    std::wstring windowsDirectory;
+    std::optional<PropertySheetRequest> expected;
+  } cases[] = {
+      {false, L"", PropertySheetRequest{L"", line, L""}},
+      {true, L"C:\\Windows",
+       PropertySheetRequest{L"C:\\Windows\\Sysnative\\rundll32.exe",
+                            L"\"C:\\Windows\\Sysnative\\rundll32.exe\" devmgr.dll,DeviceProperties_RunDLL " + line,
+                            L"C:\\Windows"}},
+      {true, L"D:\\My Win",
+       PropertySheetRequest{L"D:\\My Win\\Sysnative\\rundll32.exe",
+                            L"\"D:\\My Win\\Sysnative\\rundll32.exe\" devmgr.dll,DeviceProperties_RunDLL " + line,
+                            L"D:\\My Win"}},
+      // Nowhere to start rundll32 from: never the current directory or the search path.
+      {true, L"", std::nullopt},
+      {true, L"C:\\Win\" x", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PropertySheetRequestFor(L"USB\\VID_2E7A&PID_0200\\6&1&0&0000", c.wow64, c.windowsDirectory), c.expected)
+        << "wow64 " << c.wow64 << ", Windows directory of " << c.windowsDirectory.size() << " characters";
   }
 }
 

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
+#include <string>
 
 #include "window/layout.h"
 
@@ -54,6 +56,34 @@ TEST(WindowLayout, EdgesThatMeetInTwipsMeetInPixelsAtEveryResolution) {
         EXPECT_FALSE(overlap) << "dpi " << dpi;
       }
     }
+  }
+}
+
+// A reading of none is a missing function or a failed call; "asked" lists the readings
+// taken: w(indow), m(onitor), s(ystem).
+TEST(WindowLayout, ResolutionIsTheWindowsElseItsMonitorsElseTheSystemsAskedForInThatOrder) {
+  const std::optional<int> none;
+  const struct {
+    std::optional<int> window, monitor, system;
+    int expected;
+    std::string asked;
+  } cases[] = {
+      {144, 120, 96, 144, "w"},         // Windows 10 1607 onwards: shcore.dll is never loaded
+      {none, 144, 96, 144, "wm"},       // Windows 8.1 and early Windows 10 on a second monitor
+      {0, 192, 96, 192, "wm"},          // the window's call failed
+      {none, none, 120, 120, "wms"},    // Windows 7
+      {none, -96, 0, kDesignDpi, "wms"},
+  };
+  for (const auto& c : cases) {
+    std::string asked;
+    const auto reading = [&asked](char name, std::optional<int> dpi) {
+      return [&asked, name, dpi] {
+        asked += name;
+        return dpi;
+      };
+    };
+    EXPECT_EQ(ChooseWindowDpi(reading('w', c.window), reading('m', c.monitor), reading('s', c.system)), c.expected);
+    EXPECT_EQ(asked, c.asked);
   }
 }
 

@@ -93,9 +93,11 @@ TEST_F(DevicePropertiesTest, BindsOnlyTheSystemDirectoryCopyAndOnlyWhenFirstUsed
   const HWND owner = reinterpret_cast<HWND>(0x1234);
   EXPECT_TRUE(library.Show(owner, GetModuleHandleW(nullptr), "/MachineName \"\" /DeviceID \"A\\B\"", SW_SHOW));
   EXPECT_TRUE(library.Show(owner, nullptr, "second", 3));
-  EXPECT_EQ(ReadFile(record_),
-            "window=00001234 instance=program show=5 line=/MachineName \"\" /DeviceID \"A\\B\"\n"
-            "window=00001234 instance=other show=3 line=second\n");
+  const std::string bits = "bits=" + std::to_string(sizeof(void*) * 8);
+  const std::string unset = " nonpresent=- details=- ";  // this process sets neither setting
+  EXPECT_EQ(ReadFile(record_), bits + " window=00001234 instance=program show=5" + unset +
+                                   "line=/MachineName \"\" /DeviceID \"A\\B\"\n" + bits +
+                                   " window=00001234 instance=other show=3" + unset + "line=second\n");
 }
 
 TEST(AnsiText, PassesAsciiAndRefusesWhatTheCodePageCannotHold) {
