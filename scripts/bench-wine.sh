@@ -39,6 +39,7 @@ if [ ! -e "$template/.template-ready" ]; then
 fi
 source scripts/lib/display.sh  # the window needs a display
 source scripts/lib/process-cpu.sh
+source scripts/lib/figures.sh
 
 # Other work on the machine shows in the figures.
 echo "Load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -82,12 +83,11 @@ bare_run() {
   s0=$(cpu_ticks "$server")
   wine "$bench" bare "$1" >"$work/bare.txt" 2>/dev/null
   s1=$(cpu_ticks "$server")
-  instances=$(sed -n 's/.*: \([0-9]*\) instances.*/\1/p' "$work/bare.txt")
-  [ "$instances" = "$n" ] || { echo "the bare calls found ${instances:-no} instances, not $n" >&2; exit 1; }
-  run_passes=$(sed -n 's/.* \([0-9]*\) passes.*/\1/p' "$work/bare.txt")
-  bare_ms=$(sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' "$work/bare.txt")
-  own=$(sed -n 's/^CPU of this process: \([0-9]*\) ms.*/\1/p' "$work/bare.txt")
-  [ -n "$own" ] || { echo "the bare calls did not report their CPU time" >&2; exit 1; }
+  instances=$(figure "$work/bare.txt" bare_instances)
+  [ "$instances" = "$n" ] || { echo "the bare calls found $instances instances, not $n" >&2; exit 1; }
+  run_passes=$(figure "$work/bare.txt" bare_passes)
+  bare_ms=$(figure "$work/bare.txt" bare_median_ms)
+  own=$(figure "$work/bare.txt" process_cpu_ms)
   run_cpu=$(awk -v o="$own" -v s=$((s1 - s0)) -v hz="$hz" 'BEGIN { print o / 1000 + s / hz }')
 }
 
@@ -99,7 +99,7 @@ median() {
 # What any window program pays to start here, registry or not.
 wine "$tools/uvantic_startup.exe" "$build/bench/wine/empty_window.exe" "$startup_runs" 0 \
   >"$work/empty.txt"
-empty_ms=$(sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' "$work/empty.txt")
+empty_ms=$(figure "$work/empty.txt" startup_median_ms)
 echo "An empty window program starts in $empty_ms ms (median of $startup_runs)."
 printf '%9s %9s %9s %8s %9s %7s %9s %9s %9s %9s %9s %9s %9s\n' installed "bare ms" "bare CPU" "tick ms" \
        "tick CPU" "vs bare" "start ms" "start-B" "own" "1st pass" "slowest" "limit" "free"
@@ -126,9 +126,10 @@ for n in $sizes; do
   for _ in $(seq "$startup_runs"); do
     bare_run 0
     wine "$tools/uvantic_startup.exe" "$program" 1 "$n" $busy_arg >"$work/startup.txt"
-    one_start=$(sed -n 's/^start-up.*median \([0-9.]*\) ms.*/\1/p' "$work/startup.txt")
-    one_first=$(sed -n 's/^first pass.*median \([0-9.]*\) ms.*/\1/p' "$work/startup.txt")
-    echo "$bare_ms $one_start ${one_first:--}" >>"$work/starts.txt"
+    one_start=$(figure "$work/startup.txt" startup_median_ms)
+    one_first=-
+    [ -z "$busy_arg" ] || one_first=$(figure "$work/startup.txt" first_pass_median_ms)
+    echo "$bare_ms $one_start ${one_first/none/-}" >>"$work/starts.txt"
   done
   # Medians of the starts, of each start less its bare pass, and of the first passes seen.
   start_ms=$(awk '{ print $2 }' "$work/starts.txt" | median)
@@ -142,11 +143,8 @@ for n in $sizes; do
   wine "$tools/uvantic_startup.exe" --probe 0 "$n"
   pid=$(prefix_pid "$(basename "$program")")
   [ -n "$pid" ] || { echo "cannot find the program's process" >&2; exit 1; }
-  sleep 3  # past start-up
-  p0=$(cpu_ticks "$pid"); s0=$(cpu_ticks "$server")
-  sleep "$idle_seconds"
-  p1=$(cpu_ticks "$pid"); s1=$(cpu_ticks "$server")
-  idle_cpu=$(awk -v t=$((p1 - p0 + s1 - s0)) -v hz="$hz" -v n="$idle_seconds" 'BEGIN { print t * 1000 / hz / n }')
+  cpu=$(idle_cpu "$pid" "$server" "$idle_seconds")
+  idle_cpu=$(awk -v p="${cpu% *}" -v s="${cpu#* }" -v n="$idle_seconds" 'BEGIN { print (p + s) / n }')
 
   # How far apart the ticks are: a pass that takes longer than the interval delays
   # the next tick, and the CPU of a second then understates a tick's. A message sent
@@ -158,12 +156,14 @@ for n in $sizes; do
   probe_line=""
   if [ "$busy_ms" -ge 10 ] || [ "$n" = "$probed_size" ]; then
     wine "$tools/uvantic_startup.exe" --probe "$probe_seconds" "$n" "$busy_ms" >"$work/probe.txt"
-    gap=$(sed -n 's/.* one every \([0-9.]*\) ms.*/\1/p' "$work/probe.txt")
-    [ "$busy_ms" -lt 10 ] || [ "${gap:-0}" = 0 ] || tick_ms=$gap
+    gap=0
+    [ "$busy_ms" = 0 ] || gap=$(figure "$work/probe.txt" busy_spacing_ms)
+    [ "$busy_ms" -lt 10 ] || [ "$gap" = 0 ] || tick_ms=$gap
     if [ "$n" = "$probed_size" ]; then
-      slowest=$(sed -n 's/.*slowest \([0-9.]*\) ms.*/\1/p' "$work/probe.txt")
-      free=$(sed -n 's/^free between them: shortest \([0-9.]*\) ms.*/\1/p' "$work/probe.txt")
-      probe_line=$(cat "$work/probe.txt")
+      slowest=$(figure "$work/probe.txt" answer_slowest_ms)
+      [ "$busy_ms" = 0 ] || free=$(figure "$work/probe.txt" free_shortest_ms)
+      free=${free/none/-}
+      probe_line=$(grep -v = "$work/probe.txt")
     fi
   fi
   kill "$pid" 2>/dev/null || true

@@ -3,7 +3,8 @@
 # prefix, CPU time per idle timer tick with 8 cables, how long a registry change takes
 # to show in the window and in uvfind --watch, executable size and the DLLs it
 # imports. Measurements only: nothing here passes or fails on a figure.
-#   scripts/measure.sh [x64|x86]     (the build is made if missing)
+#   scripts/measure.sh [x64|x86]     (the build is made if missing; scripts/run.sh or
+#                                    scripts/test.sh installs what it needs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -16,7 +17,10 @@ idle_seconds=20
 latency_trials=40
 
 export PATH=/usr/lib/wine:$PATH
-[ -f "$build/CMakeCache.txt" ] || scripts/install-deps.sh
+if ! command -v wine >/dev/null || ! command -v "$objdump" >/dev/null; then
+  echo "Wine or the mingw-w64 tools are missing: scripts/run.sh or scripts/test.sh installs them" >&2
+  exit 1
+fi
 scripts/lib/build-win.sh "$arch" UvanticFinder uvfind uvantic_seed uvantic_startup uvantic_latency
 
 prefix=$root/build/measure-prefix$suffix
@@ -46,16 +50,12 @@ if [ -z "$program" ] || [ -z "$server" ]; then
   echo "cannot find the program's or the wineserver's process" >&2
   exit 1
 fi
-sleep 3  # past start-up
-hz=$(getconf CLK_TCK)
-p0=$(cpu_ticks "$program"); s0=$(cpu_ticks "$server")
-sleep "$idle_seconds"
-p1=$(cpu_ticks "$program"); s1=$(cpu_ticks "$server")
-awk -v p=$((p1 - p0)) -v s=$((s1 - s0)) -v hz="$hz" -v n="$idle_seconds" 'BEGIN {
-  printf "program:    %6.1f ms CPU in %d s = %.2f ms per tick\n", p * 1000 / hz, n, p * 1000 / hz / n
-  printf "wineserver: %6.1f ms CPU in %d s = %.2f ms per tick\n", s * 1000 / hz, n, s * 1000 / hz / n
+cpu=$(idle_cpu "$program" "$server" "$idle_seconds")
+awk -v p="${cpu% *}" -v s="${cpu#* }" -v hz="$(getconf CLK_TCK)" -v n="$idle_seconds" 'BEGIN {
+  printf "program:    %6.1f ms CPU in %d s = %.2f ms per tick\n", p, n, p / n
+  printf "wineserver: %6.1f ms CPU in %d s = %.2f ms per tick\n", s, n, s / n
   printf "together:   %.2f ms per tick (%.2f%% of one core); clock tick resolution %.0f ms\n",
-         (p + s) * 1000 / hz / n, (p + s) * 100 / hz / n, 1000 / hz
+         (p + s) / n, (p + s) / 10 / n, 1000 / hz
 }'
 kill "$program" 2>/dev/null || true
 wait "$wine_pid" 2>/dev/null || true

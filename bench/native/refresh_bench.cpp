@@ -10,6 +10,7 @@
 #include "discovery/memory_device_list.h"
 #include "discovery/memory_registry.h"
 #include "discovery/refresh_device_list.h"
+#include "support/cable_keys.h"
 
 namespace uvantic {
 namespace {
@@ -29,12 +30,9 @@ std::wstring InstancePath(int i) { return std::wstring(kInstancePathPrefix) + In
 // two counters, as the driver writes them.
 void Install(MemoryRegistry& reg, int installed) {
   for (int i = 0; i < installed; ++i) {
-    const std::wstring key = std::wstring(kDeviceTreePath) + InstancePath(i);
-    reg.key(key)
-        .value(L"ConfigFlags", 0u)
-        .key(L"Device Parameters")
-        .value(L"PortName", L"COM" + std::to_wstring(i + 3));
-    if (i < kServed) reg.key(key + L"\\Control").value(L"ActiveService", L"slabser").value(L"DisableCount", 0u);
+    testing::InstallCable(reg, {.name = InstanceName(i),
+                                .port = L"COM" + std::to_wstring(i + 3),
+                                .service = i < kServed ? std::optional(kDriverService) : std::nullopt});
   }
   auto driverList = reg.key(kDriverListPath);
   for (int i = 0; i < kServed; ++i) {
@@ -50,7 +48,6 @@ void RefreshPass(benchmark::State& state) {
   MemoryRegistry reg;
   Install(reg, installed);
   MemoryDeviceList list;
-  list.recordWrites(false);
   RefreshDeviceList(list, reg);  // the first pass adds and fills every row
 
   for (auto _ : state) {

@@ -24,7 +24,8 @@
 #include "discovery/refresh_device_list.h"
 #include "platform/handles.h"
 #include "platform/win_registry_view.h"
-#include "registry_writer.h"
+#include "support/registry_writer.h"
+#include "support/cable_keys.h"
 #include "window/app_help_file.h"
 #include "window/frm_main.h"
 
@@ -50,7 +51,6 @@ std::wstring InstanceName(int i) {
 }
 
 std::wstring InstancePath(int i) { return std::wstring(kInstancePathPrefix) + InstanceName(i); }
-std::wstring InstanceKeyPath(int i) { return std::wstring(kDeviceTreePath) + InstancePath(i); }
 
 // The path below HKEY_LOCAL_MACHINE, for the bare calls.
 std::wstring BelowMachine(std::wstring_view fullPath) { return std::wstring(fullPath.substr(kMachineRoot.size())); }
@@ -59,9 +59,9 @@ std::wstring BelowMachine(std::wstring_view fullPath) { return std::wstring(full
 // others are installed but unplugged (no "Control" key), as on a well-used machine.
 void InstallCables(RegistryWriter& reg, int from, int to) {
   for (int i = from; i < to; ++i) {
-    auto instance = reg.key(InstanceKeyPath(i));
-    instance.value(L"ConfigFlags", 0u).key(L"Device Parameters").value(L"PortName", L"COM" + std::to_wstring(i + 3));
-    if (i < kServed) instance.key(L"Control").value(L"ActiveService", L"slabser").value(L"DisableCount", 0u);
+    testing::InstallCable(reg, {.name = InstanceName(i),
+                                .port = L"COM" + std::to_wstring(i + 3),
+                                .service = i < kServed ? std::optional(kDriverService) : std::nullopt});
   }
 }
 
@@ -265,7 +265,6 @@ int RunTable() {
     installed = size;
 
     MemoryDeviceList list;
-    list.recordWrites(false);
     const BareCalls bareA(Names(size), true);
     const BareCalls bareB(Names(size), false);
     RefreshDeviceList(list, view);  // adds the rows; later passes find them all
@@ -322,6 +321,9 @@ int RunTable() {
     std::printf("%9d %6zu %8.2f %8.2f %8.2f %5.2fx %8.2f %5.2fx %5.2fx %8.2f %9.1f %9.1f\n", size, times[0].size(),
                 bareAMs, bareBMs, memoryMs, memoryMs / bareBMs, windowMs, windowMs / bareBMs, best, Median(changed),
                 startMs, startMs - bareBMs);
+    std::printf("{\"installed\":%d,\"rounds\":%zu,\"bare_a_ms\":%.2f,\"bare_b_ms\":%.2f,\"memory_ms\":%.2f,"
+                "\"window_ms\":%.2f,\"best_ratio\":%.2f,\"changed_ms\":%.2f,\"start_ms\":%.1f}\n",
+                size, times[0].size(), bareAMs, bareBMs, memoryMs, windowMs, best, Median(changed), startMs);
   }
   return 0;
 }
@@ -338,8 +340,11 @@ int RunBare(double seconds) {
     times.push_back(clock.Milliseconds([&] { counts = bare.Pass(); }));
     spent += times.back();
   }
+  const double fastest = *std::min_element(times.begin(), times.end());
   std::printf("bare calls of one pass: %d instances (%d served), %zu passes, median %.2f ms, fastest %.2f ms\n",
-              counts.first, counts.second, times.size(), Median(times), *std::min_element(times.begin(), times.end()));
+              counts.first, counts.second, times.size(), Median(times), fastest);
+  std::printf("bare_instances=%d\nbare_served=%d\nbare_passes=%zu\nbare_median_ms=%.2f\nbare_fastest_ms=%.2f\n",
+              counts.first, counts.second, times.size(), Median(times), fastest);
   // The process's own CPU time, which a script cannot count from outside: Wine starts
   // the process apart from the command that ran it.
   FILETIME created, exited, kernel, user;
@@ -347,7 +352,8 @@ int RunBare(double seconds) {
     const auto ticks = [](const FILETIME& time) {
       return static_cast<double>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
     };
-    std::printf("CPU of this process: %.0f ms\n", (ticks(kernel) + ticks(user)) / 10000.0);
+    const double cpuMs = (ticks(kernel) + ticks(user)) / 10000.0;
+    std::printf("CPU of this process: %.0f ms\nprocess_cpu_ms=%.0f\n", cpuMs, cpuMs);
   }
   return 0;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Configures the Windows build of ARCH (x86 or x64: build/win or build/win-x64) and builds
-# the targets named. Configuring every time takes in new source files quietly.
+# the targets named.
 #   scripts/lib/build-win.sh ARCH TARGET...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)

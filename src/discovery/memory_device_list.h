@@ -1,9 +1,8 @@
-// An in-memory device list behind the DeviceList port: it records every change made
-// to it and can fail any operation, so the refresh pass can be checked without a window.
+// An in-memory device list behind the DeviceList port: the rows in list order and
+// nothing else. uvfind runs the refresh pass over it; tests build their doubles on it.
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -16,20 +15,6 @@
 
 namespace uvantic {
 
-// The operations of DeviceList, for failures, hooks and the record of changes.
-enum class ListOp { Add, Count, Rows, Key, ReadCell, WriteCell, SetIcon, SetGhosted, Remove };
-
-// One change asked of the list: Add, WriteCell, SetIcon, SetGhosted or Remove.
-struct ListWrite {
-  ListOp op = ListOp::Add;
-  std::wstring key{};        // the row's key
-  Cell cell = Cell::Text;    // WriteCell
-  std::wstring text{};       // WriteCell
-  int icon = 0;              // SetIcon
-  bool ghosted = false;      // SetGhosted
-  bool done = false;         // false when the change failed
-};
-
 struct MemoryRow {
   std::wstring key{};
   std::wstring cells[3]{};       // indexed by Cell
@@ -39,6 +24,8 @@ struct MemoryRow {
   const std::wstring& cell(Cell c) const { return cells[static_cast<int>(c)]; }
 };
 
+// Rows are added at the end and keep their ids wherever they move. Its operations do
+// not call each other through the port, so a subclass may wrap each one.
 class MemoryDeviceList : public DeviceList {
  public:
   bool Add(const std::wstring& key) override;
@@ -54,60 +41,23 @@ class MemoryDeviceList : public DeviceList {
   // Reading back; rows are found by key without regard to letter case.
   std::vector<std::wstring> keys() const;            // in list order
   const MemoryRow* row(std::wstring_view key) const;  // nullptr when there is none
+  const MemoryRow* row(RowId id) const;
   std::optional<RowId> id(std::wstring_view key) const;
 
-  // The record of changes, in the order they were asked for, failed ones included.
-  const std::vector<ListWrite>& writes() const { return writes_; }
-  std::size_t writeCount(ListOp op) const;
-  void clearWrites() { writes_.clear(); }
-  void recordWrites(bool on) { recording_ = on; }
-
-  // Failures, one call each: every call of op, the calls for one row (for Add: adding
-  // that key), or those for one cell of one row (ReadCell, WriteCell).
-  void fail(ListOp op);
-  void fail(ListOp op, std::wstring_view key);
-  void fail(ListOp op, std::wstring_view key, Cell cell);
-  // The calls of op for one row, or all of them when key is empty, throw
-  // std::bad_alloc instead, as when memory runs out.
-  void throwOn(ListOp op, std::wstring_view key = {});
-
-  // Keeps the rows ordered by this cell's text, as a sorted list view does: a row
-  // moves whenever that text changes.
-  void sortBy(Cell cell);
-
-  // Called before each operation on one row (Key, ReadCell, WriteCell, SetIcon,
-  // SetGhosted, Remove), with the operation and the row. It may change the list, for
-  // instance through erase(); operations made from inside it do not call it again.
-  void onRowAccess(std::function<void(ListOp, RowId)> hook) { hook_ = std::move(hook); }
-
-  // Takes a row out as something other than the refresh pass would: never fails,
-  // is not recorded and calls no hook. False when there is no such row.
+  // Takes a row out. False when there is no such row.
   bool erase(std::wstring_view key);
 
+ protected:
+  // The rows top to bottom, for a subclass that keeps them in another order.
+  std::vector<RowId>& order() { return order_; }
+
  private:
-  struct Failure {
-    ListOp op;
-    std::optional<std::wstring> key;
-    std::optional<Cell> cell;
-    bool throws = false;
-  };
+  MemoryRow* Find(RowId row);
 
-  bool Fails(ListOp op, const std::wstring* key = nullptr, std::optional<Cell> cell = {}) const;
-  // Runs the hook for this row, then finds it; nullptr when it is not in the list.
-  MemoryRow* Access(ListOp op, RowId row) const;
-  void Record(ListWrite write);
-  void Resort();
-
-  mutable std::unordered_map<RowId, MemoryRow> rows_;
+  std::unordered_map<RowId, MemoryRow> rows_;
   std::vector<RowId> order_;
   std::map<std::wstring, RowId, RegistryNameLess> byKey_;
   RowId nextId_ = 1;
-  std::vector<ListWrite> writes_;
-  bool recording_ = true;
-  std::vector<Failure> failures_;
-  std::optional<Cell> sortCell_;
-  std::function<void(ListOp, RowId)> hook_;
-  mutable bool inHook_ = false;
 };
 
 }  // namespace uvantic

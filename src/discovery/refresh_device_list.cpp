@@ -94,8 +94,7 @@ void EvaluateRows(DeviceList& list, const RegistryView& view) {
 std::optional<bool> RefreshDeviceList(DeviceList& list, const RegistryView& view) noexcept {
   Try([&] { AddNewInstances(list, view); });
   Try([&] { EvaluateRows(list, view); });
-  // The count is used where it is read: assigning it to an optional declared outside
-  // the try block is compiled wrongly by GCC 12 at -O2 (engaged although Count threw).
+  // The count is read and used in one try block, so a Count that throws leaves no value.
   try {
     const auto count = list.Count();
     if (count) return *count > 0;

@@ -51,7 +51,6 @@ inline void DeleteDcHandle(HDC dc) { DeleteDC(dc); }
 inline void DestroyIconHandle(HICON icon) { DestroyIcon(icon); }
 inline void DestroyMenuHandle(HMENU menu) { DestroyMenu(menu); }
 inline void DestroyImageList(HIMAGELIST list) { ImageList_Destroy(list); }
-inline void DestroyCursorHandle(HCURSOR cursor) { DestroyCursor(cursor); }
 inline void FreeGlobal(HGLOBAL memory) { GlobalFree(memory); }
 }  // namespace detail
 
@@ -65,7 +64,39 @@ using UniqueMemoryDc = Unique<HDC, detail::DeleteDcHandle>;
 using UniqueHIcon = Unique<HICON, detail::DestroyIconHandle>;
 using UniqueHMenu = Unique<HMENU, detail::DestroyMenuHandle>;
 using UniqueHImageList = Unique<HIMAGELIST, detail::DestroyImageList>;
-using UniqueHCursor = Unique<HCURSOR, detail::DestroyCursorHandle>;
 using UniqueHGlobal = Unique<HGLOBAL, detail::FreeGlobal>;
+
+// A window's DC from GetDC (the screen's for nullptr), released to that window.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// Selects a GDI object into a DC for a scope and puts back what it replaced.
+class ScopedSelection {
+ public:
+  ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ScopedSelection(const ScopedSelection&) = delete;
+  ScopedSelection& operator=(const ScopedSelection&) = delete;
+  ~ScopedSelection() {
+    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
 
 }  // namespace uvantic

@@ -11,7 +11,6 @@ namespace uvantic {
 
 std::vector<CableRow> ListCables(const RegistryView& view, const TextComparison& compare) {
   MemoryDeviceList list;
-  list.recordWrites(false);
   RefreshDeviceList(list, view);
   std::vector<CableRow> cables;
   for (const std::wstring& key : list.keys()) {

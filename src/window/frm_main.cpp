@@ -265,9 +265,8 @@ void FrmMain::OnNextDialogControl(WPARAM wParam, LPARAM lParam) {
 
 // The button Enter clicks: the focused command button, otherwise Close.
 LRESULT FrmMain::OnGetDefaultId() {
-  const HWND focus = GetFocus();
-  const bool onButton = focus && (focus == cmdProperties || focus == cmdDevmgmt || focus == cmdClose);
-  return MAKELRESULT(onButton ? GetDlgCtrlID(focus) : Entry(ControlName::cmdClose).controlId, DC_HASDEFID);
+  const HWND button = DefaultButton(GetFocus());
+  return MAKELRESULT(button == cmdClose ? Entry(ControlName::cmdClose).controlId : GetDlgCtrlID(button), DC_HASDEFID);
 }
 
 int RunMessageLoop(FrmMain& window) {

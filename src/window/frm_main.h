@@ -55,7 +55,6 @@ class FrmMain {
 
   HWND hwnd() const { return hwnd_; }
   HWND Control(ControlName name) const;
-  ListViewDeviceList& DeviceRows() { return list_; }
 
   // The sort state of lvwList; setting either reorders the rows at once.
   int SortKey() const { return list_.SortKey(); }
@@ -115,6 +114,8 @@ class FrmMain {
   void SetColumnWidths();
   void Load();
   void SetPropertiesEnabled(bool enabled);
+  // The button that Enter presses: the focused command button, else cmdClose.
+  HWND DefaultButton(HWND focus) const;
   void ShowDefaultButton(HWND focus);
 
   // Events handled in frm_main_commands.cpp.

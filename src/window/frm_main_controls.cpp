@@ -199,11 +199,14 @@ void FrmMain::SetPropertiesEnabled(bool enabled) {
 
 // The focused command button is the one Enter clicks and shows as such; with the
 // focus anywhere else it is Close.
+HWND FrmMain::DefaultButton(HWND focus) const {
+  const bool onButton = focus && (focus == cmdProperties || focus == cmdDevmgmt || focus == cmdClose);
+  return onButton ? focus : cmdClose;
+}
+
 void FrmMain::ShowDefaultButton(HWND focus) {
-  const HWND buttons[] = {cmdProperties, cmdDevmgmt, cmdClose};
-  const bool onButton = std::find(std::begin(buttons), std::end(buttons), focus) != std::end(buttons);
-  const HWND defaultButton = onButton ? focus : cmdClose;
-  for (HWND button : buttons) {
+  const HWND defaultButton = DefaultButton(focus);
+  for (HWND button : {cmdProperties, cmdDevmgmt, cmdClose}) {
     const LONG_PTR wanted = button == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
     if ((GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) != wanted) {
       SendMessageW(button, BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);

@@ -75,7 +75,8 @@ void FrmMain::OnHelp(const HELPINFO& info) {
 }
 
 // The control's short text where the help control offers text popups; its page in the
-// help viewer where it does not (Wine's). Without a help file nothing is shown.
+// help viewer where it does not (Wine's HtmlHelpW has no HH_DISPLAY_TEXT_POPUP case).
+// Without a help file nothing is shown.
 void FrmMain::ShowWhatsThis(ControlName control, POINT at) {
   const std::wstring& helpFile = helpFile_.Path();
   if (helpFile.empty() || !FileExists(helpFile)) return;

@@ -377,11 +377,10 @@ std::optional<std::wstring> ListViewDeviceList::SelectedItem() const {
   return Key(item->row);
 }
 
-// Some list views (Wine's) work out their rows' size and set their scroll bars only when
-// they first paint; on screen that draws the scroll bars twice over, which costs more
-// than the rest of the window's first paint. Painting into a memory DC while the window
-// is hidden does that work where nothing is drawn on screen. Elsewhere it is a paint of
-// a millisecond that nobody sees.
+// Wine's list view works out its rows' size and sets its scroll bars on its first paint
+// (dlls/comctl32/listview.c, LISTVIEW_Paint while bNoItemMetrics is set); on screen that
+// draws the scroll bars twice over. Painting into a memory DC while the window is hidden
+// does that work where nothing is drawn on screen; elsewhere nobody sees the paint.
 void ListViewDeviceList::PaintOffScreen() const {
   if (!list_) return;
   const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));

@@ -30,12 +30,10 @@ namespace uvantic {
 class ListViewDeviceList final : public DeviceList {
  public:
   ListViewDeviceList() = default;
-  explicit ListViewDeviceList(HWND listView) : list_(listView) {}
   ListViewDeviceList(const ListViewDeviceList&) = delete;
   ListViewDeviceList& operator=(const ListViewDeviceList&) = delete;
 
   void Attach(HWND listView) { list_ = listView; }
-  HWND hwnd() const { return list_; }
 
   bool Add(const std::wstring& key) override;
   std::optional<std::size_t> Count() const override;
@@ -62,7 +60,7 @@ class ListViewDeviceList final : public DeviceList {
   // The list view repaints just the rows that a change touched. Once more than
   // kRowsRepaintedOneByOne rows have changed since the last call, or while the list is
   // hidden (the load sequence fills it before the window shows), it stops drawing
-  // instead: adding a thousand rows one repaint at a time took seconds. This ends a
+  // instead, since a repaint per row makes adding a thousand rows slow. This ends a
   // pass: it draws what changed while drawing was stopped, all at once. Call it after
   // every pass.
   void DrawChanges();

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "platform/handles.h"
 #include "platform/system_directory.h"
 #include "window/layout.h"
 
@@ -44,10 +45,9 @@ std::optional<int> MonitorDpi(HWND hwnd) {
 }  // namespace
 
 int SystemDpi() {
-  HDC screen = GetDC(nullptr);
+  const WindowDc screen(nullptr);
   if (!screen) return USER_DEFAULT_SCREEN_DPI;
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
+  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
   return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 

@@ -55,18 +55,16 @@ void AlphaPicture::ScaleTo(PixelSize size) {
 void AlphaPicture::Draw(HDC dc, const RECT& box) const {
   if (!scaled_) return;
   const PixelRect at = CentredIn({box.left, box.top, box.right, box.bottom}, scaledSize_);
-  HDC memory = CreateCompatibleDC(dc);
+  const UniqueMemoryDc memory(CreateCompatibleDC(dc));
   if (!memory) return;
-  HGDIOBJ previous = SelectObject(memory, scaled_.get());
+  const ScopedSelection picture(memory.get(), scaled_.get());
   if (hasAlpha_) {
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, at.left, at.top, at.width(), at.height(), memory, 0, 0, scaledSize_.width, scaledSize_.height,
-               blend);
+    AlphaBlend(dc, at.left, at.top, at.width(), at.height(), memory.get(), 0, 0, scaledSize_.width,
+               scaledSize_.height, blend);
   } else {
-    BitBlt(dc, at.left, at.top, at.width(), at.height(), memory, 0, 0, SRCCOPY);
+    BitBlt(dc, at.left, at.top, at.width(), at.height(), memory.get(), 0, 0, SRCCOPY);
   }
-  SelectObject(memory, previous);
-  DeleteDC(memory);
 }
 
 UniqueHIcon LoadIconAtSize(HINSTANCE instance, int resourceId, int side) {

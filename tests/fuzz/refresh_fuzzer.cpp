@@ -15,10 +15,10 @@
 
 #include "discovery/device_state.h"
 #include "discovery/evaluate_device.h"
-#include "discovery/memory_device_list.h"
 #include "discovery/memory_registry.h"
 #include "discovery/refresh_device_list.h"
 #include "discovery/registry_name.h"
+#include "support/recording_device_list.h"
 
 namespace uvantic {
 namespace {
@@ -177,7 +177,7 @@ class Session {
   FuzzedDataProvider& in_;
   std::vector<std::wstring> names_;
   MemoryRegistry reg_;
-  MemoryDeviceList list_;
+  RecordingDeviceList list_;
 };
 
 }  // namespace

@@ -9,10 +9,11 @@
 
 #include "discovery/device_state.h"
 #include "discovery/evaluate_device.h"
-#include "discovery/memory_device_list.h"
 #include "discovery/refresh_device_list.h"
 #include "platform/win_registry_view.h"
-#include "registry_writer.h"
+#include "support/cable_keys.h"
+#include "support/recording_device_list.h"
+#include "support/registry_writer.h"
 #include "test_printers.h"
 
 namespace uvantic {
@@ -53,13 +54,13 @@ struct Cable {
 };
 
 void Install(RegistryWriter& reg, const Cable& cable) {
-  auto instance = reg.key(InstanceKeyPath(cable.name));
-  instance.value(L"ConfigFlags", cable.disabling == Disabling::ConfigFlags ? 1u : 0u);
-  instance.key(L"Device Parameters").value(L"PortName", cable.port);
-  if (cable.binding == Binding::NoControlKey) return;
-  instance.key(L"Control")
-      .value(L"ActiveService", cable.binding == Binding::Slabser ? L"slabser" : L"usbser")
-      .value(L"DisableCount", cable.disabling == Disabling::DisableCount ? 2u : 0u);
+  std::optional<std::wstring_view> service;
+  if (cable.binding != Binding::NoControlKey) service = cable.binding == Binding::Slabser ? L"slabser" : L"usbser";
+  InstallCable(reg, {.name = cable.name,
+                     .port = cable.port,
+                     .service = service,
+                     .configFlags = cable.disabling == Disabling::ConfigFlags ? 1u : 0u,
+                     .disableCount = cable.disabling == Disabling::DisableCount ? 2u : 0u});
 }
 
 DeviceState Evaluate(std::wstring_view name) {
@@ -188,7 +189,7 @@ TEST(EvaluateDeviceOverRegistry, OddlyTypedOrMissingData) {
   }
 }
 
-DeviceState RowState(const MemoryDeviceList& list, std::wstring_view name) {
+DeviceState RowState(const RecordingDeviceList& list, std::wstring_view name) {
   const MemoryRow* row = list.row(InstancePath(name));
   EXPECT_NE(row, nullptr) << "no row for " << Printable(name);
   if (!row) return {};
@@ -199,7 +200,7 @@ DeviceState RowState(const MemoryDeviceList& list, std::wstring_view name) {
 TEST(RefreshDeviceListOverRegistry, RowsFollowInstallsAndUninstalls) {
   RegistryWriter reg;
   const WinRegistryView view;
-  MemoryDeviceList list;
+  RecordingDeviceList list;
 
   // No cable ever installed: no hardware key at all.
   EXPECT_EQ(RefreshDeviceList(list, view), false);
@@ -226,7 +227,7 @@ TEST(RefreshDeviceListOverRegistry, RowsFollowInstallsAndUninstalls) {
 TEST(RefreshDeviceListOverRegistry, RowKeysKeepTheRegistrysLetterCase) {
   RegistryWriter reg;
   Install(reg, {.name = L"Uv5k31qX_00"});
-  MemoryDeviceList list;
+  RecordingDeviceList list;
   RefreshDeviceList(list, WinRegistryView());
   EXPECT_EQ(list.keys(), std::vector<std::wstring>{L"USB\\Vid_2E7A&Pid_0200&Mi_00\\Uv5k31qX_00"});
   EXPECT_EQ(RowState(list, L"Uv5k31qX_00").cableId, L"Uv5k31qX");
@@ -238,7 +239,7 @@ TEST(RefreshDeviceListOverRegistry, UnchangedRegistryRewritesNoCell) {
   Install(reg, {.name = kOtherCable, .disabling = Disabling::ConfigFlags});
   WriteDriverList(reg, {InstancePath(kCable), InstancePath(kOtherCable)});
   const WinRegistryView view;
-  MemoryDeviceList list;
+  RecordingDeviceList list;
   RefreshDeviceList(list, view);
   list.clearWrites();
 
@@ -261,7 +262,7 @@ TEST(RefreshDeviceListOverRegistry, InstanceUninstalledDuringThePassLosesItsRow)
   RegistryWriter reg;
   Install(reg, {.name = kCable});
   Install(reg, {.name = kOtherCable});
-  MemoryDeviceList list;
+  RecordingDeviceList list;
   // The second cable is uninstalled after discovery has listed it but before its row
   // is evaluated.
   bool uninstalled = false;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "discovery/change_watch.h"
-#include "registry_writer.h"
+#include "support/registry_writer.h"
 
 namespace uvantic {
 namespace {

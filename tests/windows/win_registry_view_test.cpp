@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "registry_writer.h"
+#include "support/registry_writer.h"
 #include "test_printers.h"
 
 namespace uvantic {

@@ -12,13 +12,14 @@ namespace uvantic::e2e {
 void CommandScenario::SetUp() {
   ProgramScenario::SetUp();
   if (IsSkipped() || HasFatalFailure()) return;
-  InstallDevmgrDouble();
-  InstallShellRecorder();
+  devmgr_.emplace();
+  shell_.emplace();
 }
 
 void CommandScenario::TearDown() {
   ProgramScenario::TearDown();
-  RemoveDevmgrDouble();
+  shell_.reset();
+  devmgr_.reset();
 }
 
 void CommandScenario::StartWith(const std::vector<Cable>& cables) {
@@ -75,42 +76,8 @@ POINT HeaderCentre(HWND list, int headerIndex) {
   return {left + width / 2, (header.bottom - header.top) / 2};
 }
 
-namespace {
-
-void SendMouse(DWORD flags) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  SendInput(1, &input, sizeof input);
-  Sleep(50);
-}
-
-DWORD ButtonFlag(Button button, bool down) {
-  switch (button) {
-    case Button::Left: return down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    case Button::Right: return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
-    case Button::Middle: return down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
-  }
-  return 0;
-}
-
-}  // namespace
-
-void MoveOver(HWND control, POINT clientPoint) { MoveTo(control, clientPoint); }
-void Press(Button button) { SendMouse(ButtonFlag(button, true)); }
-void Release(Button button) { SendMouse(ButtonFlag(button, false)); }
-
 bool EndsWithin(HANDLE process, Milliseconds timeout) {
   return WaitForSingleObject(process, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
-}
-
-std::vector<HWND> WindowsWithCaption() {
-  std::vector<HWND> windows;
-  HWND candidate = nullptr;
-  while ((candidate = FindWindowExW(nullptr, candidate, nullptr, kMainWindowCaption)) != nullptr) {
-    if (IsWindowVisible(candidate)) windows.push_back(candidate);
-  }
-  return windows;
 }
 
 }  // namespace uvantic::e2e

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class CommandScenario : public ProgramScenario {
 
   RecordFile devmgrRecord_{L"UVANTIC_DEVMGR_RECORD", L"uvantic-devmgr-record.txt"};
   RecordFile shellRecord_{L"UVANTIC_SHELL_RECORD", L"uvantic-shell-record.txt"};
+  std::optional<DevmgrInPlace> devmgr_;
+  std::optional<ShellRecorderInPlace> shell_;
 };
 
 // A row's rectangle in the list's client coordinates, read in the list's process.
@@ -38,16 +41,7 @@ POINT CentreOf(const RECT& rect);
 HWND ListHeader(HWND list);
 POINT HeaderCentre(HWND list, int headerIndex);
 
-// Raw mouse buttons over a point of a control, for presses that overlap.
-enum class Button { Left, Right, Middle };
-void MoveOver(HWND control, POINT clientPoint);
-void Press(Button button);
-void Release(Button button);
-
 // Whether the process ends within the timeout.
 bool EndsWithin(HANDLE process, Milliseconds timeout);
-
-// The program's visible top-level windows that carry its caption, of any process.
-std::vector<HWND> WindowsWithCaption();
 
 }  // namespace uvantic::e2e

@@ -7,8 +7,13 @@ set_target_properties(devmgr_double PROPERTIES PREFIX "")
 add_executable(shell_recorder WIN32 ${CMAKE_CURRENT_LIST_DIR}/../doubles/shell_recorder.cpp)
 target_link_options(shell_recorder PRIVATE -municode)
 
-file(GLOB commands_e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
-add_executable(commands_e2e_tests ${commands_e2e_sources} ${CMAKE_CURRENT_LIST_DIR}/command_scenario.cpp)
+add_executable(commands_e2e_tests
+  ${CMAKE_CURRENT_LIST_DIR}/command_scenario.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/program_start_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/properties_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/renamed_program_help_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shell_commands_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sorting_test.cpp)
 target_link_libraries(commands_e2e_tests PRIVATE uvantic_e2e_scenario)
 add_dependencies(commands_e2e_tests devmgr_double shell_recorder)
 

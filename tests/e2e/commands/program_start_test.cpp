@@ -81,7 +81,7 @@ TEST_F(ProgramStart, SecondStartBringsTheFirstWindowForwardAndEndsWithoutAWindow
   EXPECT_EQ(second.exitCode, 0u);
   EXPECT_FALSE(second.showedWindow);
   EXPECT_TRUE(ComesToFront(window())) << "foreground: \"" << Narrow(WindowText(GetForegroundWindow())) << "\"";
-  EXPECT_EQ(WindowsWithCaption(), std::vector<HWND>{window()});
+  EXPECT_EQ(FindTopWindows({.caption = kMainWindowCaption}), std::vector<HWND>{window()});
 }
 
 TEST_F(ProgramStart, SecondStartRestoresTheMinimisedFirstWindow) {

@@ -100,7 +100,7 @@ TEST_F(PropertiesCommand, WithoutDevmgrDoesNothingAndTheProgramGoesOn) {
   EXPECT_TRUE(devmgrRecord_.Lines().empty());
   EXPECT_FALSE(program_->HasExited());
   EXPECT_TRUE(IsWindowEnabled(window()));
-  EXPECT_EQ(WindowsWithCaption(), std::vector<HWND>{window()});
+  EXPECT_EQ(FindTopWindows({.caption = kMainWindowCaption}), std::vector<HWND>{window()});
 }
 
 // A devmgr.dll beside the program and in its current directory is never loaded; the

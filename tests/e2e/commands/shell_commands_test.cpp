@@ -76,10 +76,10 @@ TEST_F(ShellCommands, EveryLeftClickOnTheLogoOpensItAgain) {
 
 TEST_F(ShellCommands, RightClickOnTheLogoNeverOpensTheWebSite) {
   // A left press released outside the logo leaves it armed ...
-  MoveOver(controls_.logo, LogoCentre());
-  Press(Button::Left);
-  MoveOver(controls_.list, {5, 5});
-  Release(Button::Left);
+  MoveTo(controls_.logo, LogoCentre());
+  Press(MouseButton::Left);
+  MoveTo(controls_.list, {5, 5});
+  Release(MouseButton::Left);
   // ... and the right click's popup disarms it again.
   Click(controls_.logo, MouseButton::Right);
   DismissPopup();
@@ -87,25 +87,25 @@ TEST_F(ShellCommands, RightClickOnTheLogoNeverOpensTheWebSite) {
 }
 
 TEST_F(ShellCommands, LeftPressWhileAnotherButtonIsHeldDoesNotArmTheLogo) {
-  MoveOver(controls_.logo, LogoCentre());
-  Press(Button::Middle);
-  Press(Button::Left);
-  Release(Button::Left);
-  Release(Button::Middle);
+  MoveTo(controls_.logo, LogoCentre());
+  Press(MouseButton::Middle);
+  Press(MouseButton::Left);
+  Release(MouseButton::Left);
+  Release(MouseButton::Middle);
   WaitPastDoubleClickTime();
-  Press(Button::Right);
-  Press(Button::Left);
-  Release(Button::Left);
-  Release(Button::Right);
+  Press(MouseButton::Right);
+  Press(MouseButton::Left);
+  Release(MouseButton::Left);
+  Release(MouseButton::Right);
   DismissPopup();
   EXPECT_EQ(SettledLines(), std::vector<std::string>{});
 }
 
 TEST_F(ShellCommands, LeftPressReleasedOutsideTheLogoOpensNothing) {
-  MoveOver(controls_.logo, LogoCentre());
-  Press(Button::Left);
-  MoveOver(controls_.list, {5, 5});
-  Release(Button::Left);
+  MoveTo(controls_.logo, LogoCentre());
+  Press(MouseButton::Left);
+  MoveTo(controls_.list, {5, 5});
+  Release(MouseButton::Left);
   EXPECT_EQ(SettledLines(), std::vector<std::string>{});
 }
 

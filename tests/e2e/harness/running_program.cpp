@@ -5,16 +5,62 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/registry_writer.h"
+#include "test_environment.h"
+
 namespace uvantic::e2e {
 
-HWND FindMainWindow(DWORD processId) {
+std::vector<HWND> FindTopWindows(const WindowQuery& query) {
+  std::vector<HWND> found;
   HWND candidate = nullptr;
-  while ((candidate = FindWindowExW(nullptr, candidate, nullptr, kMainWindowCaption)) != nullptr) {
+  while ((candidate = FindWindowExW(nullptr, candidate, query.className, query.caption)) != nullptr) {
     DWORD owner = 0;
     GetWindowThreadProcessId(candidate, &owner);
-    if (owner == processId && IsWindowVisible(candidate)) return candidate;
+    if ((query.processId == 0 || owner == query.processId) && IsWindowVisible(candidate)) found.push_back(candidate);
   }
-  return nullptr;
+  return found;
+}
+
+HWND FindTopWindow(const WindowQuery& query) {
+  const std::vector<HWND> found = FindTopWindows(query);
+  return found.empty() ? nullptr : found.front();
+}
+
+bool Responds(HWND window) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &result) != 0;
+}
+
+ProgramCopy::ProgramCopy(const std::wstring& program, bool withHelpFile) {
+  folder_ = TempPath(L"uvantic-program-copy");
+  CreateDirectoryW(folder_.c_str(), nullptr);
+  const auto fileName = [](const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); };
+  try {
+    Add(program, fileName(program).c_str());
+    path_ = files_.back();
+    if (withHelpFile) {
+      const std::wstring helpFile = program.substr(0, program.find_last_of(L'.')) + L".chm";
+      Add(helpFile, fileName(helpFile).c_str());
+    }
+  } catch (...) {
+    Remove();
+    throw;
+  }
+}
+
+void ProgramCopy::Add(const std::wstring& from, const wchar_t* name) {
+  const std::wstring to = folder_ + L"\\" + name;
+  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy " + testing::Narrow(from) + " to " + testing::Narrow(to) + " (error " +
+                             std::to_string(GetLastError()) + ")");
+  }
+  files_.push_back(to);
+}
+
+void ProgramCopy::Remove() {
+  for (const auto& file : files_) DeleteFileW(file.c_str());
+  files_.clear();
+  RemoveDirectoryW(folder_.c_str());
 }
 
 RunningProgram::RunningProgram(const std::wstring& executable, Milliseconds timeout) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/handles.h"
 #include "wait.h"
@@ -12,9 +13,41 @@ namespace uvantic::e2e {
 
 inline constexpr wchar_t kMainWindowCaption[] = L"Uvantic Finder";
 
-// The visible top-level window with the program's caption that belongs to the process,
-// or nullptr.
-HWND FindMainWindow(DWORD processId);
+// Which visible top-level windows to find; a field left empty matches any.
+struct WindowQuery {
+  DWORD processId = 0;
+  const wchar_t* className = nullptr;
+  const wchar_t* caption = nullptr;
+};
+// The matching windows, front to back; the first of them, or nullptr.
+std::vector<HWND> FindTopWindows(const WindowQuery& query);
+HWND FindTopWindow(const WindowQuery& query);
+// The program's main window in this process, or nullptr.
+inline HWND FindMainWindow(DWORD processId) { return FindTopWindow({processId, nullptr, kMainWindowCaption}); }
+
+// Whether the window answers a message within three seconds.
+bool Responds(HWND window);
+
+// A copy of the program in a folder of its own, with its help file beside it if asked.
+// The files and the folder go with it.
+class ProgramCopy {
+ public:
+  ProgramCopy(const std::wstring& program, bool withHelpFile);
+  ProgramCopy(const ProgramCopy&) = delete;
+  ProgramCopy& operator=(const ProgramCopy&) = delete;
+  ~ProgramCopy() { Remove(); }
+
+  const std::wstring& path() const { return path_; }
+  // Puts a file into the folder of the copy.
+  void Add(const std::wstring& from, const wchar_t* name);
+
+ private:
+  void Remove();
+
+  std::wstring folder_;
+  std::wstring path_;
+  std::vector<std::wstring> files_;
+};
 
 class RunningProgram {
  public:

@@ -2,13 +2,11 @@
 #include "scenario_registry.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
+#include <iterator>
 #include <stdexcept>
 #include <string>
-
-#include <sddl.h>
-
-#include <iterator>
 
 #include "platform/handles.h"
 
@@ -19,7 +17,7 @@ constexpr wchar_t kUsbKey[] = L"SYSTEM\\CurrentControlSet\\Enum\\USB\\";
 constexpr wchar_t kServiceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\slabser";
 constexpr wchar_t kDriverListKey[] = L"SYSTEM\\CurrentControlSet\\Services\\slabser\\Enum";
 constexpr wchar_t kPortsClassGuid[] = L"{4D36E978-E325-11CE-BFC1-08002BE10318}";
-constexpr DWORD kConfigFlagDisabled = 0x1;
+constexpr std::uint32_t kConfigFlagDisabled = 0x1;
 // The spelling the program itself once built paths from: a driver's list that names the
 // instance so does not name the instance Windows installed.
 constexpr wchar_t kOtherSpelling[] = L"Vid_2E7A&Pid_0200&Mi_00";
@@ -27,75 +25,7 @@ constexpr wchar_t kOtherSpelling[] = L"Vid_2E7A&Pid_0200&Mi_00";
 // so that a scenario can uninstall the cable again.
 constexpr wchar_t kSystemOnly[] = L"D:P(A;;KA;;;SY)(A;;SD;;;WD)";
 
-[[noreturn]] void Fail(std::wstring_view what, std::wstring_view path, LSTATUS status) {
-  std::string message = "registry: cannot " + std::string(what.begin(), what.end()) + " " +
-                        std::string(path.begin(), path.end()) + " (error " + std::to_string(status) + ")";
-  throw std::runtime_error(message);
-}
-
-// Windows keeps a started device's Control key in memory only: it is volatile.
-UniqueHKey CreateKey(HKEY root, const std::wstring& path, DWORD options = REG_OPTION_NON_VOLATILE) {
-  UniqueHKey key;
-  const LSTATUS status =
-      RegCreateKeyExW(root, path.c_str(), 0, nullptr, options, KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr);
-  if (status != ERROR_SUCCESS) Fail(L"create", path, status);
-  return key;
-}
-
-// Creates the key with the security given in SDDL; nothing is opened on it.
-void CreateGuardedKey(const std::wstring& path, const wchar_t* sddl) {
-  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &attributes.lpSecurityDescriptor,
-                                                            nullptr)) {
-    Fail(L"describe the security of", path, static_cast<LSTATUS>(GetLastError()));
-  }
-  UniqueHKey key;
-  const LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                         DELETE, &attributes, key.put(), nullptr);
-  LocalFree(attributes.lpSecurityDescriptor);
-  if (status != ERROR_SUCCESS) Fail(L"create", path, status);
-}
-
-void SetValue(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
-  const LSTATUS status = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-  if (status != ERROR_SUCCESS) Fail(L"set", name, status);
-}
-
-void SetString(HKEY key, const wchar_t* name, std::wstring_view text) {
-  const std::wstring data(text);
-  SetValue(key, name, REG_SZ, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-}
-
-void SetMultiString(HKEY key, const wchar_t* name, const std::vector<std::wstring>& texts) {
-  std::wstring data;
-  for (const auto& text : texts) data += text + L'\0';
-  data += L'\0';
-  SetValue(key, name, REG_MULTI_SZ, data.c_str(), static_cast<DWORD>(data.size() * sizeof(wchar_t)));
-}
-
-void SetNumber(HKEY key, const wchar_t* name, DWORD number) {
-  SetValue(key, name, REG_DWORD, &number, sizeof number);
-}
-
-void DeleteTree(HKEY root, const std::wstring& path) {
-  const LSTATUS status = RegDeleteTreeW(root, path.c_str());
-  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) Fail(L"delete", path, status);
-}
-
-// An instance key with its "Properties" key, which cannot be walked to be deleted with
-// the rest: it is deleted first, by name.
-void DeleteInstanceTree(const std::wstring& path) {
-  const LSTATUS status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, (path + L"\\Properties").c_str());
-  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) Fail(L"delete", path + L"\\Properties", status);
-  DeleteTree(HKEY_LOCAL_MACHINE, path);
-}
-
-UniqueHKey OpenExisting(const std::wstring& path) {
-  UniqueHKey key;
-  const LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WRITE, key.put());
-  if (status != ERROR_SUCCESS) Fail(L"open", path, status);
-  return key;
-}
+const std::wstring kMachine = L"\\HKEY_LOCAL_MACHINE\\";
 
 }  // namespace
 
@@ -111,11 +41,30 @@ std::wstring ScenarioRegistry::InstanceKey(std::wstring_view instance) const {
   return kUsbKey + hardwareId_ + L"\\" + std::wstring(instance);
 }
 
+// The instance key, which must exist already.
+testing::RegistryWriter::KeyWriter ScenarioRegistry::Existing(std::wstring_view instance) {
+  const std::wstring path = InstanceKey(instance);
+  UniqueHKey key;
+  const LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.put());
+  if (status != ERROR_SUCCESS) {
+    throw std::runtime_error("registry: cannot open " + testing::Narrow(path) + " (error " + std::to_string(status) +
+                             ")");
+  }
+  return writer_.key(kMachine + path);
+}
+
 void ScenarioRegistry::WriteControl(std::wstring_view instance, std::wstring_view service, DWORD disableCount) {
-  const UniqueHKey control =
-      CreateKey(HKEY_LOCAL_MACHINE, InstanceKey(instance) + L"\\Control", REG_OPTION_VOLATILE);
-  SetString(control.get(), L"ActiveService", service);
-  SetNumber(control.get(), L"DisableCount", disableCount);
+  // Windows keeps a started device's Control key in memory only: it is volatile.
+  writer_.key(kMachine + InstanceKey(instance) + L"\\Control", testing::RegistryWriter::Life::Volatile)
+      .value(L"ActiveService", service)
+      .value(L"DisableCount", static_cast<std::uint32_t>(disableCount));
+}
+
+// An instance key with its "Properties" key, which cannot be walked to be deleted with
+// the rest: it is deleted first, by name.
+void ScenarioRegistry::DeleteInstance(const std::wstring& path) {
+  writer_.removeKey(kMachine + path + L"\\Properties");
+  writer_.remove(kMachine + path);
 }
 
 std::wstring ScenarioRegistry::ReadActiveService(std::wstring_view instance) const {
@@ -140,33 +89,33 @@ void ScenarioRegistry::Clear() {
       instances.emplace_back(name, length);
     }
     key.reset();
-    for (const auto& instance : instances) DeleteInstanceTree(hardwareKey + L"\\" + instance);
+    for (const auto& instance : instances) DeleteInstance(hardwareKey + L"\\" + instance);
   }
-  DeleteTree(HKEY_LOCAL_MACHINE, hardwareKey);
-  DeleteTree(HKEY_LOCAL_MACHINE, kServiceKey);
+  writer_.remove(kMachine + hardwareKey);
+  writer_.remove(kMachine + kServiceKey);
   served_.clear();
 }
 
 void ScenarioRegistry::Install(const Cable& cable) {
-  const UniqueHKey instance = CreateKey(HKEY_LOCAL_MACHINE, InstanceKey(cable.instance));
-  SetString(instance.get(), L"DeviceDesc", L"Uvantic USB Instrument Cable");
   // The hardware ids: with the revision before the interface ("&MI_00"), and without.
   const std::wstring id = L"USB\\" + hardwareId_;
   const std::size_t interface = id.size() - std::size(L"&MI_00") + 1;
-  SetMultiString(instance.get(), L"HardwareID", {id.substr(0, interface) + L"&REV_0100" + id.substr(interface), id});
-  SetMultiString(instance.get(), L"CompatibleIDs",
-                 {L"USB\\Class_ff&SubClass_00&Prot_00", L"USB\\Class_ff&SubClass_00", L"USB\\Class_ff"});
-  SetString(instance.get(), L"Service", kDriverService);
-  SetString(instance.get(), L"Class", L"Ports");
-  SetString(instance.get(), L"ClassGUID", kPortsClassGuid);
   wchar_t driver[64];
   std::swprintf(driver, std::size(driver), L"%ls\\%04u", kPortsClassGuid, ++drivers_);
-  SetString(instance.get(), L"Driver", driver);
-  SetString(instance.get(), L"Mfg", L"Uvantic");
-  SetString(instance.get(), L"LocationInformation", L"0000.0014.0000.001.000.000.000.000.000");
-  SetNumber(instance.get(), L"ConfigFlags", 0);
-  SetNumber(instance.get(), L"Capabilities", 0x84);
-  CreateGuardedKey(InstanceKey(cable.instance) + L"\\Properties", kSystemOnly);
+  writer_.key(kMachine + InstanceKey(cable.instance))
+      .value(L"DeviceDesc", L"Uvantic USB Instrument Cable")
+      .value(L"HardwareID", std::vector<std::wstring>{id.substr(0, interface) + L"&REV_0100" + id.substr(interface), id})
+      .value(L"CompatibleIDs", std::vector<std::wstring>{L"USB\\Class_ff&SubClass_00&Prot_00",
+                                                         L"USB\\Class_ff&SubClass_00", L"USB\\Class_ff"})
+      .value(L"Service", kDriverService)
+      .value(L"Class", L"Ports")
+      .value(L"ClassGUID", kPortsClassGuid)
+      .value(L"Driver", driver)
+      .value(L"Mfg", L"Uvantic")
+      .value(L"LocationInformation", L"0000.0014.0000.001.000.000.000.000.000")
+      .value(L"ConfigFlags", 0u)
+      .value(L"Capabilities", 0x84u);
+  writer_.guardedKey(kMachine + InstanceKey(cable.instance) + L"\\Properties", kSystemOnly);
   Rename(cable.instance, cable.port);
   switch (cable.setup) {
     case CableSetup::Started:
@@ -200,33 +149,31 @@ void ScenarioRegistry::Install(const std::vector<Cable>& cables) {
 }
 
 void ScenarioRegistry::Plug(std::wstring_view instance) {
-  OpenExisting(InstanceKey(instance));
+  Existing(instance);
   WriteControl(instance, kDriverService, 0);
   Serve(instance, hardwareId_);
 }
 
 void ScenarioRegistry::Unplug(std::wstring_view instance) {
-  OpenExisting(InstanceKey(instance));
-  DeleteTree(HKEY_LOCAL_MACHINE, InstanceKey(instance) + L"\\Control");
+  Existing(instance);
+  writer_.remove(kMachine + InstanceKey(instance) + L"\\Control");
   StopServing(instance);
 }
 
 void ScenarioRegistry::Disable(std::wstring_view instance) {
-  const UniqueHKey key = OpenExisting(InstanceKey(instance));
-  SetNumber(key.get(), L"ConfigFlags", kConfigFlagDisabled);
+  Existing(instance).value(L"ConfigFlags", kConfigFlagDisabled);
   const std::wstring service = ReadActiveService(instance);
   if (!service.empty()) WriteControl(instance, service, 1);
 }
 
 void ScenarioRegistry::Enable(std::wstring_view instance) {
-  const UniqueHKey key = OpenExisting(InstanceKey(instance));
-  SetNumber(key.get(), L"ConfigFlags", 0);
+  Existing(instance).value(L"ConfigFlags", 0u);
   const std::wstring service = ReadActiveService(instance);
   if (!service.empty()) WriteControl(instance, service, 0);
 }
 
 void ScenarioRegistry::Rebind(std::wstring_view instance, std::wstring_view service) {
-  OpenExisting(InstanceKey(instance));
+  Existing(instance);
   WriteControl(instance, service, 0);
   if (service == kDriverService) {
     Serve(instance, hardwareId_);
@@ -238,16 +185,16 @@ void ScenarioRegistry::Rebind(std::wstring_view instance, std::wstring_view serv
 void ScenarioRegistry::Drop(std::wstring_view instance) { StopServing(instance); }
 
 void ScenarioRegistry::Uninstall(std::wstring_view instance) {
-  DeleteInstanceTree(InstanceKey(instance));
+  DeleteInstance(InstanceKey(instance));
   StopServing(instance);
 }
 
 void ScenarioRegistry::Rename(std::wstring_view instance, std::wstring_view port) {
-  const UniqueHKey key = OpenExisting(InstanceKey(instance));
-  SetString(key.get(), L"FriendlyName", L"Uvantic USB Instrument Cable (" + std::wstring(port) + L")");
-  const UniqueHKey parameters = CreateKey(HKEY_LOCAL_MACHINE, InstanceKey(instance) + L"\\Device Parameters");
-  SetString(parameters.get(), L"PortName", port);
-  SetNumber(parameters.get(), L"PollingPeriod", 0);
+  Existing(instance)
+      .value(L"FriendlyName", L"Uvantic USB Instrument Cable (" + std::wstring(port) + L")")
+      .key(L"Device Parameters")
+      .value(L"PortName", port)
+      .value(L"PollingPeriod", 0u);
 }
 
 void ScenarioRegistry::Serve(std::wstring_view instance, std::wstring_view hardwareId) {
@@ -265,27 +212,23 @@ void ScenarioRegistry::StopServing(std::wstring_view instance) {
 // "NextInstance" beside them. The values are rewritten in place and the surplus
 // numbers deleted afterwards, so that a reader never finds the key missing.
 void ScenarioRegistry::WriteDriverList() {
-  const UniqueHKey service = CreateKey(HKEY_LOCAL_MACHINE, kServiceKey);
-  SetNumber(service.get(), L"Type", 1);
-  SetNumber(service.get(), L"Start", 3);
-  SetNumber(service.get(), L"ErrorControl", 1);
-  SetString(service.get(), L"ImagePath", L"\\SystemRoot\\System32\\drivers\\slabser.sys");
-  const UniqueHKey list = CreateKey(HKEY_LOCAL_MACHINE, kDriverListKey);
-  for (std::size_t i = 0; i < served_.size(); ++i) {
-    SetString(list.get(), std::to_wstring(i).c_str(), served_[i]);
-  }
-  SetNumber(list.get(), L"Count", static_cast<DWORD>(served_.size()));
-  SetNumber(list.get(), L"NextInstance", static_cast<DWORD>(served_.size()));
-  for (std::size_t i = served_.size();; ++i) {
-    const LSTATUS status = RegDeleteValueW(list.get(), std::to_wstring(i).c_str());
-    if (status == ERROR_FILE_NOT_FOUND) break;
-    if (status != ERROR_SUCCESS) Fail(L"delete value in", kDriverListKey, status);
+  writer_.key(kMachine + kServiceKey)
+      .value(L"Type", 1u)
+      .value(L"Start", 3u)
+      .value(L"ErrorControl", 1u)
+      .value(L"ImagePath", L"\\SystemRoot\\System32\\drivers\\slabser.sys");
+  auto list = writer_.key(kMachine + kDriverListKey);
+  for (std::size_t i = 0; i < served_.size(); ++i) list.value(std::to_wstring(i), served_[i]);
+  list.value(L"Count", static_cast<std::uint32_t>(served_.size()))
+      .value(L"NextInstance", static_cast<std::uint32_t>(served_.size()));
+  for (std::size_t i = served_.size(); writer_.removeValue(kMachine + kDriverListKey, std::to_wstring(i)); ++i) {
   }
 }
 
 void SetLogPixels(DWORD dotsPerInch) {
-  const UniqueHKey desktop = CreateKey(HKEY_CURRENT_USER, L"Control Panel\\Desktop");
-  SetNumber(desktop.get(), L"LogPixels", dotsPerInch);
+  testing::RegistryWriter(testing::RegistryWriter::Keep::Written)
+      .key(L"\\HKEY_CURRENT_USER\\Control Panel\\Desktop")
+      .value(L"LogPixels", static_cast<std::uint32_t>(dotsPerInch));
 }
 
 }  // namespace uvantic::e2e

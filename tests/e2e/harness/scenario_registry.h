@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/registry_writer.h"
+
 namespace uvantic::e2e {
 
 // How Windows spells the cable's USB identity in its keys and in the driver's list:
@@ -72,12 +74,17 @@ class ScenarioRegistry {
 
  private:
   std::wstring InstanceKey(std::wstring_view instance) const;
+  testing::RegistryWriter::KeyWriter Existing(std::wstring_view instance);
+  void DeleteInstance(const std::wstring& path);
   void WriteControl(std::wstring_view instance, std::wstring_view service, DWORD disableCount);
   std::wstring ReadActiveService(std::wstring_view instance) const;
   void WriteDriverList();
   void Serve(std::wstring_view instance, std::wstring_view hardwareId);
   void StopServing(std::wstring_view instance);
 
+  // Scenarios begin with Clear() and the seeded registry outlives the seeding tool, so
+  // what is written stays.
+  testing::RegistryWriter writer_{testing::RegistryWriter::Keep::Written};
   std::wstring hardwareId_;
   unsigned drivers_ = 0;  // the driver instances handed out, as Windows numbers them
 

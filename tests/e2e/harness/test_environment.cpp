@@ -14,14 +14,6 @@ TestEnvironment& Current() {
   return environment;
 }
 
-std::wstring ExecutableDirectory() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring directory(path, length);
-  const auto slash = directory.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : directory.substr(0, slash);
-}
-
 std::wstring_view Option(std::wstring_view argument, std::wstring_view name) {
   return argument.starts_with(name) ? argument.substr(name.size()) : std::wstring_view();
 }
@@ -39,7 +31,7 @@ std::wstring WindowsPath(std::wstring_view path) {
 
 TestEnvironment ParseTestEnvironment(int argc, wchar_t** argv) {
   TestEnvironment environment;
-  environment.program = ExecutableDirectory() + L"\\UvanticFinder.exe";
+  environment.program = BesideThisExecutable(L"UvanticFinder.exe");
   for (int i = 1; i < argc; ++i) {
     const std::wstring_view argument = argv[i];
     if (const auto value = Option(argument, L"--program="); !value.empty()) {
@@ -66,6 +58,24 @@ bool DisplayAvailable() {
   if (!RunningUnderWine()) return true;
   wchar_t display[64] = {};
   return GetEnvironmentVariableW(L"DISPLAY", display, static_cast<DWORD>(std::size(display))) > 0;
+}
+
+std::wstring BesideThisExecutable(const std::wstring& name) {
+  wchar_t path[MAX_PATH] = {};
+  const std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return self.substr(0, self.find_last_of(L"\\/") + 1) + name;
+}
+
+std::wstring SystemDirectory() {
+  wchar_t directory[MAX_PATH] = {};
+  GetSystemDirectoryW(directory, MAX_PATH);
+  return directory;
+}
+
+std::wstring TempPath(const wchar_t* name) {
+  wchar_t directory[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, directory);
+  return std::wstring(directory) + name;
 }
 
 bool FileExists(const std::wstring& path) {

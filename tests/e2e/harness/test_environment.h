@@ -30,4 +30,9 @@ bool DisplayAvailable();
 
 bool FileExists(const std::wstring& path);
 
+// A file beside this executable, the system directory, and a file in the temporary folder.
+std::wstring BesideThisExecutable(const std::wstring& name);
+std::wstring SystemDirectory();
+std::wstring TempPath(const wchar_t* name);
+
 }  // namespace uvantic::e2e

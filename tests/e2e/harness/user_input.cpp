@@ -4,6 +4,9 @@
 #include <cwctype>
 #include <vector>
 
+#include "running_program.h"
+#include "wait.h"
+
 namespace uvantic::e2e {
 namespace {
 
@@ -53,13 +56,20 @@ POINT Centre(HWND control) {
   return {(client.right - client.left) / 2, (client.bottom - client.top) / 2};
 }
 
+DWORD ButtonFlag(MouseButton button, bool down) {
+  switch (button) {
+    case MouseButton::Left: return down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    case MouseButton::Right: return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    case MouseButton::Middle: return down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+  }
+  return 0;
+}
+
 void ButtonClicks(POINT screen, MouseButton button, int clicks) {
-  const DWORD down = button == MouseButton::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
-  const DWORD up = button == MouseButton::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
   std::vector<INPUT> inputs{MoveInput(screen)};
   for (int i = 0; i < clicks; ++i) {
-    inputs.push_back(MouseInput(down));
-    inputs.push_back(MouseInput(up));
+    inputs.push_back(MouseInput(ButtonFlag(button, true)));
+    inputs.push_back(MouseInput(ButtonFlag(button, false)));
   }
   Send(inputs);
 }
@@ -94,6 +104,10 @@ void DoubleClickAt(HWND control, POINT clientPoint) {
 
 void MoveTo(HWND control, POINT clientPoint) { Send({MoveInput(ToScreen(control, clientPoint))}); }
 
+void Press(MouseButton button) { Send({MouseInput(ButtonFlag(button, true))}); }
+
+void Release(MouseButton button) { Send({MouseInput(ButtonFlag(button, false))}); }
+
 void PressKey(WORD virtualKey, bool extended) {
   Send({KeyInput(virtualKey, false, extended), KeyInput(virtualKey, true, extended)});
 }
@@ -105,5 +119,36 @@ void PressCtrl(wchar_t letter) { PressWith(VK_CONTROL, letter); }
 void PressApplicationsKey() { PressKey(VK_APPS, true); }
 
 void WaitPastDoubleClickTime() { Sleep(GetDoubleClickTime() + 100); }
+
+HWND PopupMenu(DWORD processId) { return FindTopWindow({processId, L"#32768"}); }
+
+HWND WaitForPopupMenu(DWORD processId) {
+  HWND popup = nullptr;
+  WaitUntil([&] { return (popup = PopupMenu(processId)) != nullptr; }, Milliseconds{5000});
+  return popup;
+}
+
+bool NoPopupMenuAppears(DWORD processId) {
+  return !WaitUntil([&] { return PopupMenu(processId) != nullptr; }, Milliseconds{800});
+}
+
+void DismissPopupMenu(DWORD processId) {
+  if (!PopupMenu(processId)) return;
+  PressKey(VK_ESCAPE);
+  WaitUntil([&] { return PopupMenu(processId) == nullptr; }, Milliseconds{3000});
+}
+
+void ChooseWhatsThis(DWORD processId, HWND popup) {
+  Click(popup);
+  WaitUntil([&] { return PopupMenu(processId) == nullptr; }, Milliseconds{3000});
+}
+
+bool OpenPopupAndChoose(DWORD processId, HWND control) {
+  Click(control, MouseButton::Right);
+  const HWND popup = WaitForPopupMenu(processId);
+  if (popup == nullptr) return false;
+  ChooseWhatsThis(processId, popup);
+  return true;
+}
 
 }  // namespace uvantic::e2e

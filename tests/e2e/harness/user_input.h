@@ -6,7 +6,7 @@
 
 namespace uvantic::e2e {
 
-enum class MouseButton { Left, Right };
+enum class MouseButton { Left, Right, Middle };
 
 // Brings the program's window to the front so that keys reach it; false when it did
 // not become the foreground window.
@@ -20,6 +20,9 @@ void DoubleClick(HWND control);
 void DoubleClickAt(HWND control, POINT clientPoint);
 // Moves the pointer without clicking (hover).
 void MoveTo(HWND control, POINT clientPoint);
+// A button pressed or released alone, wherever the pointer is, for presses that overlap.
+void Press(MouseButton button);
+void Release(MouseButton button);
 
 void PressKey(WORD virtualKey, bool extended = false);
 void PressAlt(wchar_t letter);
@@ -29,5 +32,16 @@ void PressApplicationsKey();
 
 // Waits past the double-click time, so that two clicks stay two clicks.
 void WaitPastDoubleClickTime();
+
+// The program's popup menu: the visible one, or nullptr; waited for; looked for long
+// enough to be sure none appears; closed with Esc.
+HWND PopupMenu(DWORD processId);
+HWND WaitForPopupMenu(DWORD processId);
+bool NoPopupMenuAppears(DWORD processId);
+void DismissPopupMenu(DWORD processId);
+// Clicks the popup's only item, "What's This?".
+void ChooseWhatsThis(DWORD processId, HWND popup);
+// A right click on the control, then the item; false when no popup opened.
+bool OpenPopupAndChoose(DWORD processId, HWND control);
 
 }  // namespace uvantic::e2e

@@ -4,8 +4,9 @@ add_library(hhctrl_recorder SHARED ${CMAKE_CURRENT_LIST_DIR}/../doubles/hhctrl_r
             ${CMAKE_CURRENT_LIST_DIR}/../doubles/hhctrl_recorder.def)
 set_target_properties(hhctrl_recorder PROPERTIES PREFIX "")
 
-file(GLOB help_e2e_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
-add_executable(help_e2e_tests ${help_e2e_sources})
+add_executable(help_e2e_tests
+  ${CMAKE_CURRENT_LIST_DIR}/whats_this_help_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/whats_this_popup_test.cpp)
 target_link_libraries(help_e2e_tests PRIVATE uvantic_e2e_scenario)
 add_dependencies(help_e2e_tests hhctrl_recorder shell_recorder)
 

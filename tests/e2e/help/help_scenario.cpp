@@ -10,36 +10,14 @@
 #include "harness/wait.h"
 #include "harness/window_probe.h"
 #include "platform/handles.h"
+#include "support/registry_writer.h"
 
 namespace uvantic::e2e {
 namespace {
 
 constexpr wchar_t kPopupsVariable[] = L"UVANTIC_HHCTRL_POPUPS";
-constexpr Milliseconds kNoPopupWait{800};
 
 const Cable kCable{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Started};
-
-std::wstring TempPath(const wchar_t* name) {
-  wchar_t directory[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, directory);
-  return std::wstring(directory) + name;
-}
-
-std::wstring SystemFile(const wchar_t* name) { return SystemDirectory() + L"\\" + name; }
-
-std::wstring FileName(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
-
-// Wine reads a program's own DLL load order from this key.
-std::wstring OverridesKey() {
-  return L"Software\\Wine\\AppDefaults\\" + FileName(Environment().program) + L"\\DllOverrides";
-}
-
-void CopyOrThrow(const std::wstring& from, const std::wstring& to) {
-  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-    throw std::runtime_error("cannot copy " + Narrow(from) + " to " + Narrow(to) + " (error " +
-                             std::to_string(GetLastError()) + ")");
-  }
-}
 
 std::string Field(const std::string& line, const std::string& name) {
   const std::string key = " " + name + "=";
@@ -56,20 +34,6 @@ std::vector<HelpCall> Parsed(const std::vector<std::string>& lines) {
     if (line.starts_with("call=")) calls.push_back(ParseHelpCall(line));
   }
   return calls;
-}
-
-struct ProcessWindows {
-  DWORD processId;
-  HWND main;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectOtherWindows(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<ProcessWindows*>(context);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId == search.processId && window != search.main && IsWindowVisible(window)) search.found.push_back(window);
-  return TRUE;
 }
 
 }  // namespace
@@ -90,19 +54,10 @@ void HelpScenario::SetUp() {
 
 void HelpScenario::TearDown() {
   ProgramScenario::TearDown();
-  for (const auto& file : copiedFiles_) DeleteFileW(file.c_str());
-  copiedFiles_.clear();
-  if (!copyFolder_.empty()) RemoveDirectoryW(copyFolder_.c_str());
-  copyFolder_.clear();
-  if (overrideSet_) {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, OverridesKey().c_str(), L"hhctrl.ocx");
-    overrideSet_ = false;
-  }
-  if (!savedControl_.empty()) {
-    CopyFileW(savedControl_.c_str(), SystemFile(L"hhctrl.ocx").c_str(), FALSE);
-    DeleteFileW(savedControl_.c_str());
-    savedControl_.clear();
-  }
+  copy_.reset();
+  preferNative_.reset();
+  helpControl_.reset();
+  shell_.reset();
   SetEnvironmentVariableW(kPopupsVariable, nullptr);
 }
 
@@ -119,45 +74,8 @@ void HelpScenario::Start(const std::wstring& executable) {
 }
 
 std::wstring HelpScenario::CopyProgram(bool withHelpFile) {
-  copyFolder_ = TempPath(L"uvantic-program-copy");
-  CreateDirectoryW(copyFolder_.c_str(), nullptr);
-  const std::wstring& program = Environment().program;
-  const std::wstring copy = copyFolder_ + L"\\" + FileName(program);
-  CopyOrThrow(program, copy);
-  copiedFiles_.push_back(copy);
-  if (withHelpFile) {
-    const std::wstring helpFile = program.substr(0, program.find_last_of(L'.')) + L".chm";
-    AddBesideCopy(helpFile, FileName(helpFile).c_str());
-  }
-  return copy;
-}
-
-void HelpScenario::AddBesideCopy(const std::wstring& from, const wchar_t* name) {
-  const std::wstring to = copyFolder_ + L"\\" + name;
-  CopyOrThrow(from, to);
-  copiedFiles_.push_back(to);
-}
-
-void HelpScenario::InstallRecorder() { InstallHelpControl(L"hhctrl_recorder.dll"); }
-
-void HelpScenario::InstallHelpControl(const wchar_t* library) {
-  const std::wstring control = SystemFile(L"hhctrl.ocx");
-  savedControl_ = TempPath(L"uvantic-hhctrl-wine.ocx");
-  CopyOrThrow(control, savedControl_);
-  CopyOrThrow(BesideThisExecutable(library), control);
-  PreferNativeControl();
-}
-
-void HelpScenario::PreferNativeControl() {
-  overrideSet_ = true;
-  UniqueHKey key;
-  const wchar_t order[] = L"native,builtin";
-  LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, OverridesKey().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                   key.put(), nullptr);
-  if (status == ERROR_SUCCESS) {
-    status = RegSetValueExW(key.get(), L"hhctrl.ocx", 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof(order));
-  }
-  if (status != ERROR_SUCCESS) throw std::runtime_error("cannot set the DLL override: error " + std::to_string(status));
+  copy_.emplace(Environment().program, withHelpFile);
+  return copy_->path();
 }
 
 std::vector<HelpCall> HelpScenario::HelpCalls() const { return Parsed(helpRecord_.Lines()); }
@@ -179,75 +97,10 @@ std::string HelpScenario::ProgramHelpFile() const {
   return Narrow(withoutExtension + L".chm");
 }
 
-HWND HelpScenario::PopupMenu() const { return ProgramWindowOfClass(L"#32768"); }
-
-HWND HelpScenario::WaitForPopupMenu() const {
-  HWND popup = nullptr;
-  WaitUntil([&] { return (popup = PopupMenu()) != nullptr; }, Milliseconds{5000});
-  return popup;
-}
-
-bool HelpScenario::NoPopupMenuAppears() const {
-  return !WaitUntil([&] { return PopupMenu() != nullptr; }, kNoPopupWait);
-}
-
-void HelpScenario::DismissPopupMenu() {
-  if (!PopupMenu()) return;
-  PressKey(VK_ESCAPE);
-  WaitUntil([&] { return PopupMenu() == nullptr; }, Milliseconds{3000});
-}
-
-void HelpScenario::ChooseWhatsThis(HWND popup) {
-  Click(popup);
-  WaitUntil([&] { return PopupMenu() == nullptr; }, Milliseconds{3000});
-}
-
-void HelpScenario::OpenPopupAndChoose(HWND control) {
-  Click(control, MouseButton::Right);
-  const HWND popup = WaitForPopupMenu();
-  ASSERT_NE(popup, nullptr) << "no popup menu";
-  ChooseWhatsThis(popup);
-}
-
-HWND HelpScenario::ProgramWindowOfClass(const wchar_t* className) const {
-  for (HWND candidate = FindWindowExW(nullptr, nullptr, className, nullptr); candidate;
-       candidate = FindWindowExW(nullptr, candidate, className, nullptr)) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(candidate, &processId);
-    if (processId == program_->processId() && IsWindowVisible(candidate)) return candidate;
-  }
-  return nullptr;
-}
-
 std::vector<HWND> HelpScenario::OtherProgramWindows() const {
-  ProcessWindows search{program_->processId(), window(), {}};
-  EnumWindows(&CollectOtherWindows, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-bool HelpScenario::Responds() const {
-  DWORD_PTR result = 0;
-  return SendMessageTimeoutW(window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &result) != 0;
-}
-
-void HelpScenario::MiddleClick(HWND control) {
-  RECT client{};
-  GetClientRect(control, &client);
-  MoveTo(control, {client.right / 2, client.bottom / 2});
-  INPUT inputs[2]{};
-  inputs[0].type = inputs[1].type = INPUT_MOUSE;
-  inputs[0].mi.dwFlags = MOUSEEVENTF_MIDDLEDOWN;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_MIDDLEUP;
-  SendInput(2, inputs, sizeof(INPUT));
-  Sleep(50);
-}
-
-void HelpScenario::LeftButton(bool down) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &input, sizeof(INPUT));
-  Sleep(50);
+  std::vector<HWND> windows = FindTopWindows({program_->processId()});
+  std::erase(windows, window());
+  return windows;
 }
 
 POINT HelpScenario::ScreenCentre(HWND control) const {

@@ -5,10 +5,13 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "commands/command_doubles.h"
+#include "harness/running_program.h"
+#include "harness/user_input.h"
 #include "scenarios/program_scenario.h"
 
 namespace uvantic::e2e {
@@ -35,15 +38,15 @@ class HelpScenario : public ProgramScenario {
   // returns the copy's path. Removed again by TearDown.
   std::wstring CopyProgram(bool withHelpFile);
   // Puts a file into the folder of the copy.
-  void AddBesideCopy(const std::wstring& from, const wchar_t* name);
+  void AddBesideCopy(const std::wstring& from, const wchar_t* name) { copy_->Add(from, name); }
 
   // Puts the recording hhctrl.ocx into the system directory and makes the program
   // load it instead of Wine's own; undone by TearDown.
-  void InstallRecorder();
-  // The same with another library, from beside this executable, as the control.
-  void InstallHelpControl(const wchar_t* library);
+  void InstallRecorder() { helpControl_.emplace(L"hhctrl_recorder.dll"); }
   // Makes the program load a native hhctrl.ocx wherever Wine finds one.
-  void PreferNativeControl();
+  void PreferNativeControl() { preferNative_.emplace(); }
+  // Registers the shell recorder for documents and web addresses; undone by TearDown.
+  void InstallShellRecorder() { shell_.emplace(); }
   std::vector<HelpCall> HelpCalls() const;
   // Whether the recorder was loaded into the program.
   bool RecorderLoaded() const;
@@ -52,34 +55,28 @@ class HelpScenario : public ProgramScenario {
   // The help file the program looks for: beside it, under its own name.
   std::string ProgramHelpFile() const;
 
-  // A visible popup menu of the program, or nullptr.
-  HWND PopupMenu() const;
-  HWND WaitForPopupMenu() const;
-  // Waits long enough for a popup to have appeared; true when none did.
-  bool NoPopupMenuAppears() const;
-  void DismissPopupMenu();
-  // Clicks the popup's only item, "What's This?".
-  void ChooseWhatsThis(HWND popup);
-  // A right click on the control, then the item.
-  void OpenPopupAndChoose(HWND control);
+  // The program's popup menu, through the harness's input helpers.
+  HWND PopupMenu() const { return e2e::PopupMenu(program_->processId()); }
+  HWND WaitForPopupMenu() const { return e2e::WaitForPopupMenu(program_->processId()); }
+  bool NoPopupMenuAppears() const { return e2e::NoPopupMenuAppears(program_->processId()); }
+  void DismissPopupMenu() { e2e::DismissPopupMenu(program_->processId()); }
+  void ChooseWhatsThis(HWND popup) { e2e::ChooseWhatsThis(program_->processId(), popup); }
+  void OpenPopupAndChoose(HWND control) {
+    ASSERT_TRUE(e2e::OpenPopupAndChoose(program_->processId(), control)) << "no popup menu";
+  }
 
-  // A top-level window of the given class that belongs to the program, or nullptr.
-  HWND ProgramWindowOfClass(const wchar_t* className) const;
   // The program's visible top-level windows other than the main window.
   std::vector<HWND> OtherProgramWindows() const;
-  bool Responds() const;
+  bool Responds() const { return e2e::Responds(window()); }
 
-  void MiddleClick(HWND control);
-  // The left button alone, pressed or released wherever the pointer is.
-  void LeftButton(bool down);
   POINT ScreenCentre(HWND control) const;
 
  private:
   RecordFile helpRecord_{L"UVANTIC_HHCTRL_RECORD", L"uvantic-hhctrl-record.txt"};
-  std::wstring savedControl_;  // Wine's own hhctrl.ocx while the recorder stands in
-  bool overrideSet_ = false;
-  std::wstring copyFolder_;
-  std::vector<std::wstring> copiedFiles_;
+  std::optional<ProgramCopy> copy_;
+  std::optional<NativeHelpControlPreferred> preferNative_;
+  std::optional<HelpControlInPlace> helpControl_;
+  std::optional<ShellRecorderInPlace> shell_;
 };
 
 }  // namespace uvantic::e2e

@@ -62,7 +62,7 @@ TEST_F(WhatsThisPopup, LeftClicksOnControlsWithoutACommandOpenNone) {
 
 TEST_F(WhatsThisPopup, MiddleClicksOpenNone) {
   for (const auto& [name, control] : AllControls()) {
-    MiddleClick(control);
+    Click(control, MouseButton::Middle);
     EXPECT_TRUE(NoPopupMenuAppears()) << name;
     DismissPopupMenu();
   }
@@ -140,9 +140,9 @@ TEST_F(WhatsThisPopup, RightClickOnTheLogoOpensItAndNotTheWebSiteEvenAfterAPress
   RECT logo{};
   GetClientRect(controls_.logo, &logo);
   MoveTo(controls_.logo, {logo.right / 2, logo.bottom / 2});
-  LeftButton(true);
+  Press(MouseButton::Left);
   MoveTo(controls_.list, {5, 5});
-  LeftButton(false);
+  Release(MouseButton::Left);
   WaitPastDoubleClickTime();
   Click(controls_.logo, MouseButton::Right);
   EXPECT_NE(WaitForPopupMenu(), nullptr);

@@ -23,7 +23,9 @@
 #include "commands/command_doubles.h"
 #include "harness/test_environment.h"
 #include "harness/user_input.h"
-#include "help/help_scenario.h"
+#include "harness/running_program.h"
+#include "scenarios/program_scenario.h"
+#include "support/registry_writer.h"
 
 namespace uvantic::e2e {
 namespace {
@@ -52,21 +54,21 @@ std::vector<ShownRow> Sorted(std::vector<ShownRow> rows) {
 
 const std::vector<ShownRow> kHealthy = Sorted({Ok(kFirst), Ok(kSecond), Ok(kThird)});
 
-UniqueHKey OpenForWrite(const std::wstring& path) {
-  UniqueHKey key;
-  const LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE, key.put());
-  if (status != ERROR_SUCCESS) throw std::runtime_error("cannot open " + Narrow(path) + ": " + std::to_string(status));
-  return key;
+std::wstring Machine(const std::wstring& path) { return L"\\HKEY_LOCAL_MACHINE\\" + path; }
+
+// The faults are put right by the matrix itself, so the writer leaves what it wrote.
+testing::RegistryWriter& Writer() {
+  static testing::RegistryWriter writer(testing::RegistryWriter::Keep::Written);
+  return writer;
 }
 
 void SetRaw(const std::wstring& path, const std::wstring& name, DWORD type, const void* data, std::size_t size) {
-  const LSTATUS status = RegSetValueExW(OpenForWrite(path).get(), name.c_str(), 0, type,
-                                        static_cast<const BYTE*>(data), static_cast<DWORD>(size));
-  if (status != ERROR_SUCCESS) throw std::runtime_error("cannot set " + Narrow(name) + ": " + std::to_string(status));
+  const auto* bytes = static_cast<const BYTE*>(data);
+  Writer().key(Machine(path)).raw(name, type, std::vector<BYTE>(bytes, bytes + size));
 }
 
 void SetText(const std::wstring& path, const std::wstring& name, const std::wstring& text) {
-  SetRaw(path, name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  Writer().key(Machine(path)).value(name, text);
 }
 
 // Everyone is denied reading the key until the guard goes; changing its security back
@@ -115,14 +117,18 @@ struct Fault {
   std::function<void(FaultMatrix&)> remove;
 };
 
-class FaultMatrix : public HelpScenario, public ::testing::WithParamInterface<Fault> {
+// Built from the parts every scenario uses: the program and its window, the scenario
+// registry, input, and the doubles as guards that put back what they change.
+class FaultMatrix : public ProgramScenario, public ::testing::WithParamInterface<Fault> {
  public:
-  using HelpScenario::InstallHelpControl;
-
   void TearDown() override {
     denied_.reset();
-    HelpScenario::TearDown();
+    ProgramScenario::TearDown();
+    copy_.reset();
+    helpControl_.reset();
   }
+
+  void InstallHelpControl(const wchar_t* library) { helpControl_.emplace(library); }
 
   void StartOnThreeCables() {
     registry_.Install({kFirst, kSecond, kThird});
@@ -138,7 +144,7 @@ class FaultMatrix : public HelpScenario, public ::testing::WithParamInterface<Fa
 
   void ExpectStillWorking() {
     ASSERT_FALSE(program_->HasExited()) << "the program ended";
-    EXPECT_TRUE(Responds()) << "the window does not answer";
+    EXPECT_TRUE(Responds(window())) << "the window does not answer";
     EXPECT_EQ(ProgramWindowOfClass(L"#32770"), nullptr) << "a message box is shown";
   }
 
@@ -176,10 +182,8 @@ class FaultMatrix : public HelpScenario, public ::testing::WithParamInterface<Fa
   }
 
   void RestoreValues() {
-    for (const wchar_t* name : {L"binary", L"quad", L"multi", L"odd"}) {
-      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kDriverListKey, name);
-    }
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kDriverListKey, LongName().c_str());
+    for (const wchar_t* name : {L"binary", L"quad", L"multi", L"odd"}) Writer().removeValue(Machine(kDriverListKey), name);
+    Writer().removeValue(Machine(kDriverListKey), LongName());
     registry_.Install({kFirst, kSecond, kThird});
   }
 
@@ -193,8 +197,8 @@ class FaultMatrix : public HelpScenario, public ::testing::WithParamInterface<Fa
       try {
         for (; !stop; ++rounds) {
           registry_.Uninstall(kSecond.instance);
-          RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverListKey);
-          RegDeleteTreeW(HKEY_LOCAL_MACHINE, InstanceKey(kThird).c_str());
+          Writer().remove(Machine(kDriverListKey));
+          Writer().remove(Machine(InstanceKey(kThird)));
           registry_.Install({kSecond, kThird});
         }
       } catch (const std::exception& e) {
@@ -202,7 +206,7 @@ class FaultMatrix : public HelpScenario, public ::testing::WithParamInterface<Fa
       }
     });
     const auto deadline = GetTickCount() + 1000u * static_cast<DWORD>(Environment().churnSeconds);
-    while (GetTickCount() < deadline && !program_->HasExited() && Responds() &&
+    while (GetTickCount() < deadline && !program_->HasExited() && Responds(window()) &&
            ProgramWindowOfClass(L"#32770") == nullptr) {
       Sleep(100);
     }
@@ -230,11 +234,7 @@ class FaultMatrix : public HelpScenario, public ::testing::WithParamInterface<Fa
     EXPECT_EQ(most, 2) << "the row of the key that cannot be opened was seen";
   }
 
-  void PutDevmgr(const wchar_t* library) {
-    if (!CopyFileW(BesideThisExecutable(library).c_str(), (SystemDirectory() + L"\\devmgr.dll").c_str(), FALSE)) {
-      throw std::runtime_error("cannot put the library in place");
-    }
-  }
+  void PutDevmgr(const wchar_t* library) { devmgr_.emplace(library); }
 
   void ClickProperties() {
     ASSERT_TRUE(BringToFront(window()));
@@ -244,20 +244,21 @@ class FaultMatrix : public HelpScenario, public ::testing::WithParamInterface<Fa
 
   // With the recording double in place, Properties works again.
   void ExpectPropertiesWork() {
-    InstallDevmgrDouble();
+    devmgr_.emplace();
     ClickProperties();
     EXPECT_EQ(devmgrRecord_.WaitForLines(1, Milliseconds{3000}).size(), 1u) << "Properties does not work again";
   }
 
   void AskForHelp() {
     ASSERT_TRUE(BringToFront(window()));
-    OpenPopupAndChoose(controls_.list);
+    ASSERT_TRUE(OpenPopupAndChoose(program_->processId(), controls_.list)) << "no popup menu";
     Sleep(1000);
   }
 
   // The program copied to a folder of its own, with this help file beside it.
   void CopyWithHelpFile(std::size_t keptBytes) {
-    executable_ = CopyProgram(true);
+    copy_.emplace(Environment().program, true);
+    executable_ = copy_->path();
     const std::wstring help = executable_.substr(0, executable_.find_last_of(L'.')) + L".chm";
     std::ifstream in(help.c_str(), std::ios::binary);
     std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -277,6 +278,9 @@ class FaultMatrix : public HelpScenario, public ::testing::WithParamInterface<Fa
   static std::wstring LongName() { return std::wstring(16383, L'n'); }
 
   std::unique_ptr<ReadDenied> denied_;
+  std::optional<DevmgrInPlace> devmgr_;
+  std::optional<HelpControlInPlace> helpControl_;
+  std::optional<ProgramCopy> copy_;
 };
 
 void Nothing(FaultMatrix&) {}

@@ -77,6 +77,10 @@ class ProgramScenario : public ::testing::Test {
   // the program shows no window.
   void StartProgram();
   HWND window() const { return program_->window(); }
+  // A top-level window of the given class that belongs to the program, or nullptr.
+  HWND ProgramWindowOfClass(const wchar_t* className) const {
+    return FindTopWindow({program_->processId(), className});
+  }
   ListViewProbe List() const;
   void Screenshot(std::string_view suffix);
   // Waits for the program to end by itself; true when it did in time. The scenario

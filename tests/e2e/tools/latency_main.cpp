@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <random>
@@ -43,26 +44,30 @@ bool ComingCableShown(const ListViewProbe& list) {
 
 double ElapsedMs(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
 
-void PrintTimes(const char* what, std::vector<double> times) {
+// Also as name=value lines, each name led by keyPrefix and the kind of change.
+void PrintTimes(const char* keyPrefix, const char* what, std::vector<double> times) {
   if (times.empty()) return;
   std::sort(times.begin(), times.end());
   const std::size_t n = times.size();
   const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
   std::printf("%-12s median %6.1f ms, worst %6.1f ms, best %5.1f ms over %zu trials\n", what, median, times.back(),
               times.front(), n);
+  const std::string key = keyPrefix + std::string(what, std::strcspn(what, ":"));
+  std::printf("%s_median_ms=%.1f\n%s_worst_ms=%.1f\n%s_best_ms=%.1f\n%s_trials=%zu\n", key.c_str(), median,
+              key.c_str(), times.back(), key.c_str(), times.front(), key.c_str(), n);
 }
 
 // The times one view of the change took, by kind of change.
 struct Times {
   std::vector<double> installed, uninstalled;
 
-  void Print(const char* what) const {
+  void Print(const char* keyPrefix, const char* what) const {
     std::printf("%s\n", what);
-    PrintTimes("installed:", installed);
-    PrintTimes("uninstalled:", uninstalled);
+    PrintTimes(keyPrefix, "installed:", installed);
+    PrintTimes(keyPrefix, "uninstalled:", uninstalled);
     std::vector<double> all = installed;
     all.insert(all.end(), uninstalled.begin(), uninstalled.end());
-    PrintTimes("all:", all);
+    PrintTimes(keyPrefix, "all:", all);
   }
 };
 
@@ -112,8 +117,8 @@ int Run(const std::wstring& program, int trials) {
   running.Close();
   registry.Clear();
 
-  window.Print("window, to the row shown:");
-  if (watch) watched.Print("uvfind --watch, to its event line:");
+  window.Print("window_", "window, to the row shown:");
+  if (watch) watched.Print("watch_", "uvfind --watch, to its event line:");
   return 0;
 }
 

@@ -218,39 +218,6 @@ class AnswerProbe {
   std::atomic<long> probes_{0};
 };
 
-struct WindowSearch {
-  DWORD processId;
-  const wchar_t* className;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindProgramWindow(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<WindowSearch*>(context);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId != search.processId || !IsWindowVisible(window) || ClassName(window) != search.className) return TRUE;
-  search.found = window;
-  return FALSE;
-}
-
-HWND ProgramWindowOfClass(DWORD processId, const wchar_t* className) {
-  WindowSearch search{processId, className};
-  EnumWindows(&FindProgramWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-void PressCtrl(WORD key) {
-  INPUT inputs[4]{};
-  const WORD keys[4] = {VK_CONTROL, key, key, VK_CONTROL};
-  for (int i = 0; i < 4; ++i) {
-    inputs[i].type = INPUT_KEYBOARD;
-    inputs[i].ki.wVk = keys[i];
-    inputs[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-  }
-  SendInput(4, inputs, sizeof(INPUT));
-  Sleep(50);
-}
-
 // A user at the window: sorts by each column, opens What's This popups and dismisses
 // them, opens Properties, copies.
 class User {
@@ -271,7 +238,7 @@ class User {
         if (IsWindowEnabled(properties_)) Click(properties_);
         break;
       case 3:
-        PressCtrl('C');
+        PressCtrl(L'c');
         break;
     }
   }
@@ -291,14 +258,9 @@ class User {
   void OpenAndDismissPopup() {
     Click(list_, MouseButton::Right);
     const DWORD processId = program_.processId();
-    HWND popup = nullptr;
-    if (!WaitUntil([&] { return (popup = ProgramWindowOfClass(processId, L"#32768")) != nullptr; },
-                   Milliseconds{3000})) {
-      return;
-    }
+    if (!WaitUntil([&] { return PopupMenu(processId) != nullptr; }, Milliseconds{3000})) return;
     ++popups_;
-    PressKey(VK_ESCAPE);
-    WaitUntil([&] { return ProgramWindowOfClass(processId, L"#32768") == nullptr; }, Milliseconds{3000});
+    DismissPopupMenu(processId);
   }
 
   const RunningProgram& program_;
@@ -363,25 +325,10 @@ void PrintTrend(const std::vector<Sample>& samples, double fromSeconds) {
   }
 }
 
-std::wstring TempFile(const wchar_t* name) {
-  wchar_t directory[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, directory);
-  return std::wstring(directory) + name;
-}
-
-std::wstring BesideThisExecutable(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = {};
-  const std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-  return self.substr(0, self.find_last_of(L'\\') + 1) + name;
-}
-
 // The recording devmgr.dll stands in for the property sheet; it records each request.
 std::wstring InstallPropertiesDouble() {
-  wchar_t system[MAX_PATH] = {};
-  GetSystemDirectoryW(system, MAX_PATH);
-  CopyFileW(BesideThisExecutable(L"devmgr_double.dll").c_str(), (std::wstring(system) + L"\\devmgr.dll").c_str(),
-            FALSE);
-  const std::wstring record = TempFile(L"uvantic-soak-devmgr.txt");
+  CopyFileW(BesideThisExecutable(L"devmgr_double.dll").c_str(), (SystemDirectory() + L"\\devmgr.dll").c_str(), FALSE);
+  const std::wstring record = TempPath(L"uvantic-soak-devmgr.txt");
   DeleteFileW(record.c_str());
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_RECORD", record.c_str());
   return record;
@@ -466,7 +413,7 @@ int Soak(const Options& options) {
     Sleep(kActionIntervalMs);
     if (program.HasExited()) fault = "the program ended";
     else if (probe.hung()) fault = "the window stopped answering";
-    else if (ProgramWindowOfClass(program.processId(), L"#32770")) fault = "the program showed a message box";
+    else if (FindTopWindow({program.processId(), L"#32770"})) fault = "the program showed a message box";
     if (!fault.empty() || Clock::now() < nextSample) continue;
     nextSample += std::chrono::seconds(kSampleSeconds);
     const Sample sample{std::chrono::duration<double>(Clock::now() - start).count(), counter.Sample(),

@@ -147,6 +147,8 @@ int Probe(double seconds, int rows, double busyMs) {
   }
   std::printf("answer to a message over %.0f s: slowest %.1f ms, 99th percentile %.1f ms, median %.2f ms (%zu probes)\n",
               seconds, Percentile(answers, 1.0), Percentile(answers, 0.99), Percentile(answers, 0.5), answers.size());
+  std::printf("answer_slowest_ms=%.1f\nanswer_p99_ms=%.1f\nanswer_median_ms=%.2f\nprobes=%zu\n",
+              Percentile(answers, 1.0), Percentile(answers, 0.99), Percentile(answers, 0.5), answers.size());
   if (busyMs > 0) {
     std::vector<double> spacing;
     std::vector<double> free;
@@ -154,11 +156,15 @@ int Probe(double seconds, int rows, double busyMs) {
       spacing.push_back(busyEnds[i] - busyEnds[i - 1]);
       free.push_back(busyStarts[i] - busyEnds[i - 1]);
     }
-    std::printf("answers of %.0f ms or more: %zu, one every %.0f ms (median)\n", busyMs, busyEnds.size(),
-                spacing.empty() ? 0.0 : Percentile(spacing, 0.5));
+    const double busySpacing = spacing.empty() ? 0.0 : Percentile(spacing, 0.5);
+    std::printf("answers of %.0f ms or more: %zu, one every %.0f ms (median)\n", busyMs, busyEnds.size(), busySpacing);
+    std::printf("busy_answers=%zu\nbusy_spacing_ms=%.0f\n", busyEnds.size(), busySpacing);
     if (!free.empty()) {
       std::printf("free between them: shortest %.0f ms, median %.0f ms\n", Percentile(free, 0.0),
                   Percentile(free, 0.5));
+      std::printf("free_shortest_ms=%.0f\nfree_median_ms=%.0f\n", Percentile(free, 0.0), Percentile(free, 0.5));
+    } else {
+      std::printf("free_shortest_ms=none\nfree_median_ms=none\n");
     }
   }
   return 0;
@@ -207,10 +213,15 @@ int main() {
                                            : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
     std::printf("start-up to window with %d rows: median %.1f ms over %d runs (min %.1f, max %.1f)\n", rows,
                 median, runs, times.front(), times.back());
+    std::printf("startup_median_ms=%.1f\nstartup_min_ms=%.1f\nstartup_max_ms=%.1f\nstartup_runs=%d\n", median,
+                times.front(), times.back(), runs);
     if (busyMs > 0) {
       std::printf("first pass after the rows showed: %s", firstPasses.empty() ? "none seen\n" : "");
       if (!firstPasses.empty()) {
         std::printf("median %.0f ms, soonest %.0f ms\n", Percentile(firstPasses, 0.5), Percentile(firstPasses, 0.0));
+        std::printf("first_pass_median_ms=%.0f\n", Percentile(firstPasses, 0.5));
+      } else {
+        std::printf("first_pass_median_ms=none\n");
       }
     }
     return 0;

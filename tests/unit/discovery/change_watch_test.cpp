@@ -11,12 +11,22 @@ namespace {
 
 using std::chrono::milliseconds;
 
-TEST(ChangeWatch, AMissingKeyIsWatchedFromEachParentInTurn) {
+TEST(ChangeWatch, AMissingKeyIsWatchedFromEachParentInTurnAndOnlyItsMovesMatter) {
   EXPECT_EQ(KeyAndAncestors(L"SYSTEM\\CurrentControlSet\\Services\\slabser\\Enum"),
             (std::vector<std::wstring>{L"SYSTEM\\CurrentControlSet\\Services\\slabser\\Enum",
                                        L"SYSTEM\\CurrentControlSet\\Services\\slabser",
                                        L"SYSTEM\\CurrentControlSet\\Services", L"SYSTEM\\CurrentControlSet",
                                        L"SYSTEM"}));
+  // A firing is acted on when the key itself was watched (level 0), or when the deepest
+  // existing key, watched in its place, has moved: the key or a nearer parent appeared,
+  // or the parent went.
+  const struct {
+    std::size_t before, after;
+    bool matters;
+  } firings[] = {{0, 0, true}, {0, 1, true}, {2, 2, false}, {2, 1, true}, {2, 0, true}, {1, 2, true}};
+  for (const auto& f : firings) {
+    EXPECT_EQ(WatchFiringMatters(f.before, f.after), f.matters) << f.before << " -> " << f.after;
+  }
 }
 
 // Changes at the given times (ms after the start); the burst is due when it is.

@@ -6,12 +6,13 @@
 
 #include "discovery/evaluate_device.h"
 #include "discovery/memory_registry.h"
-#include "registry_paths.h"
+#include "support/cable_keys.h"
 
 namespace uvantic {
 namespace {
 
 using testing::ControlKey;
+using testing::InstallCable;
 using testing::InstanceKey;
 using testing::InstancePath;
 using testing::ParametersKey;
@@ -28,8 +29,7 @@ class EvaluateDeviceTest : public ::testing::Test {
  protected:
   // A cable that is plugged in, enabled and served by the driver.
   void InstallWorkingCable(std::wstring_view name = kName) {
-    reg.key(InstanceKey(name)).value(L"ConfigFlags", 0u).key(L"Device Parameters").value(L"PortName", L"COM5");
-    reg.key(ControlKey(name)).value(L"ActiveService", L"slabser").value(L"DisableCount", 0u);
+    InstallCable(reg, {.name = name, .port = L"COM5"});
     reg.key(kDriverListPath).value(L"0", InstancePath(name)).value(L"Count", 1u).value(L"NextInstance", 1u);
   }
 

@@ -1,14 +1,15 @@
-// The in-memory device list: stable row ids, refused duplicates, sorting, the record
-// of changes, failures scoped as asked, and the hook.
+// The in-memory device list: stable row ids, refused duplicates; and its recording
+// double: sorting, the record of changes, failures scoped as asked, and the hook.
 #include <gtest/gtest.h>
 
 #include "discovery/memory_device_list.h"
+#include "support/recording_device_list.h"
 
 namespace uvantic {
 namespace {
 
-TEST(MemoryDeviceListTest, RowIdsStayWithTheirRowsWhenSortingMovesThem) {
-  MemoryDeviceList list;
+TEST(RecordingDeviceListTest, RowIdsStayWithTheirRowsWhenSortingMovesThem) {
+  RecordingDeviceList list;
   list.sortBy(Cell::Text);
   list.Add(L"a");
   list.Add(L"b");
@@ -50,8 +51,8 @@ TEST(MemoryDeviceListTest, RemovedRowIsGoneForEveryOperation) {
   EXPECT_NE(list.id(L"a"), a);
 }
 
-TEST(MemoryDeviceListTest, FailuresHitOnlyTheRowAndCellNamed) {
-  MemoryDeviceList list;
+TEST(RecordingDeviceListTest, FailuresHitOnlyTheRowAndCellNamed) {
+  RecordingDeviceList list;
   list.Add(L"a");
   list.Add(L"b");
   const RowId a = *list.id(L"a");
@@ -71,8 +72,8 @@ TEST(MemoryDeviceListTest, FailuresHitOnlyTheRowAndCellNamed) {
   EXPECT_TRUE(list.Rows().has_value());
 }
 
-TEST(MemoryDeviceListTest, HookRunsBeforeEachRowOperationAndNotFromInsideItself) {
-  MemoryDeviceList list;
+TEST(RecordingDeviceListTest, HookRunsBeforeEachRowOperationAndNotFromInsideItself) {
+  RecordingDeviceList list;
   list.Add(L"a");
   list.Add(L"b");
   const RowId a = *list.id(L"a");

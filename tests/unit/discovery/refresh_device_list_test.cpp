@@ -4,15 +4,16 @@
 #include <algorithm>
 #include <map>
 
-#include "discovery/memory_device_list.h"
 #include "discovery/memory_registry.h"
 #include "discovery/refresh_device_list.h"
-#include "registry_paths.h"
+#include "support/recording_device_list.h"
+#include "support/cable_keys.h"
 
 namespace uvantic {
 namespace {
 
 using testing::ControlKey;
+using testing::InstallCable;
 using testing::InstanceKey;
 using testing::InstancePath;
 using testing::ParametersKey;
@@ -25,8 +26,7 @@ class RefreshDeviceListTest : public ::testing::Test {
  protected:
   // A cable that is plugged in, enabled and served by the driver.
   void Install(std::wstring_view name, std::wstring_view port) {
-    reg.key(InstanceKey(name)).value(L"ConfigFlags", 0u).key(L"Device Parameters").value(L"PortName", port);
-    reg.key(ControlKey(name)).value(L"ActiveService", L"slabser").value(L"DisableCount", 0u);
+    InstallCable(reg, {.name = name, .port = port});
     reg.key(kDriverListPath).value(std::wstring(name), InstancePath(name));
   }
 
@@ -57,7 +57,7 @@ class RefreshDeviceListTest : public ::testing::Test {
   std::size_t CellWrites() const { return list.writeCount(ListOp::WriteCell); }
 
   MemoryRegistry reg;
-  MemoryDeviceList list;
+  RecordingDeviceList list;
 };
 
 void ExpectRow(const MemoryRow& row, std::wstring_view port, std::wstring_view status,
@@ -351,7 +351,7 @@ TEST_F(RefreshDeviceListTest, RowKeysTakeTheRegistrysSpellingOfTheHardwareKey) {
         .key(L"Control").value(L"ActiveService", L"slabser");
     registry.key(kDriverListPath).value(L"0", path(c.listSpelling)).value(L"Count", 1u);
     if (c.usbTreeUnreadable) registry.failSubkeys(kUsbDeviceTreePath);
-    MemoryDeviceList rows;
+    RecordingDeviceList rows;
     RefreshDeviceList(rows, registry);
     ASSERT_EQ(rows.keys(), std::vector<std::wstring>{path(c.rowSpelling)});
     EXPECT_EQ(rows.row(path(c.rowSpelling))->cell(Cell::Status), c.status);
@@ -379,7 +379,7 @@ TEST_F(RefreshDeviceListTest, StepThatThrowsIsSkippedLikeAFailedStep) {
   Install(kSecond, L"COM6");
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.op));
-    list = MemoryDeviceList();
+    list = RecordingDeviceList();
     list.Add(InstancePath(kGone));
     list.throwOn(c.op, c.name.empty() ? L"" : InstancePath(c.name));
     EXPECT_EQ(Pass(), c.result);

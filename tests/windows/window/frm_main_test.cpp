@@ -12,6 +12,7 @@
 #include "discovery/device_state.h"
 #include "discovery/memory_registry.h"
 #include "resources/resource.h"
+#include "support/cable_keys.h"
 #include "window/app_help_file.h"
 #include "window/column_width.h"
 #include "window/frm_main.h"
@@ -22,11 +23,8 @@ namespace uvantic {
 namespace {
 
 void InstallCable(MemoryRegistry& reg, const std::wstring& name, const std::wstring& port) {
-  const std::wstring path = std::wstring(kInstancePathPrefix) + name;
-  auto instance = reg.key(std::wstring(kDeviceTreePath) + path);
-  instance.key(L"Device Parameters").value(L"PortName", port);
-  instance.key(L"Control").value(L"ActiveService", kDriverService);
-  reg.key(kDriverListPath).value(name, path);
+  testing::InstallCable(reg, {.name = name, .port = port});
+  reg.key(kDriverListPath).value(name, testing::InstancePath(name));
 }
 
 void DrainMessages() {

@@ -13,6 +13,7 @@
 #include "discovery/device_state.h"
 #include "discovery/memory_registry.h"
 #include "discovery/refresh_device_list.h"
+#include "support/cable_keys.h"
 #include "window/list_view_device_list.h"
 
 namespace uvantic {
@@ -75,10 +76,8 @@ class ListViewDeviceListTest : public ::testing::Test {
 
   // A cable in reg with this port, served by its driver or not.
   static void Install(MemoryRegistry& reg, const std::wstring& name, const std::wstring& port, bool served) {
-    const std::wstring path = std::wstring(kInstancePathPrefix) + name;
-    reg.key(std::wstring(kDeviceTreePath) + path).key(L"Device Parameters").value(L"PortName", port);
-    reg.key(std::wstring(kDeviceTreePath) + path).key(L"Control").value(L"ActiveService", kDriverService);
-    if (served) reg.key(kDriverListPath).value(name, path);
+    testing::InstallCable(reg, {.name = name, .port = port});
+    if (served) reg.key(kDriverListPath).value(name, testing::InstancePath(name));
   }
 
   // A refresh pass as the window runs it; returns the writes it sent the rows.
