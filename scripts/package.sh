@@ -43,6 +43,7 @@ else
   openssl x509 -noout -checkend 0 <<<"$leaf" >/dev/null || fail "the certificate in $certificate has expired"
   usage=$(openssl x509 -noout -ext extendedKeyUsage <<<"$leaf" 2>/dev/null)
   [ -z "$usage" ] || grep -q 'Code Signing' <<<"$usage" || fail "the certificate in $certificate is not for code signing"
+  echo "package.sh: signing with the certificate of $(openssl x509 -noout -subject -nameopt oneline <<<"$leaf" | sed 's/^subject= *//')"
 fi
 
 # sign FILE: signs FILE in place with SHA-256, naming the program and its web address.
