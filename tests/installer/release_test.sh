@@ -25,28 +25,16 @@ check() {  # check DESCRIPTION COMMAND...
   if "$@"; then echo "ok:     $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
 }
 verifies() { osslsigncode verify -CAfile "$temp/certificate.pem" -in "$1" >/dev/null 2>&1; }
-# tampered FILE: a copy of FILE with one byte changed in the middle of a program's code, or
-# of an installer (its cabinet, which holds the programs).
-tampered() {
-  local copy=$temp/tampered-$(basename "$1")
-  python3 - "$1" "$copy" <<'PY'
-import struct, sys
-data = bytearray(open(sys.argv[1], "rb").read())
-at = len(data) // 2
-if sys.argv[1].endswith(".exe"):
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    count, = struct.unpack_from("<H", data, pe + 6)
-    table = pe + 24 + struct.unpack_from("<H", data, pe + 20)[0]
-    for section in range(table, table + 40 * count, 40):
-        if data[section:section + 8].rstrip(b"\0") == b".text":
-            size, start = struct.unpack_from("<II", data, section + 16)
-            at = start + size // 2
-data[at] ^= 0xFF
-open(sys.argv[2], "wb").write(data)
-PY
-  echo "$copy"
+# A copy with one byte changed in the middle of a program's code, or of an installer (its
+# cabinet, which holds the programs), fails verification.
+changed_copy_fails() {
+  local copy=$temp/changed-$(basename "$1") size start=0
+  size=$(stat -c %s "$1")
+  [[ $1 != *.exe ]] || read -r size start < <(objdump -h "$1" | awk '$2 == ".text" { print "0x" $3, "0x" $6 }')
+  cp "$1" "$copy"
+  python3 -c 'import sys; f = open(sys.argv[1], "r+b"); f.seek(int(sys.argv[2])); b = f.read(1); f.seek(-1, 1); f.write(bytes([b[0] ^ 0xFF]))' "$copy" $((start + size / 2))
+  ! verifies "$copy"
 }
-changed_copy_fails() { ! verifies "$(tampered "$1")"; }
 
 for arch in x64 x86; do
   python3 -m zipfile -e "$dist/UvanticFinder-$version-$arch-portable.zip" "$temp/zip"
@@ -56,52 +44,44 @@ for arch in x64 x86; do
   done
 done
 
-check "the manifests pass their schemas and match the files" python3 - "$dist" "$schemas" "$version" <<'PY'
+check "the manifests pass their schemas and match the files beside them" python3 - "$dist" "$schemas" "$version" <<'PY'
 import hashlib, json, os, subprocess, sys, zipfile
 import jsonschema, yaml
 dist, schemas, version = sys.argv[1:]
-ok = True
-def expect(condition, message):
-    global ok
-    if not condition:
-        print("  " + message)
-        ok = False
-def valid(manifest, schema, name):
-    for error in jsonschema.Draft7Validator(json.load(open(os.path.join(schemas, schema)))).iter_errors(manifest):
-        expect(False, f"{name}: {'/'.join(map(str, error.absolute_path))}: {error.message}")
-def file_for(url):
-    return os.path.join(dist, url.rsplit("/", 1)[1])
-def sha256(path):
-    return hashlib.sha256(open(path, "rb").read()).hexdigest()
+problems = []
+def validate(manifest, schema):
+    validator = jsonschema.Draft7Validator(json.load(open(os.path.join(schemas, schema))))
+    problems.extend(f"{schema}: {error.message}" for error in validator.iter_errors(manifest))
+def local(url, expect, hash):  # the file in dist/ that URL names, which must end in expect and have hash
+    path = os.path.join(dist, url.rsplit("/", 1)[1])
+    if not path.endswith(expect) or hashlib.sha256(open(path, "rb").read()).hexdigest() != hash.lower():
+        problems.append(f"{url}: not the {expect} beside it, or another hash")
+    return path
 
-folder = os.path.join(dist, "winget/manifests/u/Uvantic/UvanticFinder", version)
+winget = os.path.join(dist, "winget/manifests/u/Uvantic/UvanticFinder", version, "Uvantic.UvanticFinder")
 manifests = {}
-for kind, name in [("version", ""), ("installer", ".installer"), ("defaultLocale", ".locale.en-US")]:
-    manifests[kind] = yaml.safe_load(open(os.path.join(folder, f"Uvantic.UvanticFinder{name}.yaml")))
-    valid(manifests[kind], f"winget-1.10.0/manifest.{kind}.1.10.0.json", kind)
-installers = manifests["installer"]["Installers"]
-expect(sorted(i["Architecture"] for i in installers) == ["x64", "x86"], "not one installer per architecture")
-for installer in installers:
-    msi = file_for(installer["InstallerUrl"])
+for kind, name in [("version", ""), ("defaultLocale", ".locale.en-US"), ("installer", ".installer")]:
+    manifests[kind] = yaml.safe_load(open(f"{winget}{name}.yaml"))
+    validate(manifests[kind], f"winget-1.10.0/manifest.{kind}.1.10.0.json")
+for installer in manifests["installer"]["Installers"]:
+    msi = local(installer["InstallerUrl"], f"-{installer['Architecture']}.msi", installer["InstallerSha256"])
     table = subprocess.run(["msiinfo", "export", msi, "Property"], capture_output=True, text=True).stdout
-    properties = dict(line.split("\t", 1) for line in table.replace("\r", "").splitlines()[3:])
-    expect(msi.endswith(f"-{installer['Architecture']}.msi"), f"{msi}: another architecture's")
-    expect(installer["InstallerSha256"].lower() == sha256(msi), f"{msi}: another hash")
-    expect(installer["ProductCode"] == properties["ProductCode"], f"{msi}: another product code")
-    expect(installer["AppsAndFeaturesEntries"][0]["UpgradeCode"] == properties["UpgradeCode"],
-           f"{msi}: another upgrade code")
+    codes = dict(line.split("\t", 1) for line in table.replace("\r", "").splitlines()[3:])
+    if [installer["ProductCode"], installer["AppsAndFeaturesEntries"][0]["UpgradeCode"]] != \
+       [codes["ProductCode"], codes["UpgradeCode"]]:
+        problems.append(f"{msi}: another product or upgrade code")
 
 scoop = json.load(open(os.path.join(dist, "scoop/uvantic-finder.json")))
-valid(scoop, "scoop/schema.json", "scoop")
+validate(scoop, "scoop/schema.json")
 for bits, arch in [("64bit", "x64"), ("32bit", "x86")]:
     entry = scoop["architecture"][bits]
-    archive = file_for(entry["url"])
-    expect(archive.endswith(f"-{arch}-portable.zip"), f"{archive}: not {arch}'s")
-    expect(entry["hash"] == sha256(archive), f"{archive}: another hash")
-    names = zipfile.ZipFile(archive).namelist()
+    names = zipfile.ZipFile(local(entry["url"], f"-{arch}-portable.zip", entry["hash"])).namelist()
     for program in [scoop["bin"], scoop["shortcuts"][0][0]]:
-        expect(f"{entry['extract_dir']}/{program}" in names, f"{archive}: no {program} in {entry['extract_dir']}")
-sys.exit(0 if ok else 1)
+        if f"{entry['extract_dir']}/{program}" not in names:
+            problems.append(f"{entry['url']}: no {program} in {entry['extract_dir']}")
+for problem in problems:
+    print("  " + problem)
+sys.exit(1 if problems else 0)
 PY
 
 # The installer test, run on the signed x64 installer and its signed programs.
