@@ -2,8 +2,9 @@
 # Installs what is missing, builds the native build and both Windows builds, and runs every
 # test: unit tests natively, again under ASan and UBSan with the fuzzer's corpus replayed and
 # a short fuzzing run, then platform and end-to-end tests under Wine and Xvfb: all of them for
-# x64 in a 64-bit prefix, and for x86 in a 32-bit one the platform tests, the main scenarios
-# and the installer, and in a 64-bit one the property sheet as a 32-bit program.
+# x64 in a 64-bit prefix (among them the release, signed with a throwaway certificate), and
+# for x86 in a 32-bit one the platform tests, the main scenarios and the installer, and in a
+# 64-bit one the property sheet as a 32-bit program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -4,7 +4,9 @@
 #  - each executable's version, read from the executable, in the File table, so that Windows
 #    Installer replaces files by their versions;
 #  - that a package of the same version replaces an installed one (WiX's
-#    AllowSameVersionUpgrades), so that either architecture's package replaces the other's.
+#    AllowSameVersionUpgrades), so that either architecture's package replaces the other's;
+#  - no MsiFileHash row for an executable: that table is for unversioned files only;
+#  - HKMU's root (-1) for the Start-menu shortcut's value, which wixl writes as 4.
 #   make-installer.sh SOURCE.wxs PAYLOAD_DIR ARCH VERSION PRODUCT_CODE OUT.msi
 set -euo pipefail
 source=$(realpath "$1") payload=$2 arch=$3 version=$4 product_code=$5 out=$(realpath "$6")
@@ -18,7 +20,8 @@ source=$(realpath "$1") payload=$2 arch=$3 version=$4 product_code=$5 out=$(real
 upgrade_code=$(msiinfo export "$out" Property | tr -d '\r' | awk -F'\t' '$1 == "UpgradeCode" { print $2 }')
 queries=("DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
          "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
-          VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')")
+          VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')"
+         "UPDATE \`Registry\` SET \`Root\` = -1 WHERE \`Root\` = 4")
 for exe in "$payload"/*.exe; do
   file_version=$(python3 - "$exe" <<'PY'
 import struct, sys
@@ -34,7 +37,8 @@ PY
     exit 1
   fi
   # 1033: the language of the executables' version resources.
-  queries+=("UPDATE \`File\` SET \`Version\` = '$file_version', \`Language\` = '1033' WHERE \`File\` = '$(basename "$exe")'")
+  queries+=("UPDATE \`File\` SET \`Version\` = '$file_version', \`Language\` = '1033' WHERE \`File\` = '$(basename "$exe")'"
+            "DELETE FROM \`MsiFileHash\` WHERE \`File_\` = '$(basename "$exe")'")
 done
 for query in "${queries[@]}"; do msibuild "$out" -q "$query"; done
 "$(dirname "$0")/add-search-path.sh" "$out" "$arch.uvfind.exe"

@@ -58,8 +58,12 @@ shortcuts() { find "$prefix/drive_c" -path '*/Start Menu/Programs/Uvantic Finder
 one_shortcut() {
   [ "$(shortcuts | wc -l)" -eq 1 ] && grep -aqF "$(windows_folder "$1")\\UvanticFinder.exe" "$(shortcuts)"
 }
-# The value under the installing user's key that keeps the shortcut.
-shortcut_value() { wine reg query 'HKCU\Software\Uvantic\Uvantic Finder' /v StartMenuShortcut >/dev/null 2>&1; }
+# How many values under the machine's key, in ARCH's view of the registry, keep the shortcut.
+shortcut_values() {
+  local view=""
+  [ "$prefix_bits" = 32 ] || { view=/reg:64; [ "$1" = x64 ] || view=/reg:32; }
+  wine reg query 'HKLM\Software\Uvantic\Uvantic Finder' /v StartMenuShortcut $view 2>/dev/null | grep -c StartMenuShortcut || true
+}
 # Any file, folder or registry text of the program's left in the prefix.
 leftovers() {
   wineserver -w
@@ -84,7 +88,7 @@ echo "== install $version ($arch)"
 check "msiexec /i succeeds" msiexec /i "$(windows_path "$package")"
 check "the program, uvfind and the help file are in $(windows_folder "$arch")" installed_for "$arch"
 check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut "$arch"
-check "the shortcut's value is under the user's key" shortcut_value
+check "the shortcut's value is under the machine's key" test "$(shortcut_values "$arch")" -eq 1
 check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
 check "a new prompt finds uvfind" uvfind_on_path
 check "one Programs and Features entry: $version, Uvantic, https://www.uvantic.com/" one_entry "$version"
@@ -114,6 +118,7 @@ check "the entry still shows $newer" one_entry "$newer"
 
 echo "== uninstall"
 check "msiexec /x succeeds" msiexec /x "$(windows_path "$newer_package")"
+check "the shortcut's value is gone" test "$(shortcut_values "$arch")" -eq 0
 check "no file, folder, shortcut or registry entry (machine's or user's) of the program is left" no_leftovers
 
 if [ "$prefix_bits" = 32 ]; then

@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Writes the package-manager manifests of the release in RELEASE_DIR from the files in it:
+winget's multi-file manifest for the two installers under winget/, laid out as the community
+repository keeps it, and a Scoop manifest for the two portable zips in scoop/. The download
+addresses are UVANTIC_RELEASE_URL (default https://www.uvantic.com/downloads/) and the file name.
+  write-manifests.py RELEASE_DIR VERSION"""
+import hashlib
+import json
+import os
+import subprocess
+import sys
+
+import yaml
+
+PACKAGE_ID = "Uvantic.UvanticFinder"
+MANIFEST_VERSION = "1.10.0"
+HOMEPAGE = "https://www.uvantic.com/"
+LICENSE = "Proprietary"
+DESCRIPTION = "Lists the Uvantic USB instrument cables installed on this computer with their COM ports"
+# winget's architecture names and Scoop's, for each build.
+ARCHITECTURES = {"x64": "64bit", "x86": "32bit"}
+
+
+def sha256(path):
+    with open(path, "rb") as f:
+        return hashlib.file_digest(f, "sha256").hexdigest()
+
+
+def msi_properties(path):
+    table = subprocess.run(["msiinfo", "export", path, "Property"], check=True,
+                           capture_output=True, text=True).stdout
+    return dict(line.split("\t", 1) for line in table.replace("\r", "").splitlines()[3:])
+
+
+def write_yaml(path, manifest_type, fields):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(f"# yaml-language-server: $schema=https://aka.ms/winget-manifest.{manifest_type}"
+                f".{MANIFEST_VERSION}.schema.json\n\n")
+        yaml.safe_dump({"PackageIdentifier": PACKAGE_ID, **fields, "ManifestType": manifest_type,
+                        "ManifestVersion": MANIFEST_VERSION},
+                       f, sort_keys=False, allow_unicode=True, width=200)
+
+
+def main():
+    release, version = sys.argv[1:]
+    base = os.environ.get("UVANTIC_RELEASE_URL") or "https://www.uvantic.com/downloads/"
+    url = lambda name: base.rstrip("/") + "/" + name
+
+    installers = []
+    for arch in ARCHITECTURES:
+        name = f"UvanticFinder-{version}-{arch}.msi"
+        properties = msi_properties(os.path.join(release, name))
+        installers.append({
+            "Architecture": arch,
+            "InstallerType": "msi",
+            "Scope": "machine",
+            "InstallerUrl": url(name),
+            "InstallerSha256": sha256(os.path.join(release, name)).upper(),
+            "ProductCode": properties["ProductCode"],
+            "AppsAndFeaturesEntries": [{"UpgradeCode": properties["UpgradeCode"]}],
+            "Commands": ["uvfind"],
+        })
+    folder = os.path.join(release, "winget", "manifests", PACKAGE_ID[0].lower(),
+                          *PACKAGE_ID.split("."), version)
+    package = {"PackageVersion": version}
+    write_yaml(os.path.join(folder, f"{PACKAGE_ID}.yaml"), "version",
+               {**package, "DefaultLocale": "en-US"})
+    write_yaml(os.path.join(folder, f"{PACKAGE_ID}.installer.yaml"), "installer",
+               {**package, "UpgradeBehavior": "install", "Installers": installers})
+    write_yaml(os.path.join(folder, f"{PACKAGE_ID}.locale.en-US.yaml"), "defaultLocale", {
+        **package, "PackageLocale": "en-US", "Publisher": "Uvantic", "PublisherUrl": HOMEPAGE,
+        "PackageName": "Uvantic Finder", "PackageUrl": HOMEPAGE, "License": LICENSE,
+        "ShortDescription": DESCRIPTION,
+        "Tags": ["usb", "serial", "com-port", "usb-to-serial", "cable", "instrument"]})
+
+    architecture = {}
+    for arch, scoop_arch in ARCHITECTURES.items():
+        name = f"UvanticFinder-{version}-{arch}-portable.zip"
+        architecture[scoop_arch] = {"url": url(name), "hash": sha256(os.path.join(release, name)),
+                                    "extract_dir": f"UvanticFinder-{version}-{arch}"}
+    os.makedirs(os.path.join(release, "scoop"), exist_ok=True)
+    with open(os.path.join(release, "scoop", "uvantic-finder.json"), "w", encoding="utf-8") as f:
+        json.dump({"version": version, "description": DESCRIPTION, "homepage": HOMEPAGE,
+                   "license": LICENSE, "architecture": architecture, "bin": "uvfind.exe",
+                   "shortcuts": [["UvanticFinder.exe", "Uvantic Finder"]]}, f, indent=4)
+        f.write("\n")
+
+
+main()
