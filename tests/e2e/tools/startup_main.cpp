@@ -63,15 +63,8 @@ StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
   // that is done here, before the clock starts, and not while the program is timed.
   DestroyWindow(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
   FindMainWindow(GetCurrentProcessId());
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::wstring commandLine = L"\"" + program + L"\"";
   const auto start = std::chrono::steady_clock::now();
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    throw std::runtime_error("cannot start the program");
-  }
+  const StartedProcess process = StartProcess(program);
   const auto elapsed = [&] {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   };
@@ -80,9 +73,9 @@ StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
   // Looking for the window every millisecond costs the server a request for every
   // window's text, which slows the start it times; the program takes no input before
   // its window shows, so the looking starts when it first waits for input.
-  WaitForInputIdle(info.hProcess, 30000);
+  WaitForInputIdle(process.handle.get(), 30000);
   for (;;) {
-    window = FindMainWindow(info.dwProcessId);
+    window = FindMainWindow(process.id);
     if (window != nullptr) {
       const HWND list = FindList(window);
       const int shown = list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
@@ -92,7 +85,7 @@ StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
       }
       if (shown >= rows) break;
     }
-    if (WaitForSingleObject(info.hProcess, 1) == WAIT_OBJECT_0) throw std::runtime_error("the program ended");
+    if (WaitForSingleObject(process.handle.get(), 1) == WAIT_OBJECT_0) throw std::runtime_error("the program ended");
     if (std::chrono::steady_clock::now() - start > std::chrono::seconds(30)) throw std::runtime_error("timeout");
   }
   times.rows = elapsed();
@@ -100,9 +93,7 @@ StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
   // intervals and a pass, so that a late one or none at all shows.
   if (busyMs > 0) times.firstPass = FirstBusy(window, busyMs, 2000 + 2 * busyMs);
   PostMessageW(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
+  if (WaitForSingleObject(process.handle.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.handle.get(), 1);
   return times;
 }
 
