@@ -20,12 +20,7 @@ namespace uvantic {
 namespace {
 
 using namespace std::literals;
-using testing::ControlKey;
-using testing::InstanceKey;
-using testing::InstancePath;
-using testing::ParametersKey;
-using testing::RegistryWriter;
-using testing::Utf16;
+using namespace testing;  // the shared cable keys and registry writer
 
 constexpr std::wstring_view kCable = L"UV5K31QX_00";
 constexpr std::wstring_view kOtherCable = L"UV7H22MB_00";
