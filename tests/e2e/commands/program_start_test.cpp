@@ -50,11 +50,7 @@ SecondStart StartSecondCopy(const std::wstring& executable) {
 
 class ProgramStart : public CommandScenario {
  protected:
-  void SetUp() override {
-    CommandScenario::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    StartWith({kCable});
-  }
+  ProgramStart() : CommandScenario({kCable}) {}
 
   // Pumps this thread's own window while waiting for the foreground to change.
   bool ComesToFront(HWND window) {
