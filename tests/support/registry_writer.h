@@ -91,6 +91,12 @@ struct SplitRegistryPath {
 };
 SplitRegistryPath SplitPath(std::wstring_view path);
 
+// The characters' UTF-16 bytes, with no terminator added: for raw() values.
+inline std::vector<BYTE> Utf16(std::wstring_view chars) {
+  const auto* bytes = reinterpret_cast<const BYTE*>(chars.data());
+  return {bytes, bytes + chars.size() * sizeof(wchar_t)};
+}
+
 // Narrows text for messages: characters outside ASCII become '?'.
 std::string Narrow(std::wstring_view text);
 

@@ -20,18 +20,10 @@ namespace uvantic {
 namespace {
 
 using namespace std::literals;
-using testing::RegistryWriter;
+using namespace testing;  // the shared cable keys and registry writer
 
 constexpr std::wstring_view kCable = L"UV5K31QX_00";
 constexpr std::wstring_view kOtherCable = L"UV7H22MB_00";
-
-std::wstring InstancePath(std::wstring_view name) { return std::wstring(kInstancePathPrefix) + std::wstring(name); }
-std::wstring InstanceKeyPath(std::wstring_view name) { return std::wstring(kDeviceTreePath) + InstancePath(name); }
-
-std::vector<BYTE> Utf16(std::wstring_view chars) {
-  const auto* bytes = reinterpret_cast<const BYTE*>(chars.data());
-  return {bytes, bytes + chars.size() * sizeof(wchar_t)};
-}
 
 // The driver's list as Windows keeps it: "0", "1", ... hold the instance paths it
 // serves, "Count" and "NextInstance" are counters. Replaces any list there was.
@@ -65,7 +57,7 @@ void Install(RegistryWriter& reg, const Cable& cable) {
 
 DeviceState Evaluate(std::wstring_view name) {
   const WinRegistryView view;
-  const auto instanceKey = view.OpenKey(InstanceKeyPath(name));
+  const auto instanceKey = view.OpenKey(InstanceKey(name));
   EXPECT_NE(instanceKey, nullptr);
   if (!instanceKey) return {};
   return EvaluateDevice(view, *instanceKey, InstancePath(name));
@@ -115,9 +107,9 @@ TEST(EvaluateDeviceOverRegistry, ServedBoundAndDisabledCombinations) {
 
 // Each case starts from a started, enabled, served cable ("OK") and changes one thing.
 TEST(EvaluateDeviceOverRegistry, OddlyTypedOrMissingData) {
-  const std::wstring instanceKey = InstanceKeyPath(kCable);
-  const std::wstring control = instanceKey + L"\\Control";
-  const std::wstring parameters = instanceKey + L"\\Device Parameters";
+  const std::wstring instanceKey = InstanceKey(kCable);
+  const std::wstring control = ControlKey(kCable);
+  const std::wstring parameters = ParametersKey(kCable);
   const std::wstring path = InstancePath(kCable);
   const DeviceState ok = State(L"COM3", kStatusOk, L"UV5K31QX", kIconNormal, false);
   const DeviceState disabled = State(L"COM3", kStatusDisabled, L"UV5K31QX", kIconDisabled, false);
@@ -215,11 +207,11 @@ TEST(RefreshDeviceListOverRegistry, RowsFollowInstallsAndUninstalls) {
   EXPECT_EQ(RowState(list, kOtherCable),
             State(L"COM4", kStatusDriverNotLoaded, L"UV7H22MB", kIconDriverNotLoaded, true));
 
-  ASSERT_TRUE(reg.remove(InstanceKeyPath(kCable)));
+  ASSERT_TRUE(reg.remove(InstanceKey(kCable)));
   EXPECT_EQ(RefreshDeviceList(list, view), true);
   EXPECT_EQ(list.keys(), std::vector<std::wstring>{InstancePath(kOtherCable)});
 
-  ASSERT_TRUE(reg.remove(InstanceKeyPath(kOtherCable)));
+  ASSERT_TRUE(reg.remove(InstanceKey(kOtherCable)));
   EXPECT_EQ(RefreshDeviceList(list, view), false);
   EXPECT_TRUE(list.keys().empty());
 }
@@ -249,7 +241,7 @@ TEST(RefreshDeviceListOverRegistry, UnchangedRegistryRewritesNoCell) {
   EXPECT_EQ(list.writeCount(ListOp::SetGhosted), 2u);
 
   // Unplugging the second cable changes only its status cell.
-  reg.remove(InstanceKeyPath(kOtherCable) + L"\\Control");
+  reg.remove(ControlKey(kOtherCable));
   WriteDriverList(reg, {InstancePath(kCable)});
   list.clearWrites();
   RefreshDeviceList(list, view);
@@ -267,7 +259,7 @@ TEST(RefreshDeviceListOverRegistry, InstanceUninstalledDuringThePassLosesItsRow)
   // is evaluated.
   bool uninstalled = false;
   list.onRowAccess([&](ListOp, RowId) {
-    if (!uninstalled) uninstalled = reg.remove(InstanceKeyPath(kOtherCable));
+    if (!uninstalled) uninstalled = reg.remove(InstanceKey(kOtherCable));
   });
   EXPECT_EQ(RefreshDeviceList(list, WinRegistryView()), true);
   EXPECT_TRUE(uninstalled);

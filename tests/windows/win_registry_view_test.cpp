@@ -35,16 +35,11 @@ namespace {
 
 using namespace std::literals;
 using testing::RegistryWriter;
+using testing::Utf16;
 
 constexpr std::wstring_view kScratch = L"\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Uvantic Tests";
 
 std::wstring Scratch(std::wstring_view relative) { return std::wstring(kScratch) + L"\\" + std::wstring(relative); }
-
-std::vector<BYTE> Utf16(std::wstring_view chars) {
-  std::vector<BYTE> bytes(chars.size() * sizeof(wchar_t));
-  std::copy_n(reinterpret_cast<const BYTE*>(chars.data()), bytes.size(), bytes.begin());
-  return bytes;
-}
 
 std::vector<BYTE> Append(std::vector<BYTE> bytes, std::initializer_list<BYTE> more) {
   bytes.insert(bytes.end(), more);

@@ -14,6 +14,7 @@ void CommandScenario::SetUp() {
   if (IsSkipped() || HasFatalFailure()) return;
   devmgr_.emplace();
   shell_.emplace();
+  if (!startCables_.empty()) StartWith(startCables_);
 }
 
 void CommandScenario::TearDown() {
@@ -28,22 +29,10 @@ void CommandScenario::StartWith(const std::vector<Cable>& cables) {
   ASSERT_TRUE(BringToFront(window()));
 }
 
-std::vector<std::wstring> CommandScenario::Ports() const {
-  std::vector<std::wstring> ports;
-  for (const auto& row : List().Rows()) ports.push_back(row.port);
-  return ports;
-}
-
-std::vector<std::wstring> CommandScenario::Statuses() const {
-  std::vector<std::wstring> statuses;
-  for (const auto& row : List().Rows()) statuses.push_back(row.status);
-  return statuses;
-}
-
-std::vector<std::wstring> CommandScenario::CableIds() const {
-  std::vector<std::wstring> ids;
-  for (const auto& row : List().Rows()) ids.push_back(row.cableId);
-  return ids;
+std::vector<std::wstring> CommandScenario::Column(std::wstring ListRow::*cell) const {
+  std::vector<std::wstring> texts;
+  for (const auto& row : List().Rows()) texts.push_back(row.*cell);
+  return texts;
 }
 
 RECT ItemRect(HWND list, int item) {

@@ -38,32 +38,19 @@ struct SecondStart {
 // Starts another copy of the program and watches it until it ends.
 SecondStart StartSecondCopy(const std::wstring& executable) {
   SecondStart result;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::wstring commandLine = L"\"" + executable + L"\"";
-  if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
-    return result;
-  }
-  UniqueHandle process(info.hProcess);
-  CloseHandle(info.hThread);
+  const StartedProcess copy = StartProcess(executable);
   WaitUntil([&] {
     PumpMessages();
-    result.showedWindow = result.showedWindow || FindMainWindow(info.dwProcessId) != nullptr;
-    return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+    result.showedWindow = result.showedWindow || FindMainWindow(copy.id) != nullptr;
+    return WaitForSingleObject(copy.handle.get(), 0) == WAIT_OBJECT_0;
   });
-  GetExitCodeProcess(process.get(), &result.exitCode);
+  GetExitCodeProcess(copy.handle.get(), &result.exitCode);
   return result;
 }
 
 class ProgramStart : public CommandScenario {
  protected:
-  void SetUp() override {
-    CommandScenario::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    StartWith({kCable});
-  }
+  ProgramStart() : CommandScenario({kCable}) {}
 
   // Pumps this thread's own window while waiting for the foreground to change.
   bool ComesToFront(HWND window) {

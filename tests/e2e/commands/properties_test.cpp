@@ -30,7 +30,7 @@ constexpr SheetHost kSheetHosts[] = {{false, sizeof(void*) * 8}, {true, 64}};
 TEST_F(PropertiesCommand, AsksForTheSelectedCableWhateverItsStatusFromButtonKeyAndDoubleClick) {
   const SheetHost& host = *std::ranges::find(kSheetHosts, RunsUnderWow64(), &SheetHost::wow64);
   StartWith({kNotPresent, kDisabled, kNoDriver});
-  ASSERT_EQ(Statuses(), (std::vector<std::wstring>{L"Not present", L"Disabled", L"Driver not loaded"}));
+  ASSERT_EQ(Column(&ListRow::status), (std::vector<std::wstring>{L"Not present", L"Disabled", L"Driver not loaded"}));
 
   // The first row is selected at start.
   Click(controls_.properties);

@@ -14,11 +14,7 @@ const Cable kCable{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Started};
 
 class ShellCommands : public CommandScenario {
  protected:
-  void SetUp() override {
-    CommandScenario::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    StartWith({kCable});
-  }
+  ShellCommands() : CommandScenario({kCable}) {}
 
   POINT LogoCentre() const {
     RECT logo{};

@@ -18,11 +18,7 @@ const std::vector<Cable> kCables = {
 
 class Sorting : public CommandScenario {
  protected:
-  void SetUp() override {
-    CommandScenario::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    StartWith(kCables);
-  }
+  Sorting() : CommandScenario(kCables) {}
 
   void ClickHeader(int header) {
     ClickAt(ListHeader(controls_.list), HeaderCentre(controls_.list, header));
@@ -34,32 +30,32 @@ class Sorting : public CommandScenario {
 using Texts = std::vector<std::wstring>;
 
 TEST_F(Sorting, StartsAscendingByPortNameComparedAsText) {
-  EXPECT_EQ(Ports(), (Texts{L"COM10", L"COM2", L"COM3"}));
+  EXPECT_EQ(Column(&ListRow::port), (Texts{L"COM10", L"COM2", L"COM3"}));
 }
 
 TEST_F(Sorting, FirstClickOnComNumberSortsDescending) {
   ClickHeader(kComNumber);
-  EXPECT_EQ(Ports(), (Texts{L"COM3", L"COM2", L"COM10"}));
+  EXPECT_EQ(Column(&ListRow::port), (Texts{L"COM3", L"COM2", L"COM10"}));
 }
 
 TEST_F(Sorting, ThreeClicksOnStatusGoAscendingDescendingAscending) {
   const Texts ascending{L"Disabled", L"Driver not loaded", L"OK"};
   const Texts descending{L"OK", L"Driver not loaded", L"Disabled"};
   ClickHeader(kStatus);
-  EXPECT_EQ(Statuses(), ascending);
+  EXPECT_EQ(Column(&ListRow::status), ascending);
   ClickHeader(kStatus);
-  EXPECT_EQ(Statuses(), descending);
+  EXPECT_EQ(Column(&ListRow::status), descending);
   ClickHeader(kStatus);
-  EXPECT_EQ(Statuses(), ascending);
+  EXPECT_EQ(Column(&ListRow::status), ascending);
 }
 
 TEST_F(Sorting, AnotherColumnAfterADescendingOneStartsAscending) {
   ClickHeader(kStatus);
   ClickHeader(kStatus);
   ClickHeader(kCableId);
-  EXPECT_EQ(CableIds(), (Texts{L"7&0000000A&0&0", L"7&0000000B&0&0", L"7&0000000C&0&0"}));
+  EXPECT_EQ(Column(&ListRow::cableId), (Texts{L"7&0000000A&0&0", L"7&0000000B&0&0", L"7&0000000C&0&0"}));
   ClickHeader(kComNumber);
-  EXPECT_EQ(Ports(), (Texts{L"COM10", L"COM2", L"COM3"}));
+  EXPECT_EQ(Column(&ListRow::port), (Texts{L"COM10", L"COM2", L"COM3"}));
 }
 
 TEST_F(Sorting, TheSelectedRowStaysSelectedWhereverItMoves) {

@@ -63,19 +63,24 @@ void ProgramCopy::Remove() {
   RemoveDirectoryW(folder_.c_str());
 }
 
-RunningProgram::RunningProgram(const std::wstring& executable, Milliseconds timeout) {
+StartedProcess StartProcess(const std::wstring& executable) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::wstring commandLine = L"\"" + executable + L"\"";
-  const auto start = std::chrono::steady_clock::now();
   if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       nullptr, &startup, &info)) {
     throw std::runtime_error("cannot start the program (error " + std::to_string(GetLastError()) + ")");
   }
-  process_.reset(info.hProcess);
   CloseHandle(info.hThread);
-  processId_ = info.dwProcessId;
+  return {UniqueHandle(info.hProcess), info.dwProcessId};
+}
+
+RunningProgram::RunningProgram(const std::wstring& executable, Milliseconds timeout) {
+  const auto start = std::chrono::steady_clock::now();
+  StartedProcess started = StartProcess(executable);
+  process_ = std::move(started.handle);
+  processId_ = started.id;
 
   const bool shown = WaitUntil(
       [&] {

@@ -25,6 +25,14 @@ HWND FindTopWindow(const WindowQuery& query);
 // The program's main window in this process, or nullptr.
 inline HWND FindMainWindow(DWORD processId) { return FindTopWindow({processId, nullptr, kMainWindowCaption}); }
 
+struct StartedProcess {
+  UniqueHandle handle;
+  DWORD id = 0;
+};
+// Starts executable (a Windows path) with no arguments. Throws std::runtime_error when
+// it cannot be started.
+StartedProcess StartProcess(const std::wstring& executable);
+
 // Whether the window answers a message within three seconds.
 bool Responds(HWND window);
 

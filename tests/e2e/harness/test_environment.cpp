@@ -3,7 +3,11 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <exception>
 #include <utility>
 
 namespace uvantic::e2e {
@@ -19,6 +23,24 @@ std::wstring_view Option(std::wstring_view argument, std::wstring_view name) {
 }
 
 }  // namespace
+
+std::vector<std::wstring> CommandLineArguments() {
+  int count = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!argv) return {};
+  std::vector<std::wstring> args(argv + std::min(count, 1), argv + count);
+  LocalFree(argv);
+  return args;
+}
+
+int RunTool(const char* tool, const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s: %s\n", tool, error.what());
+    return 1;
+  }
+}
 
 std::wstring WindowsPath(std::wstring_view path) {
   if (!path.starts_with(L'/')) return std::wstring(path);

@@ -2,8 +2,10 @@
 // about the machine they run on.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace uvantic::e2e {
 
@@ -23,6 +25,12 @@ void SetEnvironment(TestEnvironment environment);
 // A Unix path ("/home/x/y") as Wine sees it from Windows ("Z:\home\x\y"); other paths
 // unchanged.
 std::wstring WindowsPath(std::wstring_view path);
+
+// The arguments this process was started with, without its own name.
+std::vector<std::wstring> CommandLineArguments();
+// Runs a command-line tool's body: an exception it throws becomes "TOOL: what" on
+// stderr and exit code 1.
+int RunTool(const char* tool, const std::function<int()>& body);
 
 bool RunningUnderWine();
 // Whether windows can be shown: always on Windows; under Wine only with an X display.

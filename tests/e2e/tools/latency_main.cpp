@@ -6,8 +6,6 @@
 //   uvantic_latency PROGRAM.exe TRIALS
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -125,19 +123,10 @@ int Run(const std::wstring& program, int trials) {
 }  // namespace
 
 int main() {
-  int count = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (count != 3) {
+  const auto args = CommandLineArguments();
+  if (args.size() != 2) {
     std::fputs("usage: uvantic_latency PROGRAM.exe TRIALS\n", stderr);
     return 2;
   }
-  const std::wstring program = WindowsPath(argv[1]);
-  const int trials = std::stoi(argv[2]);
-  LocalFree(argv);
-  try {
-    return Run(program, trials);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "uvantic_latency: %s\n", error.what());
-    return 1;
-  }
+  return RunTool("uvantic_latency", [&] { return Run(WindowsPath(args[0]), std::stoi(args[1])); });
 }

@@ -5,17 +5,13 @@
 //   uvantic_seed installed N   N cables installed, of which the first 16 work and the
 //                              others are unplugged, as on a well-used machine
 //   uvantic_seed clear         no cable ever installed
-#include <windows.h>
-
-#include <shellapi.h>
-
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "harness/demo_cables.h"
 #include "harness/scenario_registry.h"
+#include "harness/test_environment.h"
 
 namespace {
 
@@ -51,14 +47,5 @@ int Run(const std::vector<std::wstring>& args) {
 }  // namespace
 
 int main() {
-  int count = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  const std::vector<std::wstring> args(argv + 1, argv + count);
-  LocalFree(argv);
-  try {
-    return Run(args);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "uvantic_seed: %s\n", error.what());
-    return 1;
-  }
+  return uvantic::e2e::RunTool("uvantic_seed", [] { return Run(uvantic::e2e::CommandLineArguments()); });
 }

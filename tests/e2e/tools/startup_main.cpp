@@ -10,7 +10,6 @@
 //   uvantic_startup --probe SECONDS ROWS [BUSY_MS]
 #include <windows.h>
 
-#include <shellapi.h>
 #include <commctrl.h>
 
 #include <algorithm>
@@ -64,15 +63,8 @@ StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
   // that is done here, before the clock starts, and not while the program is timed.
   DestroyWindow(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
   FindMainWindow(GetCurrentProcessId());
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::wstring commandLine = L"\"" + program + L"\"";
   const auto start = std::chrono::steady_clock::now();
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    throw std::runtime_error("cannot start the program");
-  }
+  const StartedProcess process = StartProcess(program);
   const auto elapsed = [&] {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   };
@@ -81,9 +73,9 @@ StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
   // Looking for the window every millisecond costs the server a request for every
   // window's text, which slows the start it times; the program takes no input before
   // its window shows, so the looking starts when it first waits for input.
-  WaitForInputIdle(info.hProcess, 30000);
+  WaitForInputIdle(process.handle.get(), 30000);
   for (;;) {
-    window = FindMainWindow(info.dwProcessId);
+    window = FindMainWindow(process.id);
     if (window != nullptr) {
       const HWND list = FindList(window);
       const int shown = list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
@@ -93,7 +85,7 @@ StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
       }
       if (shown >= rows) break;
     }
-    if (WaitForSingleObject(info.hProcess, 1) == WAIT_OBJECT_0) throw std::runtime_error("the program ended");
+    if (WaitForSingleObject(process.handle.get(), 1) == WAIT_OBJECT_0) throw std::runtime_error("the program ended");
     if (std::chrono::steady_clock::now() - start > std::chrono::seconds(30)) throw std::runtime_error("timeout");
   }
   times.rows = elapsed();
@@ -101,9 +93,7 @@ StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
   // intervals and a pass, so that a late one or none at all shows.
   if (busyMs > 0) times.firstPass = FirstBusy(window, busyMs, 2000 + 2 * busyMs);
   PostMessageW(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
+  if (WaitForSingleObject(process.handle.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(process.handle.get(), 1);
   return times;
 }
 
@@ -170,63 +160,50 @@ int Probe(double seconds, int rows, double busyMs) {
   return 0;
 }
 
+// Starts the program RUNS times and prints the times to its window and to its rows.
+int TimeStartUps(const std::wstring& program, int runs, int rows, double busyMs) {
+  std::vector<double> times;
+  std::vector<double> firstPasses;
+  for (int i = 0; i < runs; ++i) {
+    const StartTimes run = StartOnce(program, rows, busyMs);
+    times.push_back(run.rows);
+    std::printf("run %d: window %.1f ms (%d rows), all rows %.1f ms", i + 1, run.window, run.rowsWhenShown,
+                run.rows);
+    if (busyMs > 0) std::printf(", first pass %.0f ms later", run.firstPass);
+    std::printf("\n");
+    if (run.firstPass >= 0) firstPasses.push_back(run.firstPass);
+  }
+  std::sort(times.begin(), times.end());
+  const double median = times.size() % 2 ? times[times.size() / 2]
+                                         : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
+  std::printf("start-up to window with %d rows: median %.1f ms over %d runs (min %.1f, max %.1f)\n", rows,
+              median, runs, times.front(), times.back());
+  std::printf("startup_median_ms=%.1f\nstartup_min_ms=%.1f\nstartup_max_ms=%.1f\nstartup_runs=%d\n", median,
+              times.front(), times.back(), runs);
+  if (busyMs > 0) {
+    std::printf("first pass after the rows showed: %s", firstPasses.empty() ? "none seen\n" : "");
+    if (!firstPasses.empty()) {
+      std::printf("median %.0f ms, soonest %.0f ms\n", Percentile(firstPasses, 0.5), Percentile(firstPasses, 0.0));
+      std::printf("first_pass_median_ms=%.0f\n", Percentile(firstPasses, 0.5));
+    } else {
+      std::printf("first_pass_median_ms=none\n");
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main() {
-  int count = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (count != 4 && count != 5) {
+  const auto args = CommandLineArguments();
+  if (args.size() != 3 && args.size() != 4) {
     std::fputs("usage: uvantic_startup PROGRAM.exe RUNS ROWS [BUSY_MS] | --probe SECONDS ROWS [BUSY_MS]\n", stderr);
     return 2;
   }
-  if (std::wstring(argv[1]) == L"--probe") {
-    const double seconds = std::stod(argv[2]);
-    const int rows = std::stoi(argv[3]);
-    const double busyMs = count == 5 ? std::stod(argv[4]) : 0;
-    LocalFree(argv);
-    try {
-      return Probe(seconds, rows, busyMs);
-    } catch (const std::exception& error) {
-      std::fprintf(stderr, "uvantic_startup: %s\n", error.what());
-      return 1;
-    }
-  }
-  const std::wstring program = WindowsPath(argv[1]);
-  const int runs = std::stoi(argv[2]);
-  const int rows = std::stoi(argv[3]);
-  const double busyMs = count == 5 ? std::stod(argv[4]) : 0;
-  LocalFree(argv);
-  try {
-    std::vector<double> times;
-    std::vector<double> firstPasses;
-    for (int i = 0; i < runs; ++i) {
-      const StartTimes run = StartOnce(program, rows, busyMs);
-      times.push_back(run.rows);
-      std::printf("run %d: window %.1f ms (%d rows), all rows %.1f ms", i + 1, run.window, run.rowsWhenShown,
-                  run.rows);
-      if (busyMs > 0) std::printf(", first pass %.0f ms later", run.firstPass);
-      std::printf("\n");
-      if (run.firstPass >= 0) firstPasses.push_back(run.firstPass);
-    }
-    std::sort(times.begin(), times.end());
-    const double median = times.size() % 2 ? times[times.size() / 2]
-                                           : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
-    std::printf("start-up to window with %d rows: median %.1f ms over %d runs (min %.1f, max %.1f)\n", rows,
-                median, runs, times.front(), times.back());
-    std::printf("startup_median_ms=%.1f\nstartup_min_ms=%.1f\nstartup_max_ms=%.1f\nstartup_runs=%d\n", median,
-                times.front(), times.back(), runs);
-    if (busyMs > 0) {
-      std::printf("first pass after the rows showed: %s", firstPasses.empty() ? "none seen\n" : "");
-      if (!firstPasses.empty()) {
-        std::printf("median %.0f ms, soonest %.0f ms\n", Percentile(firstPasses, 0.5), Percentile(firstPasses, 0.0));
-        std::printf("first_pass_median_ms=%.0f\n", Percentile(firstPasses, 0.5));
-      } else {
-        std::printf("first_pass_median_ms=none\n");
-      }
-    }
-    return 0;
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "uvantic_startup: %s\n", error.what());
-    return 1;
-  }
+  return RunTool("uvantic_startup", [&] {
+    const int rows = std::stoi(args[2]);
+    const double busyMs = args.size() == 4 ? std::stod(args[3]) : 0;
+    if (args[0] == L"--probe") return Probe(std::stod(args[1]), rows, busyMs);
+    return TimeStartUps(WindowsPath(args[0]), std::stoi(args[1]), rows, busyMs);
+  });
 }

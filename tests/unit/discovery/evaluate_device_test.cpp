@@ -11,11 +11,7 @@
 namespace uvantic {
 namespace {
 
-using testing::ControlKey;
-using testing::InstallCable;
-using testing::InstanceKey;
-using testing::InstancePath;
-using testing::ParametersKey;
+using namespace testing;  // the shared cable keys
 
 constexpr std::wstring_view kName = L"6&2F6C1E2B&0&0000";
 constexpr std::wstring_view kCableId = L"6&2F6C1E2B&0&0";

@@ -12,11 +12,7 @@
 namespace uvantic {
 namespace {
 
-using testing::ControlKey;
-using testing::InstallCable;
-using testing::InstanceKey;
-using testing::InstancePath;
-using testing::ParametersKey;
+using namespace testing;  // the shared cable keys
 
 constexpr std::wstring_view kFirst = L"6&2F6C1E2B&0&0000";
 constexpr std::wstring_view kSecond = L"6&3A9D0C11&0&0000";
