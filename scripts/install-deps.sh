@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine32:i386 wine64 xvfb xdotool imagemagick fonts-wine
           fp-utils-3.2.2 libchm-bin python3 wixl msitools faketime
-          clang-14 libclang-rt-14-dev osslsigncode openssl python3-jsonschema python3-yaml)
+          clang-14 libclang-rt-14-dev osslsigncode openssl python3-jsonschema python3-yaml
+          softhsm2 libengine-pkcs11-openssl)
 
 missing=()
 for p in "${packages[@]}"; do
