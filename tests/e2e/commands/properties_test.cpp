@@ -57,6 +57,16 @@ class StartedProcesses {
 
 HWND PropertySheetWindow() { return FindTopWindow({.className = L"#32770", .caption = L"Device Properties"}); }
 
+// Closes every sheet still open when the scope ends, so that none outlives its test.
+struct SheetsClosed {
+  ~SheetsClosed() {
+    for (HWND sheet; (sheet = PropertySheetWindow()) != nullptr;) {
+      PostMessageW(sheet, WM_CLOSE, 0, 0);
+      WaitUntil([&] { return !IsWindow(sheet); });
+    }
+  }
+};
+
 TEST_F(PropertiesCommand, AsksForTheSelectedCableWhateverItsStatusFromButtonKeyAndDoubleClick) {
   StartWith({kNotPresent, kDisabled, kNoDriver});
   ASSERT_EQ(Column(&ListRow::status), (std::vector<std::wstring>{L"Not present", L"Disabled", L"Driver not loaded"}));
@@ -100,6 +110,7 @@ TEST_F(PropertiesCommand, TheListFollowsTheRegistryAtOnceWhileThePropertySheetIs
 // new one. In process the sheet is modal, so the window takes no press meanwhile.
 TEST_F(PropertiesCommand, OutOfProcessOnlyOneSheetIsOpenAndAPressBringsItToTheFront) {
   if (!RunsUnderWow64()) GTEST_SKIP() << "the sheet opens in process, modal to the window";
+  const SheetsClosed sheetsClosed;
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", L"1");  // taken over by the program
   StartWith({kDisabled});
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", nullptr);
@@ -118,8 +129,7 @@ TEST_F(PropertiesCommand, OutOfProcessOnlyOneSheetIsOpenAndAPressBringsItToTheFr
   ASSERT_TRUE(BringToFront(window()));
   Click(controls_.properties);
   EXPECT_EQ(devmgrRecord_.WaitForLines(2).size(), 2u);
-  ASSERT_TRUE(WaitUntil([&] { return (sheet = PropertySheetWindow()); }));
-  PostMessageW(sheet, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return PropertySheetWindow() != nullptr; }));
 }
 
 TEST_F(PropertiesCommand, DoesNothingOnAnEmptyListFromTheKeyOrADoubleClick) {
