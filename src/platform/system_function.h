@@ -12,8 +12,9 @@ namespace uvantic {
 // null. The library is loaded from the system directory only, never from the program's
 // folder or the current directory, where a planted copy could run in our process. It is
 // loaded once and then stays loaded while the process runs, so an address stays valid;
-// one that cannot be loaded is tried again on the next call, since it may have been
-// installed meanwhile. For the user-interface thread.
+// one that cannot be loaded, or lacks the export, is let go and tried again on the next
+// call, since another copy may have been installed meanwhile. For the user-interface
+// thread.
 FARPROC SystemExport(const wchar_t* library, const char* name);
 
 // How an export is looked up: SystemExport, or a test's own.
