@@ -90,6 +90,7 @@ TEST_F(PropertiesCommand, AsksForTheSelectedCableWhateverItsStatusFromButtonKeyA
 
 // The property sheet's own message loop runs the early ticks too.
 TEST_F(PropertiesCommand, TheListFollowsTheRegistryAtOnceWhileThePropertySheetIsOpen) {
+  const SheetsClosed sheetsClosed;
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", L"1");  // taken over by the program
   StartWith({kDisabled});
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", nullptr);
@@ -102,7 +103,6 @@ TEST_F(PropertiesCommand, TheListFollowsTheRegistryAtOnceWhileThePropertySheetIs
   ASSERT_TRUE(median.has_value()) << "a change never showed";
   EXPECT_LT(median->count(), kMedianTimeToShow.count());
   EXPECT_TRUE(IsWindow(sheet)) << "the property sheet closed";
-  PostMessageW(sheet, WM_CLOSE, 0, 0);
 }
 
 // Out of process the sheet is not modal to the window: while it is open, a press brings
