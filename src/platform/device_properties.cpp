@@ -1,43 +1,15 @@
-// Binds DeviceProperties_RunDLLA from the system's devmgr.dll; starts programs.
+// Calls DeviceProperties_RunDLLA of the system's devmgr.dll.
 #include "platform/device_properties.h"
 
-#include "platform/system_directory.h"
+#include "platform/system_function.h"
 
 namespace uvantic {
 
-bool DevicePropertiesLibrary::Bind() {
-  if (runDll_) return true;
-  UniqueHModule module = LoadSystemLibrary(L"devmgr.dll");
-  if (!module) return false;
-  const auto entry = reinterpret_cast<RunDllA>(
-      reinterpret_cast<void*>(GetProcAddress(module.get(), "DeviceProperties_RunDLLA")));
-  if (!entry) return false;
-  module_ = std::move(module);
-  runDll_ = entry;
-  return true;
-}
-
-bool DevicePropertiesLibrary::Show(HWND owner, HINSTANCE instance, const std::string& commandLine,
-                                   int showCommand) {
-  if (!Bind()) return false;
-  runDll_(owner, instance, commandLine.c_str(), showCommand);
-  return true;
-}
-
-bool StartProgram(const std::wstring& program, std::wstring commandLine, const std::wstring& directory,
-                  int showCommand) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(showCommand);
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(),
-                      &startup, &started)) {
-    return false;
-  }
-  UniqueHandle process(started.hProcess);
-  UniqueHandle thread(started.hThread);
+bool ShowDeviceProperties(HWND owner, HINSTANCE instance, const std::string& commandLine, int showCommand) {
+  using RunDllA = void(WINAPI*)(HWND, HINSTANCE, LPCSTR, int);
+  const auto runDll = SystemFunction<RunDllA>(L"devmgr.dll", "DeviceProperties_RunDLLA");
+  if (!runDll) return false;
+  runDll(owner, instance, commandLine.c_str(), showCommand);
   return true;
 }
 

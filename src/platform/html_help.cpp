@@ -3,7 +3,7 @@
 
 #include <htmlhelp.h>
 
-#include "platform/system_directory.h"
+#include "platform/system_function.h"
 
 namespace uvantic {
 
@@ -14,11 +14,7 @@ HelpDisplay::~HelpDisplay() {
 HelpDisplay::HtmlHelpWFunction HelpDisplay::Function() {
   if (!loadTried_) {
     loadTried_ = true;
-    library_ = LoadSystemLibrary(L"hhctrl.ocx");
-    if (library_) {
-      htmlHelpW_ = reinterpret_cast<HtmlHelpWFunction>(
-          reinterpret_cast<void*>(GetProcAddress(library_.get(), "HtmlHelpW")));
-    }
+    htmlHelpW_ = SystemFunction<HtmlHelpWFunction>(L"hhctrl.ocx", "HtmlHelpW");
   }
   return htmlHelpW_;
 }

@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include "platform/handles.h"
-
 namespace uvantic {
 
 class HelpDisplay {
@@ -15,7 +13,7 @@ class HelpDisplay {
   HelpDisplay() = default;
   HelpDisplay(const HelpDisplay&) = delete;
   HelpDisplay& operator=(const HelpDisplay&) = delete;
-  // Closes the help windows it opened before the library goes.
+  // Closes the help windows it opened.
   ~HelpDisplay();
 
   // Shows text `id` of a text-popup source ("file.chm::/cshelp.txt") with its top
@@ -32,7 +30,6 @@ class HelpDisplay {
 
   HtmlHelpWFunction Function();
 
-  UniqueHModule library_;
   HtmlHelpWFunction htmlHelpW_ = nullptr;
   bool loadTried_ = false;
 };

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "discovery/registry_view.h"
-#include "platform/device_properties.h"
 #include "platform/handles.h"
 #include "platform/html_help.h"
+#include "platform/processes.h"
 #include "platform/registry_watcher.h"
 #include "window/app_help_file.h"
 #include "window/copy_row.h"
@@ -143,8 +143,8 @@ class FrmMain {
   // Whether the logo was last pressed with the left button alone; the logo's click
   // and the context-help popup clear it.
   LogoPress blnLogoPressed;
-  // devmgr.dll, bound at the first Properties command and kept while the window lives.
-  DevicePropertiesLibrary devmgr_;
+  // rundll32 showing the property sheet out of process, as last started.
+  std::optional<StartedProgram> sheet_;
   // The control the "What's This?" popup was last opened for, kept after it closes,
   // and where it was opened, in screen coordinates.
   std::optional<ControlName> ctlWhatsThis;

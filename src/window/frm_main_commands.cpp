@@ -6,6 +6,7 @@
 
 #include "platform/ansi_text.h"
 #include "platform/clipboard.h"
+#include "platform/device_properties.h"
 #include "platform/shell_open.h"
 #include "platform/system_directory.h"
 #include "window/properties_command.h"
@@ -19,21 +20,33 @@ constexpr wchar_t kDeviceManagerDocument[] = L"devmgmt.msc";
 }
 
 // The property sheet of the selected row's device, whatever its status and whether or
-// not cmdProperties is enabled: the double-click comes here too.
+// not cmdProperties is enabled: the double-click comes here too. In process the sheet is
+// modal, so there is only ever one; out of process, while the sheet last started is
+// open it comes to the front instead, since two sheets for one cable could overwrite
+// each other's changes.
 void FrmMain::OnPropertiesClick() {
   if (!hwnd_) return;
   const auto key = SelectedItem();
   if (!key) return;
-  const auto request =
-      PropertySheetRequestFor(*key, RunsUnderWow64(), SystemWindowsDirectory().value_or(std::wstring()));
-  if (!request) return;
-  if (!request->program.empty()) {
-    StartProgram(request->program, request->commandLine, request->directory, SW_SHOW);
+  if (sheet_ && sheet_->Running()) {
+    sheet_->BringToFront();
     return;
   }
-  const auto ansiCommandLine = ToAnsi(request->commandLine);
+  sheet_.reset();
+  const auto request = PropertySheetRequestFor(*key, static_cast<Machine>(ProgramMachine()),
+                                               static_cast<Machine>(NativeMachine()),
+                                               SystemWindowsDirectory().value_or(std::wstring()));
+  if (!request) return;
+  if (const auto* outside = std::get_if<OutOfProcessSheet>(&*request)) {
+    // Without devmgr.dll rundll32 would show an error box of its own.
+    if (FileExists(outside->library)) {
+      sheet_ = StartWatchedProgram(outside->program, outside->commandLine, outside->directory, SW_SHOW);
+    }
+    return;
+  }
+  const auto ansiCommandLine = ToAnsi(std::get<InProcessSheet>(*request).commandLine);
   if (!ansiCommandLine) return;
-  devmgr_.Show(hwnd_, GetModuleHandleW(nullptr), *ansiCommandLine, SW_SHOW);
+  ShowDeviceProperties(hwnd_, GetModuleHandleW(nullptr), *ansiCommandLine, SW_SHOW);
 }
 
 void FrmMain::OnDevmgmtClick() {

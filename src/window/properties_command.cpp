@@ -5,7 +5,6 @@ namespace uvantic {
 
 namespace {
 constexpr std::wstring_view kCommandLineStart = L"/MachineName \"\" /DeviceID \"";
-constexpr std::wstring_view kNativeRundll32 = L"\\Sysnative\\rundll32.exe";
 constexpr std::wstring_view kRundll32Entry = L"devmgr.dll,DeviceProperties_RunDLL ";
 }  // namespace
 
@@ -19,16 +18,17 @@ std::optional<std::wstring> PropertiesCommandLine(std::wstring_view key) {
   return line;
 }
 
-std::optional<PropertySheetRequest> PropertySheetRequestFor(std::wstring_view key, bool wow64,
+std::optional<PropertySheetRequest> PropertySheetRequestFor(std::wstring_view key, Machine program, Machine native,
                                                             std::wstring_view windowsDirectory) {
   auto commandLine = PropertiesCommandLine(key);
   if (!commandLine) return std::nullopt;
-  if (!wow64) return PropertySheetRequest{{}, std::move(*commandLine), {}};
+  if (program == native) return InProcessSheet{std::move(*commandLine)};
   if (windowsDirectory.empty() || windowsDirectory.find(L'"') != std::wstring_view::npos) return std::nullopt;
-  PropertySheetRequest request{std::wstring(windowsDirectory).append(kNativeRundll32), {},
-                               std::wstring(windowsDirectory)};
-  request.commandLine.append(L"\"").append(request.program).append(L"\" ").append(kRundll32Entry).append(*commandLine);
-  return request;
+  const std::wstring system =
+      std::wstring(windowsDirectory).append(program == Machine::x86 ? L"\\Sysnative\\" : L"\\System32\\");
+  OutOfProcessSheet sheet{system + L"rundll32.exe", {}, std::wstring(windowsDirectory), system + L"devmgr.dll"};
+  sheet.commandLine.append(L"\"").append(sheet.program).append(L"\" ").append(kRundll32Entry).append(*commandLine);
+  return sheet;
 }
 
 }  // namespace uvantic

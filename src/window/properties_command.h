@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace uvantic {
 
@@ -14,27 +15,44 @@ namespace uvantic {
 // registry data add arguments of its own, so no property sheet is asked for.
 std::optional<std::wstring> PropertiesCommandLine(std::wstring_view key);
 
-// How the property sheet is asked for. With program empty, devmgr.dll's entry point
-// is called in this process with commandLine. Otherwise program is started, by its
-// full path, with commandLine as its whole command line and directory as its current
-// directory.
-struct PropertySheetRequest {
+// The machines a program is built for and a system runs natively, with the numbers
+// the executable's header gives them.
+enum class Machine : unsigned short { x86 = 0x014c, x64 = 0x8664, arm64 = 0xaa64 };
+
+// devmgr.dll's entry point called in this process with commandLine; the sheet is then
+// modal to the window.
+struct InProcessSheet {
+  std::wstring commandLine;
+
+  bool operator==(const InProcessSheet&) const = default;
+};
+
+// program started by its full path, with commandLine as its whole command line and
+// directory as its current directory; it loads library, the native devmgr.dll, which is
+// to be there before program is started.
+struct OutOfProcessSheet {
   std::wstring program;
   std::wstring commandLine;
   std::wstring directory;
+  std::wstring library;
 
-  bool operator==(const PropertySheetRequest&) const = default;
+  bool operator==(const OutOfProcessSheet&) const = default;
 };
 
-// A 32-bit program on 64-bit Windows (wow64) would get the 32-bit sheet in its own
-// process, where the system refuses the class-installer calls behind every change made
-// in it. So there the native rundll32 shows the native sheet in a process of its own:
-// "<windowsDirectory>\Sysnative\rundll32.exe", the alias of the native system directory
-// that only 32-bit processes see, with the same Properties command line after
-// `devmgr.dll,DeviceProperties_RunDLL`, in the Windows directory rather than ours.
-// nullopt when the key is refused, or under wow64 when windowsDirectory is empty or
+using PropertySheetRequest = std::variant<InProcessSheet, OutOfProcessSheet>;
+
+// Where the program's machine is the system's native one, in this process. Elsewhere the
+// sheet in our process is not the system's own: a 32-bit program on 64-bit Windows
+// (WOW64) gets the 32-bit sheet, where the system refuses the class-installer calls
+// behind every change made in it; an x64 program emulated on ARM64 Windows cannot load
+// a driver's ARM64 property pages. So there the native rundll32 shows the native sheet
+// in a process of its own, with the same Properties command line after
+// `devmgr.dll,DeviceProperties_RunDLL`, in the Windows directory rather than ours:
+// "<windowsDirectory>\Sysnative\rundll32.exe" for an x86 program, the alias of the
+// native system directory that only 32-bit processes see, and System32 for an x64 one.
+// nullopt when the key is refused, or out of process when windowsDirectory is empty or
 // holds a double-quote.
-std::optional<PropertySheetRequest> PropertySheetRequestFor(std::wstring_view key, bool wow64,
+std::optional<PropertySheetRequest> PropertySheetRequestFor(std::wstring_view key, Machine program, Machine native,
                                                             std::wstring_view windowsDirectory);
 
 }  // namespace uvantic

@@ -6,36 +6,20 @@
 #include <optional>
 
 #include "platform/handles.h"
-#include "platform/system_directory.h"
+#include "platform/system_function.h"
 #include "window/layout.h"
 
 namespace uvantic {
 namespace {
 
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
-
-template <typename Fn>
-Fn User32Function(const char* name) {
-  // user32 is loaded in every program with a window, so it is looked up, not loaded.
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (!user32) return nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
-}
-
 // The effective resolution of the monitor the window is on, through shcore.dll
-// (Windows 8.1 onwards) from the system directory, loaded once on first use.
-std::optional<int> MonitorDpi(HWND hwnd) {
-  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+// (Windows 8.1 onwards).
+std::optional<int> MonitorDpi(HWND hwnd, SystemExportLookup lookup) {
+  using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
   constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
-  static const UniqueHModule shcore = LoadSystemLibrary(L"shcore.dll");
-  static const auto getDpiForMonitor =
-      shcore ? reinterpret_cast<GetDpiForMonitorFn>(
-                   reinterpret_cast<void*>(GetProcAddress(shcore.get(), "GetDpiForMonitor")))
-             : nullptr;
-  if (!hwnd || !getDpiForMonitor) return std::nullopt;
-  HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
+  if (!hwnd) return std::nullopt;
+  const auto getDpiForMonitor = SystemFunction<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor", lookup);
+  HMONITOR monitor = getDpiForMonitor ? MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST) : nullptr;
   UINT dpiX = 0;
   UINT dpiY = 0;
   if (!monitor || FAILED(getDpiForMonitor(monitor, kEffectiveDpi, &dpiX, &dpiY))) return std::nullopt;
@@ -51,24 +35,29 @@ int SystemDpi() {
   return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
-int WindowDpi(HWND hwnd) {
-  static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+int WindowDpi(HWND hwnd, SystemExportLookup lookup) {
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
   return ChooseWindowDpi(
       [&]() -> std::optional<int> {
+        const auto getDpiForWindow = SystemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow", lookup);
         if (!hwnd || !getDpiForWindow) return std::nullopt;
         return static_cast<int>(getDpiForWindow(hwnd));
       },
-      [&] { return MonitorDpi(hwnd); }, [] { return std::optional<int>(SystemDpi()); });
+      [&] { return MonitorDpi(hwnd, lookup); }, [] { return std::optional<int>(SystemDpi()); });
 }
 
 bool AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
-  static const auto adjustForDpi = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+  using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi =
+      SystemFunction<AdjustWindowRectExForDpiFunction>(L"user32.dll", "AdjustWindowRectExForDpi");
   if (adjustForDpi) return adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)) != FALSE;
   return AdjustWindowRectEx(&rect, style, FALSE, exStyle) != FALSE;
 }
 
 UniqueHFont CreateMessageFont(int dpi) {
-  static const auto parametersForDpi = User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
+  using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+  static const auto parametersForDpi =
+      SystemFunction<SystemParametersInfoForDpiFunction>(L"user32.dll", "SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   if (parametersForDpi &&

@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include "platform/handles.h"
+#include "platform/system_function.h"
 
 namespace uvantic {
 
-// Dots per inch of the screen the window is on; the system's resolution where the
-// system has no per-window resolution or hwnd is null.
-int WindowDpi(HWND hwnd);
+// Dots per inch of the screen the window is on: the window's own, else its monitor's,
+// else the system's resolution (see ChooseWindowDpi), with the functions of newer
+// systems looked up through lookup.
+int WindowDpi(HWND hwnd, SystemExportLookup lookup = &SystemExport);
 int SystemDpi();
 
 // The window rectangle that gives this client rectangle at this resolution.

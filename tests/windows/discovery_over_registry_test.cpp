@@ -14,7 +14,7 @@
 #include "support/cable_keys.h"
 #include "support/recording_device_list.h"
 #include "support/registry_writer.h"
-#include "test_printers.h"
+#include "support/test_printers.h"
 
 namespace uvantic {
 namespace {

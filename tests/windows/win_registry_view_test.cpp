@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/registry_writer.h"
-#include "test_printers.h"
+#include "support/test_printers.h"
 
 namespace uvantic {
 namespace {

@@ -26,8 +26,8 @@ add_e2e_groups(commands_e2e_tests
     program_start "ProgramStart.*:RenamedProgram.*:RenamedProgramHelp.*")
 
 # The x86 build on 64-bit Windows has the native rundll32 show the property sheet, with
-# a 64-bit devmgr.dll: the double is also built for x64, by the x64 compiler, for the
-# table row of that case, run in a 64-bit prefix.
+# a 64-bit devmgr.dll: the double is also built for x64, by the x64 compiler, and the
+# whole property-sheet scenario runs again in a 64-bit prefix.
 if(UVANTIC_ARCH STREQUAL "x86" AND TARGET UvanticFinder)
   find_program(UVANTIC_X64_CXX x86_64-w64-mingw32-g++-posix REQUIRED)
   set(double_sources ${CMAKE_CURRENT_LIST_DIR}/../doubles/devmgr_double.cpp
@@ -39,7 +39,7 @@ if(UVANTIC_ARCH STREQUAL "x86" AND TARGET UvanticFinder)
   add_custom_target(devmgr_double64 DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/devmgr_double64.dll)
   add_dependencies(commands_e2e_tests devmgr_double64)
   add_wine_test(NAME e2e_properties_wow64 WIN64 COMMAND commands_e2e_tests
-                --gtest_filter=PropertiesCommand.AsksForTheSelectedCable*
+                --gtest_filter=PropertiesCommand.*
                 --program=$<TARGET_FILE:UvanticFinder> --screenshots=${CMAKE_BINARY_DIR}/e2e-screens)
   set_tests_properties(e2e_properties_wow64 PROPERTIES RESOURCE_LOCK x_display TIMEOUT 300
                        SKIP_REGULAR_EXPRESSION "no X display")

@@ -1,7 +1,8 @@
 // The Properties command: the property sheet of the selected cable is asked for with
 // the row's instance path, from the button, its access key and a double-click alike;
-// with nothing selected, or no devmgr.dll where the system keeps it, nothing happens.
-// While the sheet is open the list goes on following the registry.
+// with nothing selected, a refused key, or no devmgr.dll where the system keeps it,
+// nothing happens and no process starts. While the sheet is open the list goes on
+// following the registry, and out of process a second sheet is not started.
 #include "command_scenario.h"
 
 #include <algorithm>
@@ -17,9 +18,11 @@ const Cable kNoDriver{L"7&0C44D1B9&0&0003", L"COM6", CableSetup::Unplugged};
 
 using PropertiesCommand = CommandScenario;
 
-// Where the sheet is shown: in the program's process, except for a 32-bit program on
-// 64-bit Windows, where the native rundll32 shows it, so that the 64-bit double in
-// system32 records it, with rundll32's window, and the 32-bit one in syswow64 never
+const Cable kQuoted{L"7&\"Q,1&0&0002", L"COM7", CableSetup::Started};
+
+// Where the sheet is shown: in the program's process, owned by its window, except for a
+// 32-bit program on 64-bit Windows, where the native rundll32 shows it with no owner,
+// so that the 64-bit double in system32 records it and the 32-bit one in syswow64 never
 // does. The row that fits the system the test runs on is run.
 struct SheetHost {
   bool wow64;
@@ -27,8 +30,44 @@ struct SheetHost {
 };
 constexpr SheetHost kSheetHosts[] = {{false, sizeof(void*) * 8}, {true, 64}};
 
-TEST_F(PropertiesCommand, AsksForTheSelectedCableWhateverItsStatusFromButtonKeyAndDoubleClick) {
+std::string SheetRecord(HWND window, const Cable& cable) {
   const SheetHost& host = *std::ranges::find(kSheetHosts, RunsUnderWow64(), &SheetHost::wow64);
+  return DevmgrRecord(host.wow64 ? nullptr : window, SW_SHOW, PropertiesLine(cable.instance), host.bits);
+}
+
+// The processes the program has started, counted through a job that it and its
+// children belong to.
+class StartedProcesses {
+ public:
+  explicit StartedProcesses(HANDLE program) : job_(CreateJobObjectW(nullptr, nullptr)) {
+    EXPECT_TRUE(AssignProcessToJobObject(job_.get(), program));
+  }
+  // All that were started, and those still running, less the program itself.
+  DWORD Total() const { return Accounting().TotalProcesses - 1; }
+  DWORD Running() const { return Accounting().ActiveProcesses - 1; }
+
+ private:
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Accounting() const {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &accounting, sizeof accounting, nullptr);
+    return accounting;
+  }
+  UniqueHandle job_;
+};
+
+HWND PropertySheetWindow() { return FindTopWindow({.className = L"#32770", .caption = L"Device Properties"}); }
+
+// Closes every sheet still open when the scope ends, so that none outlives its test.
+struct SheetsClosed {
+  ~SheetsClosed() {
+    for (HWND sheet; (sheet = PropertySheetWindow()) != nullptr;) {
+      PostMessageW(sheet, WM_CLOSE, 0, 0);
+      WaitUntil([&] { return !IsWindow(sheet); });
+    }
+  }
+};
+
+TEST_F(PropertiesCommand, AsksForTheSelectedCableWhateverItsStatusFromButtonKeyAndDoubleClick) {
   StartWith({kNotPresent, kDisabled, kNoDriver});
   ASSERT_EQ(Column(&ListRow::status), (std::vector<std::wstring>{L"Not present", L"Disabled", L"Driver not loaded"}));
 
@@ -44,33 +83,53 @@ TEST_F(PropertiesCommand, AsksForTheSelectedCableWhateverItsStatusFromButtonKeyA
 
   ASSERT_TRUE(BringToFront(window()));
   DoubleClickAt(controls_.list, CentreOf(ItemRect(controls_.list, 2)));
-  auto lines = devmgrRecord_.WaitForLines(3);
-  // rundll32's window is not known here: it reads as no window.
-  for (auto& line : lines) {
-    const auto at = line.find(" window=");
-    if (host.wow64 && at != std::string::npos) line.replace(at + 8, 8, "00000000");
-  }
-  const auto record = [&](const Cable& cable) {
-    return DevmgrRecord(host.wow64 ? nullptr : window(), SW_SHOW, PropertiesLine(cable.instance), host.bits);
-  };
-  EXPECT_EQ(lines, (std::vector<std::string>{record(kNotPresent), record(kDisabled), record(kNoDriver)}));
+  EXPECT_EQ(devmgrRecord_.WaitForLines(3), (std::vector<std::string>{SheetRecord(window(), kNotPresent),
+                                                                       SheetRecord(window(), kDisabled),
+                                                                       SheetRecord(window(), kNoDriver)}));
 }
 
 // The property sheet's own message loop runs the early ticks too.
 TEST_F(PropertiesCommand, TheListFollowsTheRegistryAtOnceWhileThePropertySheetIsOpen) {
+  const SheetsClosed sheetsClosed;
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", L"1");  // taken over by the program
   StartWith({kDisabled});
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", nullptr);
   Click(controls_.properties);
   HWND sheet = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (sheet = FindWindowExW(nullptr, nullptr, L"#32770", L"Device Properties")); }));
+  ASSERT_TRUE(WaitUntil([&] { return (sheet = PropertySheetWindow()); }));
   const auto median = MedianTimeToShow(
       6, [&](int i) { i % 2 == 0 ? registry_.Install(kNoDriver) : registry_.Uninstall(kNoDriver.instance); },
       [&](int i) { return List().ItemCount() == (i % 2 == 0 ? 2 : 1); });
   ASSERT_TRUE(median.has_value()) << "a change never showed";
   EXPECT_LT(median->count(), kMedianTimeToShow.count());
   EXPECT_TRUE(IsWindow(sheet)) << "the property sheet closed";
+}
+
+// Out of process the sheet is not modal to the window: while it is open, a press brings
+// it to the front instead of starting another, and once it is closed a press opens a
+// new one. In process the sheet is modal, so the window takes no press meanwhile.
+TEST_F(PropertiesCommand, OutOfProcessOnlyOneSheetIsOpenAndAPressBringsItToTheFront) {
+  if (!RunsUnderWow64()) GTEST_SKIP() << "the sheet opens in process, modal to the window";
+  const SheetsClosed sheetsClosed;
+  SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", L"1");  // taken over by the program
+  StartWith({kDisabled});
+  SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", nullptr);
+  const StartedProcesses started(program_->process());
+  Click(controls_.properties);
+  HWND sheet = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (sheet = PropertySheetWindow()); }));
+  ASSERT_TRUE(BringToFront(window()));
+  DoubleClickAt(controls_.list, CentreOf(ItemRect(controls_.list, 0)));
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == sheet; }));
+  EXPECT_EQ(started.Total(), 1u);
+  EXPECT_EQ(devmgrRecord_.Lines(), std::vector<std::string>{SheetRecord(window(), kDisabled)});
+
   PostMessageW(sheet, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return started.Running() == 0; }));
+  ASSERT_TRUE(BringToFront(window()));
+  Click(controls_.properties);
+  EXPECT_EQ(devmgrRecord_.WaitForLines(2).size(), 2u);
+  EXPECT_TRUE(WaitUntil([&] { return PropertySheetWindow() != nullptr; }));
 }
 
 TEST_F(PropertiesCommand, DoesNothingOnAnEmptyListFromTheKeyOrADoubleClick) {
@@ -91,16 +150,26 @@ TEST_F(PropertiesCommand, DoubleClickBelowTheRowsSelectsNothingAndAsksForNothing
   EXPECT_TRUE(devmgrRecord_.Lines().empty());
 }
 
-TEST_F(PropertiesCommand, WithoutDevmgrDoesNothingAndTheProgramGoesOn) {
+// Without devmgr.dll, rundll32 would show an error box: it is not started. A key that
+// could add arguments to the sheet's command line is refused on every path.
+TEST_F(PropertiesCommand, WithoutDevmgrOrForARefusedKeyDoesNothingAndTheProgramGoesOn) {
   RemoveDevmgrDouble();
-  StartWith({kDisabled});
+  StartWith({kDisabled, kQuoted});
+  const StartedProcesses started(program_->process());
+  const std::vector<HWND> windows = FindTopWindows({});
   Click(controls_.properties);
   DoubleClickAt(controls_.list, CentreOf(ItemRect(controls_.list, 0)));
+  InstallDevmgrDouble();
+  WaitPastDoubleClickTime();
+  DoubleClickAt(controls_.list, CentreOf(ItemRect(controls_.list, 1)));
+  PressAlt(L'p');
   Sleep(500);
+  EXPECT_EQ(List().SelectedIndex(), 1);
   EXPECT_TRUE(devmgrRecord_.Lines().empty());
+  EXPECT_EQ(started.Total(), 0u);
   EXPECT_FALSE(program_->HasExited());
   EXPECT_TRUE(IsWindowEnabled(window()));
-  EXPECT_EQ(FindTopWindows({.caption = kMainWindowCaption}), std::vector<HWND>{window()});
+  EXPECT_EQ(FindTopWindows({}), windows);
 }
 
 // A devmgr.dll beside the program and in its current directory is never loaded; the
@@ -126,8 +195,7 @@ TEST_F(PropertiesCommand, NeverLoadsDevmgrFromTheProgramsFolderOrCurrentDirector
 
   InstallDevmgrDouble();
   Click(controls_.properties);
-  EXPECT_EQ(devmgrRecord_.WaitForLines(1),
-            std::vector<std::string>{DevmgrRecord(window(), SW_SHOW, PropertiesLine(kDisabled.instance))});
+  EXPECT_EQ(devmgrRecord_.WaitForLines(1), std::vector<std::string>{SheetRecord(window(), kDisabled)});
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Stands in for the system's devmgr.dll in test prefixes: records each property-sheet
 // request as one line in the file named by UVANTIC_DEVMGR_RECORD, with the double's own
-// bitness and the two Device Manager settings of its process's environment; the
-// instance is "program" when it is the executable's own module. With
+// bitness, the window it was given and the two Device Manager settings of its process's
+// environment; the instance is "program" when it is the executable's own module. With
 // UVANTIC_DEVMGR_SHEET set it then shows a modal dialog captioned "Device Properties"
 // until that is closed, as the real property sheet holds the caller in its own loop.
 #include <windows.h>
@@ -50,9 +50,12 @@ extern "C" void WINAPI DeviceProperties_RunDLLA(HWND window, HINSTANCE instance,
   if (length == 0 || length >= MAX_PATH) return;
   FILE* record = _wfopen(recordPath, L"ab");
   if (!record) return;
-  // The command line goes last so that it is recorded whatever it holds.
+  // rundll32 hands over a hidden window of its own, which owns nothing a user sees: it
+  // is recorded as no window. The command line goes last so that it is recorded
+  // whatever it holds.
+  const HWND owner = IsWindow(window) && !IsWindowVisible(window) ? nullptr : window;
   std::fprintf(record, "bits=%u window=%08lx instance=%s show=%d nonpresent=%s details=%s line=%s\n",
-               static_cast<unsigned>(sizeof(void*) * 8), static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
+               static_cast<unsigned>(sizeof(void*) * 8), static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(owner)),
                instance == GetModuleHandleW(nullptr) ? "program" : "other", showCommand,
                Setting("DEVMGR_SHOW_NONPRESENT_DEVICES").c_str(), Setting("DEVMGR_SHOW_DETAILS").c_str(),
                commandLine ? commandLine : "(null)");

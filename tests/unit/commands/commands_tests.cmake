@@ -2,5 +2,5 @@
 add_executable(uvantic_commands_tests
   ${CMAKE_CURRENT_LIST_DIR}/window_commands_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/start_procedure_test.cpp)
-target_link_libraries(uvantic_commands_tests PRIVATE uvantic_window_logic uvantic_startup_logic GTest::gtest_main)
+target_link_libraries(uvantic_commands_tests PRIVATE uvantic_window_logic uvantic_startup_logic uvantic_test_support GTest::gtest_main)
 gtest_discover_tests(uvantic_commands_tests)

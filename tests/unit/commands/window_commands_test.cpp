@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/test_printers.h"
 #include "window/logo_press.h"
 #include "window/properties_command.h"
 #include "window/sort_toggle.h"
@@ -28,33 +29,43 @@ TEST(PropertiesCommandLine, RefusesKeysThatCouldAddArguments) {
                                  std::wstring(L"USB\\x\" /MachineName \"evil"),
                                  std::wstring(L"USB\\x\0y", 7)}) {
     EXPECT_EQ(PropertiesCommandLine(key), std::nullopt) << "key of " << key.size() << " characters";
-    for (bool wow64 : {false, true}) EXPECT_FALSE(PropertySheetRequestFor(key, wow64, L"C:\\Windows"));
+    for (Machine native : {Machine::x86, Machine::x64}) {
+      EXPECT_FALSE(PropertySheetRequestFor(key, Machine::x86, native, L"C:\\Windows"));
+    }
   }
 }
 
-TEST(PropertySheetRequestFor, InThisProcessExceptUnderWow64WhereTheNativeRundll32ShowsIt) {
+// The sheet opens out of process wherever our process is not of the system's own
+// machine, from the native system directory as our process reaches it.
+TEST(PropertySheetRequestFor, InThisProcessOnlyWhereTheProgramIsOfTheSystemsNativeMachine) {
   const std::wstring line = L"/MachineName \"\" /DeviceID \"USB\\VID_2E7A&PID_0200\\6&1&0&0000\"";
+  const auto outside = [&](const std::wstring& windows, const std::wstring& system) {
+    const std::wstring rundll32 = windows + system + L"\\rundll32.exe";
+    return OutOfProcessSheet{rundll32, L"\"" + rundll32 + L"\" devmgr.dll,DeviceProperties_RunDLL " + line, windows,
+                             windows + system + L"\\devmgr.dll"};
+  };
+  using enum Machine;
   const struct {
-    bool wow64;
+    Machine program, native;
     std::wstring windowsDirectory;
     std::optional<PropertySheetRequest> expected;
   } cases[] = {
-      {false, L"", PropertySheetRequest{L"", line, L""}},
-      {true, L"C:\\Windows",
-       PropertySheetRequest{L"C:\\Windows\\Sysnative\\rundll32.exe",
-                            L"\"C:\\Windows\\Sysnative\\rundll32.exe\" devmgr.dll,DeviceProperties_RunDLL " + line,
-                            L"C:\\Windows"}},
-      {true, L"D:\\My Win",
-       PropertySheetRequest{L"D:\\My Win\\Sysnative\\rundll32.exe",
-                            L"\"D:\\My Win\\Sysnative\\rundll32.exe\" devmgr.dll,DeviceProperties_RunDLL " + line,
-                            L"D:\\My Win"}},
+      {x86, x86, L"C:\\Windows", InProcessSheet{line}},
+      {x86, x64, L"C:\\Windows", outside(L"C:\\Windows", L"\\Sysnative")},
+      {x86, arm64, L"C:\\Windows", outside(L"C:\\Windows", L"\\Sysnative")},
+      {x64, x64, L"C:\\Windows", InProcessSheet{line}},
+      {x64, arm64, L"C:\\Windows", outside(L"C:\\Windows", L"\\System32")},
+      {x86, x64, L"D:\\My Win", outside(L"D:\\My Win", L"\\Sysnative")},
+      {x64, x64, L"", InProcessSheet{line}},
       // Nowhere to start rundll32 from: never the current directory or the search path.
-      {true, L"", std::nullopt},
-      {true, L"C:\\Win\" x", std::nullopt},
+      {x86, x64, L"", std::nullopt},
+      {x64, arm64, L"C:\\Win\" x", std::nullopt},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(PropertySheetRequestFor(L"USB\\VID_2E7A&PID_0200\\6&1&0&0000", c.wow64, c.windowsDirectory), c.expected)
-        << "wow64 " << c.wow64 << ", Windows directory of " << c.windowsDirectory.size() << " characters";
+    EXPECT_EQ(PropertySheetRequestFor(L"USB\\VID_2E7A&PID_0200\\6&1&0&0000", c.program, c.native, c.windowsDirectory),
+              c.expected)
+        << "program " << static_cast<int>(c.program) << " on " << static_cast<int>(c.native) << ", Windows directory of "
+        << c.windowsDirectory.size() << " characters";
   }
 }
 

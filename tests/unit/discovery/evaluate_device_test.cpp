@@ -7,6 +7,7 @@
 #include "discovery/evaluate_device.h"
 #include "discovery/memory_registry.h"
 #include "support/cable_keys.h"
+#include "support/test_printers.h"
 
 namespace uvantic {
 namespace {

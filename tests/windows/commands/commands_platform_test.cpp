@@ -75,14 +75,13 @@ class DevicePropertiesTest : public ::testing::Test {
 // One test covers both sides, in this order: the library stays loaded once bound, so
 // a planted copy has to be tried before the system's copy exists.
 TEST_F(DevicePropertiesTest, BindsOnlyTheSystemDirectoryCopyAndOnlyWhenFirstUsed) {
-  DevicePropertiesLibrary library;
   const fs::path planted = fs::temp_directory_path() / L"planted";
   {
     DevmgrDouble inCurrentDirectory(planted);
     DevmgrDouble besideTheProgram(ThisExecutableDirectory());
     const fs::path previous = fs::current_path();
     fs::current_path(planted);
-    EXPECT_FALSE(library.Show(nullptr, GetModuleHandleW(nullptr), "/DeviceID \"x\"", SW_SHOW));
+    EXPECT_FALSE(ShowDeviceProperties(nullptr, GetModuleHandleW(nullptr), "/DeviceID \"x\"", SW_SHOW));
     fs::current_path(previous);
     EXPECT_EQ(GetModuleHandleW(L"devmgr.dll"), nullptr);
     EXPECT_FALSE(fs::exists(record_));
@@ -91,8 +90,8 @@ TEST_F(DevicePropertiesTest, BindsOnlyTheSystemDirectoryCopyAndOnlyWhenFirstUsed
   DevmgrDouble inSystemDirectory(SystemDirectory());
   EXPECT_EQ(GetModuleHandleW(L"devmgr.dll"), nullptr) << "bound before first use";
   const HWND owner = reinterpret_cast<HWND>(0x1234);
-  EXPECT_TRUE(library.Show(owner, GetModuleHandleW(nullptr), "/MachineName \"\" /DeviceID \"A\\B\"", SW_SHOW));
-  EXPECT_TRUE(library.Show(owner, nullptr, "second", 3));
+  EXPECT_TRUE(ShowDeviceProperties(owner, GetModuleHandleW(nullptr), "/MachineName \"\" /DeviceID \"A\\B\"", SW_SHOW));
+  EXPECT_TRUE(ShowDeviceProperties(owner, nullptr, "second", 3));
   const std::string bits = "bits=" + std::to_string(sizeof(void*) * 8);
   const std::string unset = " nonpresent=- details=- ";  // this process sets neither setting
   EXPECT_EQ(ReadFile(record_), bits + " window=00001234 instance=program show=5" + unset +

@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "discovery/device_state.h"
 #include "discovery/memory_registry.h"
@@ -81,6 +82,37 @@ TEST_F(FrmMainTest, EveryControlSitsAtItsLayoutRectangleAtTheScreensResolution) 
     EXPECT_EQ(GetDlgCtrlID(Control(entry.name)), entry.controlId) << entry.codeName;
     EXPECT_EQ(GetWindowContextHelpId(Control(entry.name)), static_cast<DWORD>(entry.helpTopic)) << entry.codeName;
   }
+}
+
+// A system without GetDpiForWindow (Windows 8.1, Windows 10 before 1607), whose
+// GetDpiForMonitor in shcore.dll answers 168 and records what it was asked.
+struct MonitorAsked {
+  std::wstring library;
+  HMONITOR monitor = nullptr;
+  int type = -1;
+} monitorAsked;
+
+HRESULT WINAPI GetDpiForMonitorOf168(HMONITOR monitor, int type, UINT* dpiX, UINT* dpiY) {
+  monitorAsked.monitor = monitor;
+  monitorAsked.type = type;
+  *dpiX = *dpiY = 168;
+  return S_OK;
+}
+
+FARPROC WithoutWindowResolution(const wchar_t* library, const char* name) {
+  if (std::string_view(name) == "GetDpiForWindow") return nullptr;
+  if (std::string_view(name) != "GetDpiForMonitor") return SystemExport(library, name);
+  monitorAsked.library = library;
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&GetDpiForMonitorOf168));
+}
+
+TEST_F(FrmMainTest, WithoutTheWindowsOwnResolutionTakesTheEffectiveResolutionOfItsMonitor) {
+  FrmMain& frm = Make();
+  EXPECT_EQ(WindowDpi(frm.hwnd(), &WithoutWindowResolution), 168);
+  EXPECT_EQ(monitorAsked.library, L"shcore.dll");
+  EXPECT_EQ(monitorAsked.monitor, MonitorFromWindow(frm.hwnd(), MONITOR_DEFAULTTONEAREST));
+  EXPECT_EQ(monitorAsked.type, 0);  // MDT_EFFECTIVE_DPI
+  EXPECT_NE(SystemExport(L"shcore.dll", "GetDpiForMonitor"), nullptr);
 }
 
 // Moved to a screen of another resolution, the window lays itself out afresh: the

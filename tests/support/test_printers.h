@@ -1,4 +1,5 @@
-// Readable failure messages for the discovery types in tests.
+// Readable failure messages for the program's own types, in the native and the Windows
+// tests alike.
 #pragma once
 
 #include <ostream>
@@ -7,11 +8,12 @@
 
 #include "discovery/device_state.h"
 #include "discovery/registry_view.h"
+#include "window/properties_command.h"
 
 namespace uvantic {
 
 inline std::string Printable(std::wstring_view text) {
-  constexpr std::size_t kShown = 80;
+  constexpr std::size_t kShown = 160;
   std::string out = "\"";
   for (const wchar_t c : text.substr(0, kShown)) {
     if (c >= 0x20 && c < 0x7f) {
@@ -37,6 +39,15 @@ inline void PrintTo(const RegistryData& data, std::ostream* os) {
 inline void PrintTo(const DeviceState& state, std::ostream* os) {
   *os << "{port " << Printable(state.portName) << ", status " << Printable(state.status) << ", cable "
       << Printable(state.cableId) << ", icon " << state.icon << (state.ghosted ? ", ghosted}" : "}");
+}
+
+inline void PrintTo(const InProcessSheet& sheet, std::ostream* os) {
+  *os << "in process: " << Printable(sheet.commandLine);
+}
+
+inline void PrintTo(const OutOfProcessSheet& sheet, std::ostream* os) {
+  *os << "out of process: " << Printable(sheet.program) << " " << Printable(sheet.commandLine) << " in "
+      << Printable(sheet.directory) << " with " << Printable(sheet.library);
 }
 
 }  // namespace uvantic
