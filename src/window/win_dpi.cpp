@@ -81,4 +81,14 @@ UniqueHFont CreateMessageFont(int dpi) {
   return UniqueHFont(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
+int SmallIconSize(int dpi) {
+  using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+  static const auto metricsForDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+  if (metricsForDpi) {
+    const int size = metricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi));
+    if (size > 0) return size;
+  }
+  return MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, SystemDpi());
+}
+
 }  // namespace uvantic
