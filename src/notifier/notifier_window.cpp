@@ -124,7 +124,9 @@ void NotifierWindow::OnTaskbarCreated() { AddIcon(); }
 
 // No ghost icon after sign-out or shutdown: the process may end without WM_DESTROY.
 void NotifierWindow::OnEndSession(bool ending) {
-  if (ending) tray_.Remove();
+  if (!ending) return;
+  sessionEnded_ = true;
+  tray_.Remove();
 }
 
 void NotifierWindow::OnDisplayChanged() {
@@ -140,6 +142,7 @@ void NotifierWindow::OnDestroy() {
 // Loads the program icon at the notification area's size for the current resolution
 // and adds the icon, or brings it up to date when it is there.
 void NotifierWindow::AddIcon() {
+  if (sessionEnded_) return;
   const int size = SmallIconSize(WindowDpi(window_));
   if (size != iconSize_ || !icon_) {
     UniqueHIcon icon(static_cast<HICON>(

@@ -54,6 +54,8 @@ class NotifierWindow {
   std::wstring tooltip_ = TooltipText({});
   CableNotices notices_;
   bool menuOpen_ = false;
+  // Until the system ends the process, no pass may add the icon again.
+  bool sessionEnded_ = false;
 };
 
 }  // namespace uvantic

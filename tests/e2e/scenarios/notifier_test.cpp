@@ -87,6 +87,19 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAnd
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'X'));
   EXPECT_EQ(WaitForSingleObject(notifier_.handle.get(), 10000), WAIT_OBJECT_0) << "Exit did not end the notifier";
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); })) << "the icon stayed after Exit";
+
+  // Wine drops a destroyed window's icons by itself, so the notifier's own removal is
+  // seen at the end of a session, where its window stays until the system ends it.
+  notifier_ = StartProcess(NotifierPath());
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return NotificationAreaIcons().size() == 1 && (window = FindWindowW(L"UvanticFinderNotifier", nullptr));
+  }));
+  SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); }, Milliseconds{3000}))
+      << "the icon stayed at the end of the session";
+  EXPECT_FALSE(WaitUntil([] { return !NotificationAreaIcons().empty(); }, Milliseconds{1500}))
+      << "the icon came back after the end of the session";
 }
 
 }  // namespace

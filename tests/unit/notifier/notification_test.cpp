@@ -29,6 +29,8 @@ TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNon
   disabledServed.disabled = disabledGone.disabled = true;
   driverNotLoaded.status = L"Driver not loaded";
   otherCase.instancePath = L"usb\\vid_2e7a&pid_0200&mi_00\\6&1234ABCD&0&0000";
+  CableRow otherCaseDisabled = disabledServed;
+  otherCaseDisabled.instancePath = otherCase.instancePath;
   CableRow renamed = kCom7, withBreak = kCom7, noPort = kCom7;
   renamed.port = L"COM9";
   withBreak.port = L"COM7\r\nX";
@@ -52,6 +54,8 @@ TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNon
       {"not OK before or after", {Unplugged(kCom7)}, {driverNotLoaded}, std::nullopt},
       {"port changed while OK", {kCom7}, {renamed}, std::nullopt},
       {"path spelled otherwise", {kCom7}, {otherCase}, std::nullopt},
+      {"path spelled otherwise, disabled", {kCom7}, {otherCaseDisabled},
+       Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}},
       {"line break in a port name", {}, {withBreak},
        Notification{L"Cable ready", L"COM7\uFFFD\uFFFDX is ready (cable 1234ABCD)"}},
       {"no port name", {}, {noPort}, Notification{L"Cable ready", L"A cable is ready (cable 1234ABCD)"}},
