@@ -30,6 +30,6 @@ source scripts/lib/display.sh
 ctest --test-dir build/win-x64 --output-on-failure
 # Both Wine suites in full take nine minutes of the fifteen that CI allows, so only x64, which
 # most users run, runs in full. On x86 the main scenarios run: the first start, the rows in
-# every status, live changes, the property sheet (also on 64-bit Windows) and uvfind.
+# every status, live changes, the property sheet (also on 64-bit Windows), uvfind and the notifier.
 ctest --test-dir build/win --output-on-failure \
-      -R '^(winreg_.*|commands_platform|resources|window_.*|e2e_(first_start|rows|live_refresh|properties|properties_wow64|uvfind)|installer)$'
+      -R '^(winreg_.*|commands_platform|resources|window_.*|e2e_(first_start|rows|live_refresh|properties|properties_wow64|uvfind|notifier)|installer)$'

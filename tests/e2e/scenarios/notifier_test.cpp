@@ -1,7 +1,10 @@
 // The real UvanticNotifier.exe beside the program, read from the system's side: its
 // icon in Wine's notification area, its notifications as the balloons Wine shows, its
 // menu's Run value in the registry, and its single copy.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include "harness/notification_area.h"
 #include "harness/running_program.h"
@@ -100,6 +103,23 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAnd
       << "the icon stayed at the end of the session";
   EXPECT_FALSE(WaitUntil([] { return !NotificationAreaIcons().empty(); }, Milliseconds{1500}))
       << "the icon came back after the end of the session";
+}
+
+TEST_F(Notifier, CarriesItsVersionBlockAndTheProgramIcon) {
+  DWORD ignored = 0;
+  std::vector<BYTE> version(GetFileVersionInfoSizeW(NotifierPath().c_str(), &ignored));
+  ASSERT_FALSE(version.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(NotifierPath().c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
+  for (const auto& [name, expected] : {std::pair{L"FileDescription", L"Uvantic Finder Notifier"},
+                                       std::pair{L"OriginalFilename", L"UvanticNotifier.exe"}}) {
+    wchar_t* text = nullptr;
+    UINT size = 0;
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    ASSERT_TRUE(VerQueryValueW(version.data(), query.c_str(), reinterpret_cast<void**>(&text), &size));
+    EXPECT_STREQ(text, expected);
+  }
+  // The program icon first, where Explorer looks for it.
+  EXPECT_EQ(ExtractIconExW(NotifierPath().c_str(), -1, nullptr, nullptr, 0), 1u);
 }
 
 }  // namespace
