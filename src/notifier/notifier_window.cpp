@@ -4,6 +4,8 @@
 #include <windowsx.h>
 #include <shellapi.h>
 
+#include <utility>
+
 #include "platform/device_properties.h"
 #include "platform/executable_file.h"
 #include "platform/run_at_sign_in.h"
@@ -83,7 +85,7 @@ LRESULT NotifierWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE: OnDisplayChanged(); break;
     case WM_DESTROY: OnDestroy(); return 0;
-    case WM_NCDESTROY: SetWindowLongPtrW(window_, GWLP_USERDATA, 0); window_ = nullptr; break;
+    case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
   }
   return DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -132,6 +134,13 @@ void NotifierWindow::OnEndSession(bool ending) {
 void NotifierWindow::OnDisplayChanged() {
   if (iconSize_ == SmallIconSize(WindowDpi(window_))) return;
   AddIcon();
+}
+
+// The window's last message: the object no longer answers for it.
+LRESULT NotifierWindow::OnNcDestroy(WPARAM wParam, LPARAM lParam) {
+  const HWND window = std::exchange(window_, nullptr);
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  return DefWindowProcW(window, WM_NCDESTROY, wParam, lParam);
 }
 
 void NotifierWindow::OnDestroy() {

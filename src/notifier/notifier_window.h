@@ -39,6 +39,7 @@ class NotifierWindow {
   void OnEndSession(bool ending);
   void OnDisplayChanged();
   void OnDestroy();
+  LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
 
   void AddIcon();
   void ShowMenu(POINT anchor);
