@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release in dist/ (or OUT_DIR): for x64 and for x86 the installer and a portable zip
-# (the program, uvfind, the help file and a short read-me), SHA256SUMS over them all, and their
+# (the program, uvfind, the notifier, the help file and a short read-me), SHA256SUMS over them all, and their
 # winget and Scoop manifests; builds the Windows builds first if needed.
-# Given a code-signing certificate, it signs the four programs before they go into the zips and
+# Given a code-signing certificate, it signs the six programs before they go into the zips and
 # installers, then the two installers:
 #   UVANTIC_SIGN_PKCS12          the certificate and its key, a PKCS#12 file
 #   UVANTIC_SIGN_PASSWORD_FILE   a file holding its password
@@ -64,10 +64,11 @@ for arch in x64 x86; do
   # What the zip and the installer hold, and the installer's icon.
   payload=$release/payload-$arch
   mkdir "$payload"
-  cp "$build"/bin/{UvanticFinder.exe,uvfind.exe,UvanticFinder.chm} resources/program.ico "$payload/"
+  cp "$build"/bin/{UvanticFinder.exe,uvfind.exe,UvanticNotifier.exe,UvanticFinder.chm} resources/program.ico "$payload/"
   if [ -n "$certificate" ]; then
     sign "$payload/UvanticFinder.exe"
     sign "$payload/uvfind.exe"
+    sign "$payload/UvanticNotifier.exe"
     # The installer again around the signed programs, with the built one's product code.
     product_code=$(msiinfo export "$build/$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }')
     resources/installer/make-installer.sh resources/installer/UvanticFinder.wxs "$payload" "$arch" "$version" \
@@ -77,7 +78,7 @@ for arch in x64 x86; do
     cp "$build/$msi" "$release/"
   fi
   python3 - "$release/UvanticFinder-$version-$arch-portable.zip" "UvanticFinder-$version-$arch" "$stamp" \
-    "$payload"/{UvanticFinder.exe,uvfind.exe,UvanticFinder.chm} resources/installer/ReadMe.txt <<'PY'
+    "$payload"/{UvanticFinder.exe,uvfind.exe,UvanticNotifier.exe,UvanticFinder.chm} resources/installer/ReadMe.txt <<'PY'
 import os, sys, time, zipfile
 out, folder, stamp, *files = sys.argv[1:]
 date = time.gmtime(max(int(stamp), 315532800))[:6]  # zip dates start in 1980

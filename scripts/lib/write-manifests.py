@@ -17,6 +17,8 @@ MANIFEST_VERSION = "1.10.0"
 HOMEPAGE = "https://www.uvantic.com/"
 LICENSE = "Proprietary"
 DESCRIPTION = "Lists the Uvantic USB instrument cables installed on this computer with their COM ports"
+NOTIFIER_SENTENCE = ("Uvantic Finder Notifier, a small companion in the notification area, tells which COM port"
+                     " a cable got the moment it is plugged in.")
 # winget's architecture names and Scoop's, for each build.
 ARCHITECTURES = {"x64": "64bit", "x86": "32bit"}
 
@@ -72,6 +74,7 @@ def main():
         **package, "PackageLocale": "en-US", "Publisher": "Uvantic", "PublisherUrl": HOMEPAGE,
         "PackageName": "Uvantic Finder", "PackageUrl": HOMEPAGE, "License": LICENSE,
         "ShortDescription": DESCRIPTION,
+        "Description": f"{DESCRIPTION}. {NOTIFIER_SENTENCE}",
         "Tags": ["usb", "serial", "com-port", "usb-to-serial", "cable", "instrument"]})
 
     architecture = {}
@@ -83,7 +86,8 @@ def main():
     with open(os.path.join(release, "scoop", "uvantic-finder.json"), "w", encoding="utf-8") as f:
         json.dump({"version": version, "description": DESCRIPTION, "homepage": HOMEPAGE,
                    "license": LICENSE, "architecture": architecture, "bin": "uvfind.exe",
-                   "shortcuts": [["UvanticFinder.exe", "Uvantic Finder"]]}, f, indent=4)
+                   "shortcuts": [["UvanticFinder.exe", "Uvantic Finder"],
+                                 ["UvanticNotifier.exe", "Uvantic Finder Notifier"]]}, f, indent=4)
         f.write("\n")
 
 

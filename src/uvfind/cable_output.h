@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "uvfind/cable_events.h"
-#include "uvfind/cable_rows.h"
+#include "cables/cable_events.h"
+#include "cables/cable_rows.h"
 #include "uvfind/command_line.h"
 
 namespace uvantic {

@@ -3,20 +3,16 @@
 // registry watcher the window uses.
 #include <windows.h>
 
-#include <chrono>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "discovery/change_watch.h"
-#include "platform/handles.h"
-#include "platform/registry_watcher.h"
+#include "cables/cable_events.h"
+#include "cables/cable_passes.h"
+#include "cables/cable_rows.h"
 #include "platform/win_registry_view.h"
-#include "uvfind/cable_events.h"
 #include "uvfind/cable_output.h"
-#include "uvfind/cable_rows.h"
 #include "uvfind/command_line.h"
 #include "uvfind/win_console.h"
 
@@ -28,54 +24,8 @@ constexpr int kExitNoneListed = 1;
 constexpr int kExitBadCommandLine = 2;
 constexpr int kExitOutputClosed = 1;  // a watch whose reader went away
 
-// The list is read again at least this often while waiting or watching, in case a
-// change notification never comes.
-constexpr DWORD kRecheckMilliseconds = 1000;
-
-std::vector<CableRow> CurrentCables(const RegistryView& registry) {
-  // The window's list sorts with lstrcmpW; the same comparison gives the same order.
-  return ListCables(registry,
-                    [](const std::wstring& a, const std::wstring& b) { return lstrcmpW(a.c_str(), b.c_str()); });
-}
-
 std::vector<CableRow> Filtered(std::vector<CableRow> cables, bool okOnly) {
   return okOnly ? OkCables(std::move(cables)) : cables;
-}
-
-// Reads the list now, again on each change the watcher reports and at least every
-// second, and hands each pass's rows to onPass until it returns false, the seconds
-// (if any) have passed or stop (if any) is set.
-void RunPasses(const RegistryView& registry, std::optional<std::uint32_t> seconds, HANDLE stop,
-               const std::function<bool(std::vector<CableRow>)>& onPass) {
-  using Clock = std::chrono::steady_clock;
-  std::optional<Clock::time_point> deadline;
-  if (seconds) deadline = Clock::now() + std::chrono::seconds(*seconds);
-
-  // A change made before the watcher's thread has armed its keys is seen by the next
-  // recheck.
-  const UniqueHandle changed(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-  const HANDLE event = changed.get();
-  RegistryWatcher watcher(HKEY_LOCAL_MACHINE, MachineKeysToWatch(),
-                          [event] { return event != nullptr && SetEvent(event) != FALSE; });
-  std::vector<HANDLE> wakers;
-  if (stop != nullptr) wakers.push_back(stop);
-  if (event != nullptr) wakers.push_back(event);
-  for (;;) {
-    watcher.MessageTaken();
-    if (!onPass(CurrentCables(registry))) return;
-    DWORD timeout = kRecheckMilliseconds;
-    if (deadline) {
-      const auto now = Clock::now();
-      if (now >= *deadline) return;
-      const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - now).count();
-      if (left < timeout) timeout = static_cast<DWORD>(left);
-    }
-    const DWORD woken = wakers.empty() ? WAIT_FAILED
-                                       : WaitForMultipleObjects(static_cast<DWORD>(wakers.size()), wakers.data(),
-                                                                FALSE, timeout);
-    if (stop != nullptr && woken == WAIT_OBJECT_0) return;
-    if (woken == WAIT_FAILED) Sleep(timeout);
-  }
 }
 
 // Reads the list until a cable passes the filter. Nullopt when the time ran out first.

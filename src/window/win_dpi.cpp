@@ -70,4 +70,15 @@ UniqueHFont CreateMessageFont(int dpi) {
   return UniqueHFont(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
+int SmallIconSize(int dpi) {
+  using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+  static const auto metricsForDpi =
+      SystemFunction<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
+  if (metricsForDpi) {
+    const int size = metricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi));
+    if (size > 0) return size;
+  }
+  return MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, SystemDpi());
+}
+
 }  // namespace uvantic

@@ -18,6 +18,9 @@ int SystemDpi();
 // The window rectangle that gives this client rectangle at this resolution.
 bool AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
 
+// The side of a small icon (the notification area's) at this resolution.
+int SmallIconSize(int dpi);
+
 // The platform's message font at this resolution; null when it cannot be made.
 UniqueHFont CreateMessageFont(int dpi);
 

@@ -73,7 +73,7 @@ leftovers() {
 no_leftovers() { local left; left=$(leftovers); [ -z "$left" ] || { echo "$left" | sed 's/^/  left: /'; false; }; }
 installed_for() {  # the program's files in ARCH's folder, and no Uvantic folder in another Program Files
   local file
-  for file in UvanticFinder.exe uvfind.exe UvanticFinder.chm; do
+  for file in UvanticFinder.exe uvfind.exe UvanticNotifier.exe UvanticFinder.chm; do
     cmp -s "$(folder "$1")/$file" "$payload/$file" || return 1
   done
   [ "$(find "$prefix/drive_c" -maxdepth 2 -name Uvantic | wc -l)" -eq 1 ]
@@ -83,11 +83,18 @@ path_entries() {
     grep -o 'Uvantic Finder' | wc -l
 }
 uvfind_on_path() { wine cmd /c uvfind --version | grep -q '^uvfind '; }
+notifier_shortcuts() { find "$prefix/drive_c" -path '*/Start Menu/Programs/Uvantic Finder Notifier.lnk' | wc -l; }
+# The notifier's "Start when I sign in", as it writes it; the package never does.
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+run_value() { wine reg query "$run_key" /v 'Uvantic Finder Notifier' >/dev/null 2>&1; }
+no_run_value() { ! run_value; }
 
 echo "== install $version ($arch)"
 check "msiexec /i succeeds" msiexec /i "$(windows_path "$package")"
-check "the program, uvfind and the help file are in $(windows_folder "$arch")" installed_for "$arch"
+check "the program, uvfind, the notifier and the help file are in $(windows_folder "$arch")" installed_for "$arch"
 check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut "$arch"
+check "one Start-menu shortcut \"Uvantic Finder Notifier\"" test "$(notifier_shortcuts)" -eq 1
+check "no Run value for the notifier" no_run_value
 check "the shortcut's value is under the machine's key" test "$(shortcut_values "$arch")" -eq 1
 check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
 check "a new prompt finds uvfind" uvfind_on_path
@@ -117,8 +124,11 @@ check "msiexec /i of the older package fails" msiexec_fails /i "$(windows_path "
 check "the entry still shows $newer" one_entry "$newer"
 
 echo "== uninstall"
+# Windows keeps the value through an upgrade (UPGRADINGPRODUCTCODE), which Wine does not set.
+wine reg add "$run_key" /v 'Uvantic Finder Notifier' /d "\"$(windows_folder "$arch")\UvanticNotifier.exe\"" /f >/dev/null 2>&1
 check "msiexec /x succeeds" msiexec /x "$(windows_path "$newer_package")"
 check "the shortcut's value is gone" test "$(shortcut_values "$arch")" -eq 0
+check "the user's Run value for the notifier is gone" no_run_value
 check "no file, folder, shortcut or registry entry (machine's or user's) of the program is left" no_leftovers
 
 if [ "$prefix_bits" = 32 ]; then

@@ -76,7 +76,7 @@ validate(scoop, "scoop/schema.json")
 for bits, arch in [("64bit", "x64"), ("32bit", "x86")]:
     entry = scoop["architecture"][bits]
     names = zipfile.ZipFile(local(entry["url"], f"-{arch}-portable.zip", entry["hash"])).namelist()
-    for program in [scoop["bin"], scoop["shortcuts"][0][0]]:
+    for program in [scoop["bin"], *(shortcut[0] for shortcut in scoop["shortcuts"])]:
         if f"{entry['extract_dir']}/{program}" not in names:
             problems.append(f"{entry['url']}: no {program} in {entry['extract_dir']}")
 for problem in problems:

@@ -2,7 +2,9 @@
 // change several times a second, works its window as a user would, and every 10 s
 // prints its resident memory, handle and GUI object counts and its slowest answer to a
 // window message; at the end, the trend of each counter over the second half.
-//   uvantic_soak --program=PATH [--seconds=600] [--cables=200]
+//   uvantic_soak --program=PATH [--seconds=600] [--cables=200] [--notifier]
+// With --notifier it keeps UvanticNotifier.exe from beside the program under the same
+// churn instead, with no user at a window: its notifications come and go by themselves.
 // Every other 10-s interval is a rest without changes or input: its slowest answer is
 // the slowest refresh pass on this machine as loaded at that time, which the answers
 // under load are held against.
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <exception>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
@@ -27,6 +30,7 @@
 #include <vector>
 
 #include "harness/list_view_probe.h"
+#include "harness/notification_area.h"
 #include "harness/process_counters.h"
 #include "harness/running_program.h"
 #include "harness/scenario_registry.h"
@@ -50,6 +54,7 @@ struct Options {
   std::wstring program;
   int seconds = 600;
   int cables = 200;
+  bool notifier = false;
 };
 
 Options ParseOptions(int argc, wchar_t** argv) {
@@ -58,6 +63,7 @@ Options ParseOptions(int argc, wchar_t** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::wcsncmp(argv[i], L"--seconds=", 10) == 0) options.seconds = std::max(10, _wtoi(argv[i] + 10));
     if (std::wcsncmp(argv[i], L"--cables=", 9) == 0) options.cables = std::max(1, _wtoi(argv[i] + 9));
+    if (std::wcscmp(argv[i], L"--notifier") == 0) options.notifier = true;
   }
   return options;
 }
@@ -376,50 +382,57 @@ void PrintDifference(const std::vector<Row>& shown, const std::vector<Row>& expe
   print("in the registry, not shown", onlyExpected);
 }
 
-int Soak(const Options& options) {
-  auto cables = MakeCables(options.cables);
-  ScenarioRegistry setup;
-  setup.Clear();
-  for (const auto& model : cables) setup.Install(model.cable);
-  const std::wstring devmgrRecord = InstallPropertiesDouble();
+// What the soak watches: a process with a window to probe, a user's action under load
+// and the rows it shows.
+struct SoakTarget {
+  HANDLE process;
+  DWORD processId;
+  std::wstring executable;
+  HWND window;
+  std::function<void()> act;
+  std::function<int()> rows;
+};
 
-  RunningProgram program(options.program);
-  const HWND list = FindWindowExW(program.window(), nullptr, L"SysListView32", nullptr);
-  const HWND properties = FindWindowExW(program.window(), nullptr, L"Button", L"&Properties");
-  ProcessCounter counter(program.process(), program.processId(), options.program);
-  std::printf("soak: %d cables, %d s, program started in %ld ms\n", options.cables, options.seconds,
-              static_cast<long>(program.startTime().count()));
+struct SoakResult {
+  std::string fault;
+  long slowestUnderLoad = 0;
+  long slowestAtRest = 0;
+  long late = 0;
+  long probes = 0;
+  long changes = 0;
+};
 
+// Churns the registry, probes the window and samples the counters for the run's length.
+SoakResult Churn(const Options& options, const SoakTarget& target, ScenarioRegistry& setup,
+                 std::vector<CableModel>& cables) {
+  ProcessCounter counter(target.process, target.processId, target.executable);
   std::atomic<bool> stop{false};
   std::atomic<bool> resting{false};
   RegistryChurn churn(setup, cables);
-  AnswerProbe probe(program.window());
+  AnswerProbe probe(target.window);
   std::thread churnThread([&] { churn.Run(stop, resting); });
   std::thread probeThread([&] { probe.Run(stop); });
-  User user(program, list, properties);
+  const auto hasExited = [&] { return WaitForSingleObject(target.process, 0) == WAIT_OBJECT_0; };
 
   std::printf("%8s %5s %12s %8s %6s %6s %10s %6s\n", "time s", "phase", "resident KiB", "handles", "GDI", "USER",
               "slowest ms", "rows");
   std::vector<Sample> samples;
-  std::string fault;
-  long slowestUnderLoad = 0;
-  long slowestAtRest = 0;
+  SoakResult result;
   const auto start = Clock::now();
   auto nextSample = start + std::chrono::seconds(kSampleSeconds);
   const auto end = start + std::chrono::seconds(options.seconds);
-  while (fault.empty() && Clock::now() < end) {
+  while (result.fault.empty() && Clock::now() < end) {
     resting = samples.size() % 2 == 1;
-    if (!resting) user.Act();
+    if (!resting && target.act) target.act();
     Sleep(kActionIntervalMs);
-    if (program.HasExited()) fault = "the program ended";
-    else if (probe.hung()) fault = "the window stopped answering";
-    else if (FindTopWindow({program.processId(), L"#32770"})) fault = "the program showed a message box";
-    if (!fault.empty() || Clock::now() < nextSample) continue;
+    if (hasExited()) result.fault = "the program ended";
+    else if (probe.hung()) result.fault = "the window stopped answering";
+    else if (FindTopWindow({target.processId, L"#32770"})) result.fault = "the program showed a message box";
+    if (!result.fault.empty() || Clock::now() < nextSample) continue;
     nextSample += std::chrono::seconds(kSampleSeconds);
     const Sample sample{std::chrono::duration<double>(Clock::now() - start).count(), counter.Sample(),
-                        probe.TakeSlowest(), static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)),
-                        resting};
-    long& slowest = sample.rest ? slowestAtRest : slowestUnderLoad;
+                        probe.TakeSlowest(), target.rows(), resting};
+    long& slowest = sample.rest ? result.slowestAtRest : result.slowestUnderLoad;
     slowest = std::max(slowest, sample.slowestMs);
     samples.push_back(sample);
     std::printf("%8.0f %5s %12ld %8ld %6ld %6ld %10ld %6d\n", sample.seconds, sample.rest ? "rest" : "load",
@@ -431,11 +444,41 @@ int Soak(const Options& options) {
   stop = true;
   churnThread.join();
   probeThread.join();
-  slowestUnderLoad = std::max(slowestUnderLoad, probe.TakeSlowest());
-
-  if (fault.empty() && probe.late() > 0) {
-    fault = std::to_string(probe.late()) + " answers took longer than 5 s";
+  result.slowestUnderLoad = std::max(result.slowestUnderLoad, probe.TakeSlowest());
+  result.late = probe.late();
+  result.probes = probe.probes();
+  result.changes = churn.changes();
+  if (result.fault.empty() && result.late > 0) {
+    result.fault = std::to_string(result.late) + " answers took longer than 5 s";
   }
+  PrintTrend(samples, options.seconds / 2.0);
+  std::printf("\nslowest answer to WM_NULL under load: %ld ms; at rest, the slowest refresh pass: %ld ms\n",
+              result.slowestUnderLoad, result.slowestAtRest);
+  std::printf("goal of one pass + 100 ms %s; %ld probes, %ld of them answered after more than 5 s\n",
+              result.slowestUnderLoad <= result.slowestAtRest + 100 ? "met" : "missed", result.probes, result.late);
+  return result;
+}
+
+int Soak(const Options& options) {
+  auto cables = MakeCables(options.cables);
+  ScenarioRegistry setup;
+  setup.Clear();
+  for (const auto& model : cables) setup.Install(model.cable);
+  const std::wstring devmgrRecord = InstallPropertiesDouble();
+
+  RunningProgram program(options.program);
+  const HWND list = FindWindowExW(program.window(), nullptr, L"SysListView32", nullptr);
+  const HWND properties = FindWindowExW(program.window(), nullptr, L"Button", L"&Properties");
+  std::printf("soak: %d cables, %d s, program started in %ld ms\n", options.cables, options.seconds,
+              static_cast<long>(program.startTime().count()));
+
+  User user(program, list, properties);
+  SoakResult result = Churn(options,
+                            {program.process(), program.processId(), options.program, program.window(),
+                             [&] { user.Act(); },
+                             [&] { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }},
+                            setup, cables);
+  std::string& fault = result.fault;
   if (fault.empty()) {
     // Two ticks for the list to catch up with the last change.
     Sleep(2500);
@@ -446,19 +489,44 @@ int Soak(const Options& options) {
       PrintDifference(shown, expected);
     }
   }
-  PrintTrend(samples, options.seconds / 2.0);
-  std::printf("\nslowest answer to WM_NULL under load: %ld ms; at rest, the slowest refresh pass: %ld ms\n",
-              slowestUnderLoad, slowestAtRest);
-  std::printf("goal of one pass + 100 ms %s; %ld probes, %ld of them answered after more than 5 s\n",
-              slowestUnderLoad <= slowestAtRest + 100 ? "met" : "missed", probe.probes(), probe.late());
   std::printf("registry changes: %ld; popups opened and dismissed: %ld; property sheets asked for: %ld\n",
-              churn.changes(), user.popups(), CountLines(devmgrRecord));
+              result.changes, user.popups(), CountLines(devmgrRecord));
   if (!fault.empty()) {
     std::printf("FAILED: %s\n", fault.c_str());
     return 1;
   }
   program.Close();
   setup.Clear();
+  std::printf("passed: no crash, no hang, no message box\n");
+  return 0;
+}
+
+// The notifier beside the program, under the same churn; "rows" are its icons in the
+// notification area.
+int SoakNotifier(const Options& options) {
+  auto cables = MakeCables(options.cables);
+  ScenarioRegistry setup;
+  setup.Clear();
+  for (const auto& model : cables) setup.Install(model.cable);
+  const std::wstring notifier =
+      options.program.substr(0, options.program.find_last_of(L"\\/") + 1) + L"UvanticNotifier.exe";
+  const StartedProcess process = StartProcess(notifier);
+  HWND window = nullptr;
+  if (!WaitUntil([&] { return (window = FindWindowW(L"UvanticFinderNotifier", nullptr)) != nullptr; })) {
+    std::printf("FAILED: the notifier made no window\n");
+    return 1;
+  }
+  std::printf("soak of the notifier: %d cables, %d s\n", options.cables, options.seconds);
+  const SoakResult result = Churn(options, {process.handle.get(), process.id, notifier, window, {},
+                                            [] { return static_cast<int>(NotificationAreaIcons().size()); }},
+                                  setup, cables);
+  std::printf("registry changes: %ld\n", result.changes);
+  TerminateProcess(process.handle.get(), 0);
+  setup.Clear();
+  if (!result.fault.empty()) {
+    std::printf("FAILED: %s\n", result.fault.c_str());
+    return 1;
+  }
   std::printf("passed: no crash, no hang, no message box\n");
   return 0;
 }
@@ -475,7 +543,7 @@ int main() {
     return 0;
   }
   try {
-    return Soak(options);
+    return options.notifier ? SoakNotifier(options) : Soak(options);
   } catch (const std::exception& error) {
     std::printf("soak could not run: %s\n", error.what());
     return 2;

@@ -1,5 +1,5 @@
-// The installed cables as uvfind prints them: the rows of the window's first refresh
-// pass, in the window's order.
+// The installed cables as uvfind and the notifier read them: the rows of the window's
+// first refresh pass, in the window's order.
 #pragma once
 
 #include <functional>

@@ -1,10 +1,11 @@
-// What changed between two refresh passes, as the events that uvfind --watch prints.
+// What changed between two refresh passes: the events that uvfind --watch prints and
+// that the notifier turns into notifications.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
-#include "uvfind/cable_rows.h"
+#include "cables/cable_rows.h"
 
 namespace uvantic {
 

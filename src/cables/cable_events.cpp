@@ -1,5 +1,5 @@
 // Two passes' rows compared by instance path, whose letter case the registry ignores.
-#include "uvfind/cable_events.h"
+#include "cables/cable_events.h"
 
 #include <map>
 #include <string>

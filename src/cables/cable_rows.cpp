@@ -1,5 +1,5 @@
 // The cables read through the refresh pass that fills the window's list.
-#include "uvfind/cable_rows.h"
+#include "cables/cable_rows.h"
 
 #include <algorithm>
 

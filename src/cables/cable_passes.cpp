@@ -1,0 +1,83 @@
+// Passes woken by the registry watcher, with a recheck once a second.
+#include "cables/cable_passes.h"
+
+#include <chrono>
+
+#include "discovery/change_watch.h"
+#include "platform/handles.h"
+#include "platform/registry_watcher.h"
+
+namespace uvantic {
+namespace {
+
+// The list is read again at least this often, in case a change notification never
+// comes.
+constexpr auto kRecheck = std::chrono::milliseconds(1000);
+
+using Clock = std::chrono::steady_clock;
+
+// Dispatches every message waiting in this thread's queue; the exit code when one of
+// them was WM_QUIT.
+std::optional<int> DispatchMessages() {
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<CableRow> CurrentCables(const RegistryView& registry) {
+  // The window's list sorts with lstrcmpW; the same comparison gives the same order.
+  return ListCables(registry,
+                    [](const std::wstring& a, const std::wstring& b) { return lstrcmpW(a.c_str(), b.c_str()); });
+}
+
+std::optional<int> RunPasses(const RegistryView& registry, std::optional<std::uint32_t> seconds, HANDLE stop,
+                             const std::function<bool(std::vector<CableRow>)>& onPass, PassWake wake) {
+  std::optional<Clock::time_point> deadline;
+  if (seconds) deadline = Clock::now() + std::chrono::seconds(*seconds);
+
+  // A change made before the watcher's thread has armed its keys is seen by the next
+  // recheck.
+  const UniqueHandle changed(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  const HANDLE event = changed.get();
+  RegistryWatcher watcher(HKEY_LOCAL_MACHINE, MachineKeysToWatch(),
+                          [event] { return event != nullptr && SetEvent(event) != FALSE; });
+  std::vector<HANDLE> wakers;
+  if (stop != nullptr) wakers.push_back(stop);
+  if (event != nullptr) wakers.push_back(event);
+  const auto handleCount = static_cast<DWORD>(wakers.size());
+  for (;;) {
+    watcher.MessageTaken();
+    if (!onPass(CurrentCables(registry))) return std::nullopt;
+    auto nextPass = Clock::now() + kRecheck;
+    if (deadline) {
+      if (Clock::now() >= *deadline) return std::nullopt;
+      if (*deadline < nextPass) nextPass = *deadline;
+    }
+    // Waits until the next pass is due, dispatching window messages on the way.
+    for (;;) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(nextPass - Clock::now()).count();
+      const DWORD timeout = left > 0 ? static_cast<DWORD>(left) : 0;
+      DWORD woken = WAIT_FAILED;
+      if (wake == PassWake::Messages) {
+        woken = MsgWaitForMultipleObjectsEx(handleCount, wakers.data(), timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      } else if (handleCount > 0) {
+        woken = WaitForMultipleObjects(handleCount, wakers.data(), FALSE, timeout);
+      }
+      if (stop != nullptr && woken == WAIT_OBJECT_0) return std::nullopt;
+      if (wake == PassWake::Messages && woken == WAIT_OBJECT_0 + handleCount) {
+        if (const auto quit = DispatchMessages()) return quit;
+        continue;
+      }
+      if (woken == WAIT_FAILED) Sleep(timeout);
+      break;
+    }
+  }
+}
+
+}  // namespace uvantic

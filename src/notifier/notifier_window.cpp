@@ -1,0 +1,217 @@
+// The notifier's window procedure: one line per message, one OnXxx per message.
+#include "notifier/notifier_window.h"
+
+#include <windowsx.h>
+#include <shellapi.h>
+
+#include <utility>
+
+#include "platform/executable_file.h"
+#include "platform/processes.h"
+#include "platform/run_at_sign_in.h"
+#include "resources/resource.h"
+#include "window/win_dpi.h"
+
+namespace uvantic {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"UvanticFinderNotifier";
+constexpr wchar_t kWindowTitle[] = L"Uvantic Finder Notifier";
+constexpr wchar_t kRunValueName[] = L"Uvantic Finder Notifier";
+
+enum MenuCommand : UINT { kOpen = 1, kStartAtSignIn, kExit };
+
+struct MenuItem {
+  UINT command;  // 0: a separator
+  const wchar_t* text;
+};
+constexpr MenuItem kMenu[] = {
+    {kOpen, L"&Open Uvantic Finder"},
+    {kStartAtSignIn, L"&Start when I sign in"},
+    {0, nullptr},
+    {kExit, L"E&xit"},
+};
+
+}  // namespace
+
+NotifierWindow::~NotifierWindow() {
+  if (window_) DestroyWindow(window_);
+}
+
+bool NotifierWindow::Create() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance_;
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);
+  // A top-level window, not a message-only one: only top-level windows hear the
+  // TaskbarCreated broadcast and WM_ENDSESSION.
+  CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, kWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_,
+                  this);
+  if (!window_) return false;
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  AddIcon();
+  return true;
+}
+
+LRESULT CALLBACK NotifierWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<NotifierWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    self->tray_.Attach(window);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<NotifierWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    // Out of memory in a handler: the step is skipped.
+    return 0;
+  }
+}
+
+LRESULT NotifierWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    OnTaskbarCreated();
+    return 0;
+  }
+  switch (message) {
+    case kTrayMessage: OnTrayEvent(LOWORD(lParam), {GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)}); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
+    case WM_DPICHANGED:
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE: OnDisplayChanged(); break;
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_NCDESTROY: return OnNcDestroy(wParam, lParam);
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void NotifierWindow::OnPass(std::vector<CableRow> cables) {
+  // The notification area may not have been there at sign-in.
+  if (!tray_.added()) AddIcon();
+  const std::wstring tooltip = TooltipText(cables);
+  if (tooltip != tooltip_) {
+    tooltip_ = tooltip;
+    tray_.SetTooltip(tooltip_);
+  }
+  if (const auto notification = notices_.Pass(std::move(cables))) tray_.Notify(*notification);
+}
+
+// With NOTIFYICON_VERSION_4 a click or Enter/Space on the icon arrives as NIN_SELECT or
+// NIN_KEYSELECT, and a right-click, the menu key or Shift+F10 as WM_CONTEXTMENU with
+// the point to open the menu at.
+void NotifierWindow::OnTrayEvent(UINT event, POINT anchor) {
+  switch (event) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+    case NIN_BALLOONUSERCLICK: OpenFinder(); break;
+    case WM_CONTEXTMENU: ShowMenu(anchor); break;
+  }
+}
+
+void NotifierWindow::OnCommand(UINT command) {
+  switch (command) {
+    case kOpen: OpenFinder(); break;
+    case kStartAtSignIn: ToggleStartAtSignIn(); break;
+    case kExit: DestroyWindow(window_); break;
+  }
+}
+
+// Explorer was restarted: its new notification area knows no icon.
+void NotifierWindow::OnTaskbarCreated() { AddIcon(); }
+
+// No ghost icon after sign-out or shutdown: the process may end without WM_DESTROY.
+void NotifierWindow::OnEndSession(bool ending) {
+  if (!ending) return;
+  sessionEnded_ = true;
+  tray_.Remove();
+}
+
+void NotifierWindow::OnDisplayChanged() {
+  if (iconSize_ == SmallIconSize(WindowDpi(window_))) return;
+  AddIcon();
+}
+
+// The window's last message: the object no longer answers for it.
+LRESULT NotifierWindow::OnNcDestroy(WPARAM wParam, LPARAM lParam) {
+  const HWND window = std::exchange(window_, nullptr);
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  return DefWindowProcW(window, WM_NCDESTROY, wParam, lParam);
+}
+
+void NotifierWindow::OnDestroy() {
+  tray_.Remove();
+  PostQuitMessage(0);
+}
+
+// Loads the program icon at the notification area's size for the current resolution
+// and adds the icon, or brings it up to date when it is there.
+void NotifierWindow::AddIcon() {
+  if (sessionEnded_) return;
+  const int size = SmallIconSize(WindowDpi(window_));
+  if (size != iconSize_ || !icon_) {
+    UniqueHIcon icon(static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    if (icon) {
+      icon_ = std::move(icon);
+      iconSize_ = size;
+      if (tray_.added()) tray_.SetIcon(icon_.get());
+    }
+  }
+  if (!tray_.added()) tray_.Add(icon_.get(), tooltip_);
+}
+
+// A notification-area menu takes the foreground first, so that it closes when the
+// user clicks elsewhere, and posts a message after it, so that a second opening
+// works at once.
+void NotifierWindow::ShowMenu(POINT anchor) {
+  if (menuOpen_) return;
+  const UniqueHMenu menu(CreatePopupMenu());
+  if (!menu) return;
+  const bool startsAtSignIn = RunValueExists(kRunValueName);
+  for (const MenuItem& item : kMenu) {
+    if (item.command == 0) {
+      AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    const UINT checked = item.command == kStartAtSignIn && startsAtSignIn ? MF_CHECKED : MF_UNCHECKED;
+    AppendMenuW(menu.get(), MF_STRING | checked, item.command, item.text);
+  }
+  SetMenuDefaultItem(menu.get(), kOpen, FALSE);
+  SetForegroundWindow(window_);
+  const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+  menuOpen_ = true;
+  const auto chosen = static_cast<UINT>(TrackPopupMenuEx(
+      menu.get(), align | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, anchor.x, anchor.y,
+      window_, nullptr));
+  menuOpen_ = false;
+  PostMessageW(window_, WM_NULL, 0, 0);
+  if (chosen != 0) OnCommand(chosen);
+}
+
+// Starts Uvantic Finder from the notifier's own folder and does not wait for it; a
+// copy that runs already brings its window forward.
+void NotifierWindow::OpenFinder() {
+  const auto self = ExecutableFilePath();
+  if (!self) return;
+  const std::wstring program = FinderPathBeside(*self);
+  const std::wstring directory = program.substr(0, program.find_last_of(L'\\') + 1);
+  // The click gave this process the right to take the foreground; the program it starts
+  // gets it too, for its window or the running copy's.
+  AllowSetForegroundWindow(ASFW_ANY);
+  StartProgram(program, L"\"" + program + L"\"", directory, SW_SHOWNORMAL);
+}
+
+void NotifierWindow::ToggleStartAtSignIn() {
+  if (RunValueExists(kRunValueName)) {
+    DeleteRunValue(kRunValueName);
+    return;
+  }
+  if (const auto self = ExecutableFilePath()) WriteRunValue(kRunValueName, RunValueData(*self));
+}
+
+}  // namespace uvantic

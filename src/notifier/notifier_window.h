@@ -1,0 +1,62 @@
+// The notifier's hidden window: it owns the notification-area icon, takes its
+// callbacks and the system's broadcasts, and shows each pass's news. It is never shown,
+// so the notifier has no taskbar button.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "cables/cable_rows.h"
+#include "notifier/notification.h"
+#include "notifier/tray_icon.h"
+#include "platform/handles.h"
+
+namespace uvantic {
+
+class NotifierWindow {
+ public:
+  explicit NotifierWindow(HINSTANCE instance) : instance_(instance) {}
+  NotifierWindow(const NotifierWindow&) = delete;
+  NotifierWindow& operator=(const NotifierWindow&) = delete;
+  ~NotifierWindow();
+
+  // Creates the window and adds the icon; false when the window cannot be created.
+  bool Create();
+  // One pass's cables: the tooltip follows them, and what changed is notified.
+  void OnPass(std::vector<CableRow> cables);
+
+ private:
+  static constexpr UINT kTrayMessage = WM_APP + 1;
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void OnTrayEvent(UINT event, POINT anchor);
+  void OnCommand(UINT command);
+  void OnTaskbarCreated();
+  void OnEndSession(bool ending);
+  void OnDisplayChanged();
+  void OnDestroy();
+  LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
+
+  void AddIcon();
+  void ShowMenu(POINT anchor);
+  void OpenFinder();
+  void ToggleStartAtSignIn();
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  UINT taskbarCreated_ = 0;
+  TrayIcon tray_{kTrayMessage};
+  UniqueHIcon icon_;
+  int iconSize_ = 0;
+  std::wstring tooltip_ = TooltipText({});
+  CableNotices notices_;
+  bool menuOpen_ = false;
+  // Until the system ends the process, no pass may add the icon again.
+  bool sessionEnded_ = false;
+};
+
+}  // namespace uvantic

@@ -1,0 +1,20 @@
+// The notification area read from the system's side. On a bare X server Wine draws its
+// own: a "Wine System Tray" window with one child per icon, and each notification as a
+// balloon tooltip whose text WM_GETTEXT returns.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace uvantic::e2e {
+
+// The icons shown, left to right.
+std::vector<HWND> NotificationAreaIcons();
+
+// The notification whose text holds part, once one is shown; nullptr when none came
+// within timeout.
+HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs = 10000);
+
+}  // namespace uvantic::e2e

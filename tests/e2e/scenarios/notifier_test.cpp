@@ -1,0 +1,126 @@
+// The real UvanticNotifier.exe beside the program, read from the system's side: its
+// icon in Wine's notification area, its notifications as the balloons Wine shows, its
+// menu's Run value in the registry, and its single copy.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include "harness/notification_area.h"
+#include "harness/running_program.h"
+#include "harness/test_environment.h"
+#include "harness/user_input.h"
+#include "program_scenario.h"
+#include "support/registry_writer.h"
+
+namespace uvantic::e2e {
+namespace {
+
+constexpr wchar_t kRunKey[] = L"\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValueName[] = L"Uvantic Finder Notifier";
+constexpr wchar_t kPlugged[] = L"6&2D3F0B1A&0&0000";
+
+std::wstring NotifierPath() {
+  const std::wstring& program = Environment().program;
+  return program.substr(0, program.find_last_of(L"\\/") + 1) + L"UvanticNotifier.exe";
+}
+
+// The Run value's data; empty when there is none.
+std::wstring RunValue() {
+  wchar_t data[1024] = L"";
+  DWORD size = sizeof(data);
+  const auto subkey = std::wstring(kRunKey).substr(std::wstring(L"\\HKEY_CURRENT_USER\\").size());
+  if (RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), kRunValueName, RRF_RT_REG_SZ, nullptr, data, &size) !=
+      ERROR_SUCCESS) {
+    return {};
+  }
+  return data;
+}
+
+// Right-clicks the icon and chooses a menu item by its access key.
+bool ChooseFromMenu(DWORD processId, HWND icon, WORD accessKey) {
+  Click(icon, MouseButton::Right);
+  if (!WaitForPopupMenu(processId)) return false;
+  PressKey(accessKey);
+  return WaitUntil([&] { return PopupMenu(processId) == nullptr; }, Milliseconds{3000});
+}
+
+class Notifier : public ProgramScenario {
+ protected:
+  void TearDown() override {
+    if (notifier_.handle) TerminateProcess(notifier_.handle.get(), 1);
+    testing::RegistryWriter().removeValue(kRunKey, kRunValueName);
+    ProgramScenario::TearDown();
+  }
+  StartedProcess notifier_;
+};
+
+// One start of the notifier for the whole story, as the balloons take seconds each.
+TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAndLeavesNoIcon) {
+  registry_.Install({{L"6&0C44D1B9&0&0000", L"COM3", CableSetup::Started}, {kPlugged, L"COM7", CableSetup::Unplugged}});
+  testing::RegistryWriter().removeValue(kRunKey, kRunValueName);
+  notifier_ = StartProcess(NotifierPath());
+  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon was added";
+  const HWND icon = NotificationAreaIcons().front();
+  EXPECT_EQ(RunValue(), L"") << "the Run value was written without being asked for";
+
+  const StartedProcess second = StartProcess(NotifierPath());
+  EXPECT_EQ(WaitForSingleObject(second.handle.get(), 10000), WAIT_OBJECT_0) << "a second copy kept running";
+  EXPECT_EQ(NotificationAreaIcons().size(), 1u);
+
+  registry_.Plug(kPlugged);
+  const HWND ready = WaitForNotification(L"COM7 is ready (cable " + CableIdOf(kPlugged) + L")");
+  EXPECT_NE(ready, nullptr) << "no notification of the plugged-in cable";
+  SaveScreenshot(ready, "Notifier.ready");
+  registry_.Unplug(kPlugged);
+  EXPECT_NE(WaitForNotification(L"COM7 was unplugged (cable " + CableIdOf(kPlugged) + L")"), nullptr);
+
+  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S'));
+  EXPECT_TRUE(WaitUntil([] { return RunValue() == L"\"" + NotifierPath() + L"\""; })) << Narrow(RunValue());
+  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S'));
+  EXPECT_TRUE(WaitUntil([] { return RunValue().empty(); })) << "the Run value was not removed";
+
+  // A click on the icon opens the program from the notifier's folder.
+  Click(icon);
+  HWND finder = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return (finder = FindTopWindow({0, nullptr, kMainWindowCaption})) != nullptr; }));
+  if (finder) PostMessageW(finder, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(finder); }));
+
+  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'X'));
+  EXPECT_EQ(WaitForSingleObject(notifier_.handle.get(), 10000), WAIT_OBJECT_0) << "Exit did not end the notifier";
+  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); })) << "the icon stayed after Exit";
+
+  // Wine drops a destroyed window's icons by itself, so the notifier's own removal is
+  // seen at the end of a session, where its window stays until the system ends it.
+  notifier_ = StartProcess(NotifierPath());
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return NotificationAreaIcons().size() == 1 && (window = FindWindowW(L"UvanticFinderNotifier", nullptr));
+  }));
+  SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); }, Milliseconds{3000}))
+      << "the icon stayed at the end of the session";
+  EXPECT_FALSE(WaitUntil([] { return !NotificationAreaIcons().empty(); }, Milliseconds{1500}))
+      << "the icon came back after the end of the session";
+}
+
+TEST_F(Notifier, CarriesItsVersionBlockAndTheProgramIcon) {
+  DWORD ignored = 0;
+  std::vector<BYTE> version(GetFileVersionInfoSizeW(NotifierPath().c_str(), &ignored));
+  ASSERT_FALSE(version.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(NotifierPath().c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
+  for (const auto& [name, expected] : {std::pair{L"FileDescription", L"Uvantic Finder Notifier"},
+                                       std::pair{L"OriginalFilename", L"UvanticNotifier.exe"}}) {
+    wchar_t* text = nullptr;
+    UINT size = 0;
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    ASSERT_TRUE(VerQueryValueW(version.data(), query.c_str(), reinterpret_cast<void**>(&text), &size));
+    EXPECT_STREQ(text, expected);
+  }
+  // The program icon first, where Explorer looks for it.
+  EXPECT_EQ(ExtractIconExW(NotifierPath().c_str(), -1, nullptr, nullptr, 0), 1u);
+}
+
+}  // namespace
+}  // namespace uvantic::e2e
