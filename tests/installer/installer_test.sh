@@ -4,7 +4,7 @@
 # template prefix, and checks what a user would see at each step: the program's files, its
 # Start-menu shortcut, its one entry in Programs and Features, uvfind on the PATH, the
 # installed program's window, and nothing left after removal. Then the other architecture's
-# package: refused in a 32-bit prefix, replacing and replaced in a 64-bit one.
+# package: refused in a 32-bit prefix, a newer version of it replacing and replaced in a 64-bit one.
 #   installer_test.sh TEMPLATE WORK_DIR ARCH VERSION MAKE_INSTALLER SOURCE.wxs PAYLOAD PACKAGE.msi SCREENSHOT.exe
 set -euo pipefail
 template=$1 work=$2 arch=$3 version=$4 make_installer=$5 source=$6 payload=$7 package=$8 screenshot_tool=$9
@@ -142,18 +142,18 @@ if [ "$prefix_bits" = 32 ]; then
   check "msiexec /i of the x64 package fails as unsupported on this platform" test "$status" -eq $((1633 % 256))
   check "nothing is installed" no_leftovers
 else
-  echo "== each architecture's package over the other's"
+  echo "== a newer version of each architecture's package over the other's"
   other=x86; [ "$arch" = x86 ] && other=x64
-  other_package=$(package "$other" "$version")
-  for step in "$other $other_package" "$arch $package" "$other $other_package"; do
-    read -r to to_package <<<"$step"
-    check "msiexec /i of the $to package succeeds" msiexec /i "$(windows_path "$to_package")"
+  for step in "$other 2" "$arch 3" "$other 4"; do
+    read -r to step_patch <<<"$step"
+    to_version=$major.$minor.$((patch + step_patch)) && to_package=$(package "$to" "$to_version")
+    check "msiexec /i of the $to package of $to_version succeeds" msiexec /i "$(windows_path "$to_package")"
     check "the program is in $(windows_folder "$to"), and only there" installed_in "$(windows_folder "$to")"
     check "one shortcut, to the $to program" one_shortcut "$(windows_folder "$to")"
-    check "one entry, with $version" one_entry "$version" "$(windows_folder "$to")"
+    check "one entry, with $to_version" one_entry "$to_version" "$(windows_folder "$to")"
     check "the folder is on the system PATH once" on_path_once "$(windows_folder "$to")"
   done
-  check "msiexec /x of the $other package succeeds" msiexec /x "$(windows_path "$other_package")"
+  check "msiexec /x of the $other package succeeds" msiexec /x "$(windows_path "$to_package")"
   check "no file, folder, shortcut or registry entry of the program is left" no_leftovers
 fi
 
