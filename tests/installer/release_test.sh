@@ -39,10 +39,10 @@ check() {  # check DESCRIPTION COMMAND...
 # verify FILE [OPTION...]: osslsigncode's verdict against the root alone.
 verify() { osslsigncode verify -CAfile "$temp/root.pem" -TSA-CAfile "$temp/root.pem" -in "$@" 2>&1; }
 verifies() { verify "$@" >/dev/null; }
-timestamped() { verify "$1" | grep -qx 'Timestamp Server Signature verification: ok'; }
+timestamped() { verifies "$1" && grep -qx 'Timestamp Server Signature verification: ok' <<<"$(verify "$1")"; }
 # Two days on, the signing certificate has expired; the CAs have not.
 later=(-time $(($(date +%s) + 2 * 86400)))
-expired() { verify "$1" "${later[@]}" | grep -q 'certificate has expired'; }
+expired() { ! verifies "$1" "${later[@]}" && grep -q 'certificate has expired' <<<"$(verify "$1" "${later[@]}")"; }
 # A copy with one byte changed in the middle of a program's code, or in an installer's cabinet
 # (a stream the signature covers), fails on its digest, not on anything else.
 changed_copy_fails_on_digest() {
@@ -54,7 +54,7 @@ changed_copy_fails_on_digest() {
   fi
   cp "$1" "$copy"
   python3 -c 'import sys; f = open(sys.argv[1], "r+b"); f.seek(int(sys.argv[2])); b = f.read(1); f.seek(-1, 1); f.write(bytes([b[0] ^ 0xFF]))' "$copy" $((start + size / 2))
-  verify "$copy" | grep -q 'MISMATCH'
+  ! verifies "$copy" && grep -q 'MISMATCH' <<<"$(verify "$copy")"
 }
 
 for arch in x64 x86; do
@@ -110,12 +110,16 @@ for installer in manifests["installer"]["Installers"]:
     if [installer["ProductCode"], installer["AppsAndFeaturesEntries"][0]["UpgradeCode"]] != \
        [codes["ProductCode"], codes["UpgradeCode"]]:
         problems.append(f"{msi}: another product or upgrade code")
+    if installer["InstallerSwitches"]["InstallLocation"] != 'INSTALLFOLDER="<INSTALLPATH>"':
+        problems.append(f"{msi}: winget --location does not reach INSTALLFOLDER")
 
 scoop = json.load(open(os.path.join(dist, "scoop/uvantic-finder.json")))
 validate(scoop, "scoop/schema.json")
 for bits, arch in [("64bit", "x64"), ("32bit", "x86")]:
     entry = scoop["architecture"][bits]
     names = zipfile.ZipFile(local(entry["url"], f"-{arch}-portable.zip", entry["hash"])).namelist()
+    if scoop["autoupdate"]["architecture"][bits]["url"].replace("$version", version) != entry["url"]:
+        problems.append(f"{entry['url']}: not where autoupdate looks for this version")
     for program in [scoop["bin"], scoop["shortcuts"][0][0]]:
         if f"{entry['extract_dir']}/{program}" not in names:
             problems.append(f"{entry['url']}: no {program} in {entry['extract_dir']}")
