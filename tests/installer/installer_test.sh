@@ -4,7 +4,8 @@
 # template prefix, and checks what a user would see at each step: the program's files, its
 # Start-menu shortcut, its one entry in Programs and Features, uvfind on the PATH, the
 # installed program's window, and nothing left after removal. Then the other architecture's
-# package: refused in a 32-bit prefix, a newer version of it replacing and replaced in a 64-bit one.
+# package: refused in a 32-bit prefix; in a 64-bit one a newer version of it replacing and
+# replaced, and the same version refused.
 #   installer_test.sh TEMPLATE WORK_DIR ARCH VERSION MAKE_INSTALLER SOURCE.wxs PAYLOAD PACKAGE.msi SCREENSHOT.exe
 set -euo pipefail
 template=$1 work=$2 arch=$3 version=$4 make_installer=$5 source=$6 payload=$7 package=$8 screenshot_tool=$9
@@ -153,6 +154,9 @@ else
     check "one entry, with $to_version" one_entry "$to_version" "$(windows_folder "$to")"
     check "the folder is on the system PATH once" on_path_once "$(windows_folder "$to")"
   done
+  check "msiexec /i of the $arch package of the same version fails" \
+    msiexec_fails /i "$(windows_path "$(package "$arch" "$to_version")")"
+  check "the $other program stays, alone" installed_in "$(windows_folder "$other")"
   check "msiexec /x of the $other package succeeds" msiexec /x "$(windows_path "$to_package")"
   check "no file, folder, shortcut or registry entry of the program is left" no_leftovers
 fi
