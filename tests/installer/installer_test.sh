@@ -88,14 +88,14 @@ on_path_once() {  # FOLDER is the system PATH's one entry of the program's
 table() { msiinfo export "$package" "$1" | tr -d '\r' | tail -n +4; }
 
 echo "== the package's tables"
-check "MsiFileHash lists no program (versioned files have none)" \
-  test -z "$(table MsiFileHash | cut -f1 | grep -i '\.exe$')"
+check "MsiFileHash lists the help file alone (programs are versioned)" \
+  test "$(table MsiFileHash | cut -f1)" = UvanticFinder.chm
 check "the shortcut's registry value has root -1 (HKMU)" \
   test "$(table Registry | awk -F'\t' '$4 == "StartMenuShortcut" { print $2 }')" = -1
-# ICE61: no row that removes a product may include this version, which would remove itself.
+# ICE61: a row that removes products must not include this version, which would remove itself.
 # Attributes: 2 only detects, 512 includes VersionMax.
-check "every Upgrade row that removes a product removes older versions only" test -z "$(table Upgrade |
-  awk -F'\t' -v version="$version" 'int($5 / 2) % 2 == 0 && $3 == version && int($5 / 512) % 2 == 1')"
+check "one Upgrade row removes products: those older than $version" test "$(table Upgrade |
+  awk -F'\t' 'int($5 / 2) % 2 == 0 { print $2 "-" $3, int($5 / 512) % 2 }')" = "-$version 0"
 uvfind_on_path() { wine cmd /c uvfind --version | grep -q '^uvfind '; }
 
 echo "== install $version ($arch)"
