@@ -3,8 +3,7 @@
 # into it what wixl cannot (add-search-path.sh adds uvfind's PATH entry):
 #  - each executable's version, read from the executable, in the File table, so that Windows
 #    Installer replaces files by their versions;
-#  - that a package of the same version replaces an installed one (WiX's
-#    AllowSameVersionUpgrades), so that either architecture's package replaces the other's;
+#  - that the row finding the other architecture's package of this version includes its maximum;
 #  - no MsiFileHash row for an executable: that table is for unversioned files only;
 #  - HKMU's root (-1) for the Start-menu shortcut's value, which wixl writes as 4.
 #   make-installer.sh SOURCE.wxs PAYLOAD_DIR ARCH VERSION PRODUCT_CODE OUT.msi
@@ -14,13 +13,13 @@ source=$(realpath "$1") payload=$2 arch=$3 version=$4 product_code=$5 out=$(real
 (cd "$payload" && wixl -a "$arch" -D Arch="$arch" -D Version="$version" -D ProductCode="$product_code" \
    -o "$out" "$source")
 
-# The upgrade row again with the version itself included (Attributes is part of the row's key,
-# so it cannot be updated in place): msidbUpgradeAttributesMigrateFeatures and
-# msidbUpgradeAttributesVersionMaxInclusive.
+# The detect-only row again with both ends included (Attributes is part of the row's key, so it
+# cannot be updated in place): msidbUpgradeAttributesOnlyDetect, VersionMinInclusive and
+# VersionMaxInclusive.
 upgrade_code=$(msiinfo export "$out" Property | tr -d '\r' | awk -F'\t' '$1 == "UpgradeCode" { print $2 }')
-queries=("DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
-         "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
-          VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')"
+queries=("DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'OTHER_BUILD_FOUND'"
+         "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMin\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
+          VALUES ('$upgrade_code', '$version', '$version', 770, 'OTHER_BUILD_FOUND')"
          "UPDATE \`Registry\` SET \`Root\` = -1 WHERE \`Root\` = 4")
 for exe in "$payload"/*.exe; do
   file_version=$(python3 - "$exe" <<'PY'

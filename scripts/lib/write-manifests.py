@@ -16,6 +16,8 @@ PACKAGE_ID = "Uvantic.UvanticFinder"
 MANIFEST_VERSION = "1.10.0"
 HOMEPAGE = "https://www.uvantic.com/"
 LICENSE = "Proprietary"
+LICENSE_URL = "https://www.uvantic.com/license"
+COPYRIGHT = "Copyright (c) Uvantic"
 DESCRIPTION = "Lists the Uvantic USB instrument cables installed on this computer with their COM ports"
 NOTIFIER_SENTENCE = ("Uvantic Finder Notifier, a small companion in the notification area, tells which COM port"
                      " a cable got the moment it is plugged in.")
@@ -46,8 +48,8 @@ def write_yaml(path, manifest_type, fields):
 
 def main():
     release, version = sys.argv[1:]
-    base = os.environ.get("UVANTIC_RELEASE_URL") or "https://www.uvantic.com/downloads/"
-    url = lambda name: base.rstrip("/") + "/" + name
+    base = (os.environ.get("UVANTIC_RELEASE_URL") or "https://www.uvantic.com/downloads/").rstrip("/")
+    url = lambda name: base + "/" + name
 
     installers = []
     for arch in ARCHITECTURES:
@@ -60,6 +62,8 @@ def main():
             "InstallerUrl": url(name),
             "InstallerSha256": sha256(os.path.join(release, name)).upper(),
             "ProductCode": properties["ProductCode"],
+            # winget install --location passes the folder through the installer's property.
+            "InstallerSwitches": {"InstallLocation": 'INSTALLFOLDER="<INSTALLPATH>"'},
             "AppsAndFeaturesEntries": [{"UpgradeCode": properties["UpgradeCode"]}],
             "Commands": ["uvfind"],
         })
@@ -73,21 +77,28 @@ def main():
     write_yaml(os.path.join(folder, f"{PACKAGE_ID}.locale.en-US.yaml"), "defaultLocale", {
         **package, "PackageLocale": "en-US", "Publisher": "Uvantic", "PublisherUrl": HOMEPAGE,
         "PackageName": "Uvantic Finder", "PackageUrl": HOMEPAGE, "License": LICENSE,
-        "ShortDescription": DESCRIPTION,
-        "Description": f"{DESCRIPTION}. {NOTIFIER_SENTENCE}",
+        "LicenseUrl": LICENSE_URL, "Copyright": COPYRIGHT, "ShortDescription": DESCRIPTION,
+        "Description": f"{DESCRIPTION}. {NOTIFIER_SENTENCE}", "Moniker": "uvantic-finder",
         "Tags": ["usb", "serial", "com-port", "usb-to-serial", "cable", "instrument"]})
 
-    architecture = {}
+    architecture, autoupdate = {}, {}
     for arch, scoop_arch in ARCHITECTURES.items():
         name = f"UvanticFinder-{version}-{arch}-portable.zip"
         architecture[scoop_arch] = {"url": url(name), "hash": sha256(os.path.join(release, name)),
                                     "extract_dir": f"UvanticFinder-{version}-{arch}"}
+        # Scoop fills $version in and takes the new zip's hash from the release's SHA256SUMS.
+        autoupdate[scoop_arch] = {"url": url(f"UvanticFinder-$version-{arch}-portable.zip"),
+                                  "extract_dir": f"UvanticFinder-$version-{arch}"}
     os.makedirs(os.path.join(release, "scoop"), exist_ok=True)
     with open(os.path.join(release, "scoop", "uvantic-finder.json"), "w", encoding="utf-8") as f:
         json.dump({"version": version, "description": DESCRIPTION, "homepage": HOMEPAGE,
-                   "license": LICENSE, "architecture": architecture, "bin": "uvfind.exe",
-                   "shortcuts": [["UvanticFinder.exe", "Uvantic Finder"],
-                                 ["UvanticNotifier.exe", "Uvantic Finder Notifier"]]}, f, indent=4)
+                   "license": {"identifier": LICENSE, "url": LICENSE_URL}, "architecture": architecture,
+                   "bin": "uvfind.exe", "shortcuts": [["UvanticFinder.exe", "Uvantic Finder"],
+                                                          ["UvanticNotifier.exe", "Uvantic Finder Notifier"]],
+                   # The newest version is the one the published SHA256SUMS names.
+                   "checkver": {"url": url("SHA256SUMS"), "regex": r"UvanticFinder-([\d.]+)-x64\.msi"},
+                   "autoupdate": {"architecture": autoupdate,
+                                  "hash": {"url": "$baseurl/SHA256SUMS"}}}, f, indent=4)
         f.write("\n")
 
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs, upgrades and removes the installer of ARCH under Wine in a throwaway copy of the
+# Reads back what the installer of ARCH holds that Wine does not judge, then installs, upgrades
+# (into a folder of the admin's choice) and removes it under Wine in a throwaway copy of the
 # template prefix, and checks what a user would see at each step: the program's files, its
 # Start-menu shortcut, its one entry in Programs and Features, uvfind on the PATH, the
 # installed program's window, and nothing left after removal. Then the other architecture's
-# package: refused in a 32-bit prefix, replacing and replaced in a 64-bit one.
+# package: refused in a 32-bit prefix; in a 64-bit one a newer version of it replacing and
+# replaced, and the same version refused.
 #   installer_test.sh TEMPLATE WORK_DIR ARCH VERSION MAKE_INSTALLER SOURCE.wxs PAYLOAD PACKAGE.msi SCREENSHOT.exe
 set -euo pipefail
 template=$1 work=$2 arch=$3 version=$4 make_installer=$5 source=$6 payload=$7 package=$8 screenshot_tool=$9
@@ -31,11 +33,12 @@ msiexec_fails() { ! msiexec "$@"; }
 # package ARCH VERSION: a package built from the same source and files, as a release would be.
 package() { "$make_installer" "$source" "$payload" "$1" "$2" '*' "$work/$2-$1.msi" >&2 && echo "$work/$2-$1.msi"; }
 # The folder ARCH's package installs into, as a Windows path and as a path here.
+here() { local path=${1#C:\\}; echo "$prefix/drive_c/${path//\\//}"; }
 program_files() { if [ "$1$prefix_bits" = x8664 ]; then echo 'Program Files (x86)'; else echo 'Program Files'; fi; }
 windows_folder() { echo "C:\\$(program_files "$1")\\Uvantic\\Uvantic Finder"; }
-folder() { echo "$prefix/drive_c/$(program_files "$1")/Uvantic/Uvantic Finder"; }
+custom_folder='C:\Tools\Uvantic'
 
-# "version|publisher|web address" of each Programs and Features entry named Uvantic Finder. A
+# "version|publisher|web address|install location" of each Programs and Features entry named Uvantic Finder. A
 # 64-bit prefix keeps the entries of x86 packages in the 32-bit view of the registry.
 entries() {
   local views=("")
@@ -43,21 +46,20 @@ entries() {
   for view in "${views[@]}"; do
     wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s $view 2>/dev/null
   done | tr -d '\r' |
-    awk '/^HKEY_/ { if (name == "Uvantic Finder") print version "|" publisher "|" url
-                    name = version = publisher = url = "" }
+    awk '/^HKEY_/ { if (name == "Uvantic Finder") print version "|" publisher "|" url "|" location
+                    name = version = publisher = url = location = "" }
          $1 == "DisplayName"    { sub(/.*REG_SZ +/, ""); name = $0 }
          $1 == "DisplayVersion" { sub(/.*REG_SZ +/, ""); version = $0 }
          $1 == "Publisher"      { sub(/.*REG_SZ +/, ""); publisher = $0 }
          $1 == "URLInfoAbout"   { sub(/.*REG_SZ +/, ""); url = $0 }
-         END { if (name == "Uvantic Finder") print version "|" publisher "|" url }'
+         $1 == "InstallLocation" { sub(/.*REG_SZ +/, ""); location = $0 }
+         END { if (name == "Uvantic Finder") print version "|" publisher "|" url "|" location }'
 }
-one_entry() { [ "$(entries)" = "$1|Uvantic|https://www.uvantic.com/" ]; }
+one_entry() { [ "$(entries)" = "$1|Uvantic|https://www.uvantic.com/|$2\\" ]; }  # VERSION FOLDER
 shortcuts() { find "$prefix/drive_c" -path '*/Start Menu/Programs/Uvantic Finder.lnk'; }
-# One shortcut, and it starts the program installed for ARCH (not the installer, as an
+# One shortcut, and it starts the program installed in FOLDER (not the installer, as an
 # advertised shortcut would).
-one_shortcut() {
-  [ "$(shortcuts | wc -l)" -eq 1 ] && grep -aqF "$(windows_folder "$1")\\UvanticFinder.exe" "$(shortcuts)"
-}
+one_shortcut() { [ "$(shortcuts | wc -l)" -eq 1 ] && grep -aqF "$1\\UvanticFinder.exe" "$(shortcuts)"; }
 # How many values under the machine's key, in ARCH's view of the registry, keep the shortcut.
 shortcut_values() {
   local view=""
@@ -71,17 +73,29 @@ leftovers() {
   grep -il uvantic "$prefix"/*.reg || true
 }
 no_leftovers() { local left; left=$(leftovers); [ -z "$left" ] || { echo "$left" | sed 's/^/  left: /'; false; }; }
-installed_for() {  # the program's files in ARCH's folder, and no Uvantic folder in another Program Files
+installed_in() {  # the program's files in FOLDER, and no Uvantic folder in another Program Files
   local file
   for file in UvanticFinder.exe uvfind.exe UvanticNotifier.exe UvanticFinder.chm; do
-    cmp -s "$(folder "$1")/$file" "$payload/$file" || return 1
+    cmp -s "$(here "$1")/$file" "$payload/$file" || return 1
   done
   [ "$(find "$prefix/drive_c" -maxdepth 2 -name Uvantic | wc -l)" -eq 1 ]
 }
-path_entries() {
-  wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH |
-    grep -o 'Uvantic Finder' | wc -l
+on_path_once() {  # FOLDER is the system PATH's one entry of the program's
+  [ "$(wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH |
+       tr -d '\r' | sed 's/.*REG_[A-Z_]* *//' | tr ';' '\n' | grep -i uvantic)" = "$1\\" ]
 }
+# table NAME: the rows of one of the package's tables, tab-separated.
+table() { msiinfo export "$package" "$1" | tr -d '\r' | tail -n +4; }
+
+echo "== the package's tables"
+check "MsiFileHash lists the help file alone (programs are versioned)" \
+  test "$(table MsiFileHash | cut -f1)" = UvanticFinder.chm
+check "the shortcut's registry value has root -1 (HKMU)" \
+  test "$(table Registry | awk -F'\t' '$4 == "StartMenuShortcut" { print $2 }')" = -1
+# ICE61: a row that removes products must not include this version, which would remove itself.
+# Attributes: 2 only detects, 512 includes VersionMax.
+check "one Upgrade row removes products: those older than $version" test "$(table Upgrade |
+  awk -F'\t' 'int($5 / 2) % 2 == 0 { print $2 "-" $3, int($5 / 512) % 2 }')" = "-$version 0"
 uvfind_on_path() { wine cmd /c uvfind --version | grep -q '^uvfind '; }
 notifier_shortcuts() { find "$prefix/drive_c" -path '*/Start Menu/Programs/Uvantic Finder Notifier.lnk' | wc -l; }
 # The notifier's "Start when I sign in", as it writes it; the package never does.
@@ -91,14 +105,15 @@ no_run_value() { ! run_value; }
 
 echo "== install $version ($arch)"
 check "msiexec /i succeeds" msiexec /i "$(windows_path "$package")"
-check "the program, uvfind, the notifier and the help file are in $(windows_folder "$arch")" installed_for "$arch"
-check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut "$arch"
+check "the program, uvfind, the notifier and the help file are in $(windows_folder "$arch")" installed_in "$(windows_folder "$arch")"
+check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut "$(windows_folder "$arch")"
 check "one Start-menu shortcut \"Uvantic Finder Notifier\"" test "$(notifier_shortcuts)" -eq 1
 check "no Run value for the notifier" no_run_value
 check "the shortcut's value is under the machine's key" test "$(shortcut_values "$arch")" -eq 1
-check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
+check "the folder is on the system PATH once" on_path_once "$(windows_folder "$arch")"
 check "a new prompt finds uvfind" uvfind_on_path
-check "one Programs and Features entry: $version, Uvantic, https://www.uvantic.com/" one_entry "$version"
+check "one Programs and Features entry: $version, Uvantic, https://www.uvantic.com/, its folder" \
+  one_entry "$version" "$(windows_folder "$arch")"
 check "the entry's icon is installed" test -n "$(find "$prefix/drive_c/windows/Installer" -name UvanticFinder.ico)"
 if [ -n "${DISPLAY:-}" ]; then
   check "the installed program shows its window" wine "$screenshot_tool" \
@@ -113,15 +128,15 @@ newer_package=$(package "$arch" "$newer")
 
 echo "== upgrade to $newer"
 check "msiexec /i of the newer package succeeds" msiexec /i "$(windows_path "$newer_package")"
-check "one entry remains, with $newer" one_entry "$newer"
-check "the program is still installed" installed_for "$arch"
-check "one shortcut remains" one_shortcut "$arch"
+check "one entry remains, with $newer" one_entry "$newer" "$(windows_folder "$arch")"
+check "the program is still installed" installed_in "$(windows_folder "$arch")"
+check "one shortcut remains" one_shortcut "$(windows_folder "$arch")"
 # Only the registry: Wine's removal of the older entry left ";;", where Wine's cmd stops.
-check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
+check "the folder is on the system PATH once" on_path_once "$(windows_folder "$arch")"
 
 echo "== downgrade to $version"
 check "msiexec /i of the older package fails" msiexec_fails /i "$(windows_path "$package")"
-check "the entry still shows $newer" one_entry "$newer"
+check "the entry still shows $newer" one_entry "$newer" "$(windows_folder "$arch")"
 
 echo "== uninstall"
 # Windows keeps the value through an upgrade (UPGRADINGPRODUCTCODE), which Wine does not set.
@@ -138,19 +153,31 @@ if [ "$prefix_bits" = 32 ]; then
   check "msiexec /i of the x64 package fails as unsupported on this platform" test "$status" -eq $((1633 % 256))
   check "nothing is installed" no_leftovers
 else
-  echo "== each architecture's package over the other's"
+  echo "== a newer version of each architecture's package over the other's"
   other=x86; [ "$arch" = x86 ] && other=x64
-  other_package=$(package "$other" "$version")
-  for step in "$other $other_package" "$arch $package" "$other $other_package"; do
-    read -r to to_package <<<"$step"
-    check "msiexec /i of the $to package succeeds" msiexec /i "$(windows_path "$to_package")"
-    check "the program is in $(windows_folder "$to"), and only there" installed_for "$to"
-    check "one shortcut, to the $to program" one_shortcut "$to"
-    check "one entry, with $version" one_entry "$version"
-    check "the folder is on the system PATH once" test "$(path_entries)" -eq 1
+  for step in "$other 2" "$arch 3" "$other 4"; do
+    read -r to step_patch <<<"$step"
+    to_version=$major.$minor.$((patch + step_patch)) && to_package=$(package "$to" "$to_version")
+    check "msiexec /i of the $to package of $to_version succeeds" msiexec /i "$(windows_path "$to_package")"
+    check "the program is in $(windows_folder "$to"), and only there" installed_in "$(windows_folder "$to")"
+    check "one shortcut, to the $to program" one_shortcut "$(windows_folder "$to")"
+    check "one entry, with $to_version" one_entry "$to_version" "$(windows_folder "$to")"
+    check "the folder is on the system PATH once" on_path_once "$(windows_folder "$to")"
   done
-  check "msiexec /x of the $other package succeeds" msiexec /x "$(windows_path "$other_package")"
+  check "msiexec /i of the $arch package of the same version fails" \
+    msiexec_fails /i "$(windows_path "$(package "$arch" "$to_version")")"
+  check "the $other program stays, alone" installed_in "$(windows_folder "$other")"
+  check "msiexec /x of the $other package succeeds" msiexec /x "$(windows_path "$to_package")"
   check "no file, folder, shortcut or registry entry of the program is left" no_leftovers
 fi
+
+echo "== install into $custom_folder, as an admin may choose"
+check "msiexec /i with INSTALLFOLDER succeeds" msiexec /i "$(windows_path "$package")" "INSTALLFOLDER=$custom_folder"
+check "the program is in $custom_folder, and only there" installed_in "$custom_folder"
+check "the shortcut starts it there" one_shortcut "$custom_folder"
+check "$custom_folder is on the system PATH once" on_path_once "$custom_folder"
+check "the entry gives $custom_folder" one_entry "$version" "$custom_folder"
+check "msiexec /x succeeds" msiexec /x "$(windows_path "$package")"
+check "no file, folder, PATH entry or registry entry of the program is left" no_leftovers
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

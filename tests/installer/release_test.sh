@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Makes the release as the maker does, signed with a throwaway certificate, and checks it: the
-# six signed files verify against that certificate and a copy with one byte of code changed
-# does not; the winget and Scoop manifests pass their schemas and name the files beside them;
-# the signed x64 installer passes the installer test under Wine.
+# Makes the release as the maker does, signed through PKCS#11 with a key in a throwaway SoftHSM
+# token and timestamped by a throwaway server on 127.0.0.1, and checks it: the six signed files
+# verify against the root alone, with a valid timestamp, also after the signing certificate has
+# expired, and a copy with one signed byte changed fails on its digest; package.sh --release
+# refuses without a certificate, a timestamp server or a working one, and leaves the release as
+# it was; one made from the PKCS#12 file without a timestamp verifies now, but not once the
+# certificate has expired; the winget and Scoop manifests pass their schemas and name the files
+# beside them; the signed x64 installer passes the installer test under Wine.
 #   release_test.sh TEMPLATE WORK_DIR VERSION MAKE_INSTALLER SOURCE.wxs SCREENSHOT.exe
 set -euo pipefail
 template=$1 work=$2 version=$3 make_installer=$4 source=$5 screenshot_tool=$6
@@ -13,36 +17,72 @@ schemas=$root/../shared/schemas
 [ -d "$schemas" ] || { echo "no manifest schemas in $schemas" >&2; exit 2; }
 mkdir -p "$work"
 temp=$(mktemp -d "$work/release.XXXXXX")
-trap 'rm -rf "$temp"' EXIT
+# The token, the CAs and the PIN live only in $temp.
+trap 'kill "$server" 2>/dev/null || true; rm -rf "$temp"' EXIT
 "$here/test-certificate.sh" "$temp"
-UVANTIC_SIGN_PKCS12=$temp/certificate.p12 UVANTIC_SIGN_PASSWORD_FILE=$temp/password \
-  "$root/scripts/package.sh" "$temp/dist" >/dev/null
+python3 "$here/timestamp-server.py" "$temp" >"$temp/port" & server=$!
+for _ in $(seq 50); do [ -s "$temp/port" ] && break; sleep 0.1; done
+export SOFTHSM2_CONF=$temp/softhsm2.conf
+token=(UVANTIC_SIGN_PKCS11_MODULE=/usr/lib/softhsm/libsofthsm2.so "UVANTIC_SIGN_KEY=pkcs11:token=Uvantic;object=release"
+       "UVANTIC_SIGN_CERT=$temp/leaf.pem" "UVANTIC_SIGN_PIN_FILE=$temp/pin" "UVANTIC_SIGN_CHAIN=$temp/intermediate.pem")
+timestamp=UVANTIC_SIGN_TIMESTAMP_URL=http://127.0.0.1:$(cat "$temp/port")/
 dist=$temp/dist
+env "${token[@]}" "$timestamp" "$root/scripts/package.sh" --release "$dist" >/dev/null
+env UVANTIC_SIGN_PKCS12="$temp/certificate.p12" UVANTIC_SIGN_PASSWORD_FILE="$temp/password" \
+  UVANTIC_SIGN_CHAIN="$temp/intermediate.pem" "$root/scripts/package.sh" "$temp/unstamped" >/dev/null
 
 failures=0
 check() {  # check DESCRIPTION COMMAND...
   local description=$1; shift
   if "$@"; then echo "ok:     $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
 }
-verifies() { osslsigncode verify -CAfile "$temp/certificate.pem" -in "$1" >/dev/null 2>&1; }
-# A copy with one byte changed in the middle of a program's code, or of an installer (its
-# cabinet, which holds the programs), fails verification.
-changed_copy_fails() {
-  local copy=$temp/changed-$(basename "$1") size start=0
-  size=$(stat -c %s "$1")
-  [[ $1 != *.exe ]] || read -r size start < <(objdump -h "$1" | awk '$2 == ".text" { print "0x" $3, "0x" $6 }')
+# verify FILE [OPTION...]: osslsigncode's verdict against the root alone.
+verify() { osslsigncode verify -CAfile "$temp/root.pem" -TSA-CAfile "$temp/root.pem" -in "$@" 2>&1; }
+verifies() { verify "$@" >/dev/null; }
+timestamped() { verifies "$1" && grep -qx 'Timestamp Server Signature verification: ok' <<<"$(verify "$1")"; }
+# Two days on, the signing certificate has expired; the CAs have not.
+later=(-time $(($(date +%s) + 2 * 86400)))
+expired() { ! verifies "$1" "${later[@]}" && grep -q 'certificate has expired' <<<"$(verify "$1" "${later[@]}")"; }
+# A copy with one byte changed in the middle of a program's code, or in an installer's cabinet
+# (a stream the signature covers), fails on its digest, not on anything else.
+changed_copy_fails_on_digest() {
+  local copy=$temp/changed-$(basename "$1") size start
+  if [[ $1 == *.exe ]]; then
+    read -r size start < <(objdump -h "$1" | awk '$2 == ".text" { print "0x" $3, "0x" $6 }')
+  else
+    size=600 start=$(grep -obam1 MSCF "$1" | cut -d: -f1)
+  fi
   cp "$1" "$copy"
   python3 -c 'import sys; f = open(sys.argv[1], "r+b"); f.seek(int(sys.argv[2])); b = f.read(1); f.seek(-1, 1); f.write(bytes([b[0] ^ 0xFF]))' "$copy" $((start + size / 2))
-  ! verifies "$copy"
+  ! verifies "$copy" && grep -q 'MISMATCH' <<<"$(verify "$copy")"
 }
 
 for arch in x64 x86; do
   python3 -m zipfile -e "$dist/UvanticFinder-$version-$arch-portable.zip" "$temp/zip"
   for file in "$temp/zip/UvanticFinder-$version-$arch"/*.exe "$dist/UvanticFinder-$version-$arch.msi"; do
-    check "$arch $(basename "$file") verifies" verifies "$file"
-    check "$arch $(basename "$file") with one byte changed does not" changed_copy_fails "$file"
+    name="$arch $(basename "$file")"
+    check "$name verifies against the root alone, timestamped" timestamped "$file"
+    check "$name verifies after its certificate has expired" verifies "$file" "${later[@]}"
+    check "$name with one byte changed fails on its digest" changed_copy_fails_on_digest "$file"
   done
 done
+unstamped=$temp/unstamped/UvanticFinder-$version-x64.msi
+check "signed from the PKCS#12 file without a timestamp, it verifies now" verifies "$unstamped"
+check "but not after its certificate has expired" expired "$unstamped"
+
+# refused MESSAGE VARIABLE...: package.sh --release with only these fails with one line that
+# says MESSAGE, and leaves the release as it was.
+sums=$(cat "$dist/SHA256SUMS")
+refused() {
+  local message=$1 status=0; shift
+  env "$@" "$root/scripts/package.sh" --release "$dist" >/dev/null 2>"$temp/refused" || status=$?
+  [ "$status" -eq 1 ] && [ "$(wc -l <"$temp/refused")" -eq 1 ] && grep -q "$message" "$temp/refused" &&
+    [ "$(cat "$dist/SHA256SUMS")" = "$sums" ] && (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
+}
+check "--release without a certificate is refused" refused "needs a code-signing certificate" "$timestamp"
+check "--release without a timestamp server is refused" refused "needs a timestamp server" "${token[@]}"
+check "--release whose timestamp server fails stops" refused "signing UvanticFinder.exe failed: HTTP failure" \
+  "${token[@]}" UVANTIC_SIGN_TIMESTAMP_URL=http://127.0.0.1:1/
 
 check "the manifests pass their schemas and match the files beside them" python3 - "$dist" "$schemas" "$version" <<'PY'
 import hashlib, json, os, subprocess, sys, zipfile
@@ -70,12 +110,16 @@ for installer in manifests["installer"]["Installers"]:
     if [installer["ProductCode"], installer["AppsAndFeaturesEntries"][0]["UpgradeCode"]] != \
        [codes["ProductCode"], codes["UpgradeCode"]]:
         problems.append(f"{msi}: another product or upgrade code")
+    if installer["InstallerSwitches"]["InstallLocation"] != 'INSTALLFOLDER="<INSTALLPATH>"':
+        problems.append(f"{msi}: winget --location does not reach INSTALLFOLDER")
 
 scoop = json.load(open(os.path.join(dist, "scoop/uvantic-finder.json")))
 validate(scoop, "scoop/schema.json")
 for bits, arch in [("64bit", "x64"), ("32bit", "x86")]:
     entry = scoop["architecture"][bits]
     names = zipfile.ZipFile(local(entry["url"], f"-{arch}-portable.zip", entry["hash"])).namelist()
+    if scoop["autoupdate"]["architecture"][bits]["url"].replace("$version", version) != entry["url"]:
+        problems.append(f"{entry['url']}: not where autoupdate looks for this version")
     for program in [scoop["bin"], *(shortcut[0] for shortcut in scoop["shortcuts"])]:
         if f"{entry['extract_dir']}/{program}" not in names:
             problems.append(f"{entry['url']}: no {program} in {entry['extract_dir']}")
