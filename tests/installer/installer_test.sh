@@ -96,6 +96,10 @@ check "the shortcut's registry value has root -1 (HKMU)" \
 # Attributes: 2 only detects, 512 includes VersionMax.
 check "one Upgrade row removes products: those older than $version" test "$(table Upgrade |
   awk -F'\t' 'int($5 / 2) % 2 == 0 { print $2 "-" $3, int($5 / 512) % 2 }')" = "-$version 0"
+# A deferred action runs only inside the script, between InstallInitialize and InstallFinalize.
+check "the notifier's Run value is removed inside the script" test "$(table InstallExecuteSequence | awk -F'\t' '
+  { at[$1] = $3 } END { print (at["InstallInitialize"] < at["RemoveNotifierRunValue"] &&
+                               at["RemoveNotifierRunValue"] < at["InstallFinalize"]) }')" = 1
 uvfind_on_path() { wine cmd /c uvfind --version | grep -q '^uvfind '; }
 notifier_shortcuts() { find "$prefix/drive_c" -path '*/Start Menu/Programs/Uvantic Finder Notifier.lnk' | wc -l; }
 # The notifier's "Start when I sign in", as it writes it; the package never does.
