@@ -25,7 +25,7 @@ void CommandScenario::TearDown() {
 
 void CommandScenario::StartWith(const std::vector<Cable>& cables) {
   registry_.Install(cables);
-  StartProgram();
+  Start();
   ASSERT_TRUE(BringToFront(window()));
 }
 

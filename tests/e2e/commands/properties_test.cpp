@@ -28,7 +28,7 @@ struct SheetHost {
 constexpr SheetHost kSheetHosts[] = {{false, sizeof(void*) * 8}, {true, 64}};
 
 TEST_F(PropertiesCommand, AsksForTheSelectedCableWhateverItsStatusFromButtonKeyAndDoubleClick) {
-  const SheetHost& host = *std::ranges::find(kSheetHosts, RunsUnderWow64(), &SheetHost::wow64);
+  const SheetHost& host = *std::ranges::find(kSheetHosts, TestRunsUnderWow64(), &SheetHost::wow64);
   StartWith({kNotPresent, kDisabled, kNoDriver});
   ASSERT_EQ(Column(&ListRow::status), (std::vector<std::wstring>{L"Not present", L"Disabled", L"Driver not loaded"}));
 

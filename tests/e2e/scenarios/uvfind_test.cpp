@@ -62,7 +62,7 @@ class Uvfind : public ::testing::Test {
 TEST_F(Uvfind, EachFormListsTheRowsOfTheWindowInItsOrder) {
   registry_.Install(kCables);
   // The instance paths as the fixture spells the hardware key, and as JSON escapes them.
-  const std::wstring path = InstancePath(L"");
+  const std::wstring path = WindowsInstancePath(L"");
   std::wstring jsonPath;
   for (const wchar_t c : path) jsonPath += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
   const Expected runs[] = {
@@ -125,7 +125,7 @@ TEST_F(Uvfind, WaitEndsWhenACablePassesOrTheTimeRunsOut) {
 std::string EventLine(std::string_view event, const Cable& cable, std::string_view status, bool served,
                       bool disabled) {
   std::string path;
-  for (const char c : Narrow(InstancePath(cable.instance))) path += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  for (const char c : Narrow(WindowsInstancePath(cable.instance))) path += c == '\\' ? std::string("\\\\") : std::string(1, c);
   const auto boolean = [](bool value) { return value ? std::string("true") : std::string("false"); };
   return "\"event\": \"" + std::string(event) + "\", \"port\": \"" + Narrow(cable.port) + "\", \"status\": \"" +
          std::string(status) + "\", \"cableId\": \"" + Narrow(CableIdOf(cable.instance)) + "\", \"served\": " +

@@ -384,8 +384,8 @@ int Soak(const Options& options) {
   const std::wstring devmgrRecord = InstallPropertiesDouble();
 
   RunningProgram program(options.program);
-  const HWND list = FindWindowExW(program.window(), nullptr, L"SysListView32", nullptr);
-  const HWND properties = FindWindowExW(program.window(), nullptr, L"Button", L"&Properties");
+  const MainWindowControls controls = FindControls(program.window());
+  const HWND list = controls.list, properties = controls.properties;
   ProcessCounter counter(program.process(), program.processId(), options.program);
   std::printf("soak: %d cables, %d s, program started in %ld ms\n", options.cables, options.seconds,
               static_cast<long>(program.startTime().count()));
