@@ -63,7 +63,8 @@ TEST_F(PropertiesCommand, TheListFollowsTheRegistryAtOnceWhileThePropertySheetIs
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", nullptr);
   Click(controls_.properties);
   HWND sheet = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (sheet = FindWindowExW(nullptr, nullptr, L"#32770", L"Device Properties")); }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return (sheet = FindTopWindow({.className = L"#32770", .caption = L"Device Properties"})); }));
   const auto median = MedianTimeToShow(
       6, [&](int i) { i % 2 == 0 ? registry_.Install(kNoDriver) : registry_.Uninstall(kNoDriver.instance); },
       [&](int i) { return List().ItemCount() == (i % 2 == 0 ? 2 : 1); });

@@ -125,7 +125,8 @@ TEST_F(Uvfind, WaitEndsWhenACablePassesOrTheTimeRunsOut) {
 std::string EventLine(std::string_view event, const Cable& cable, std::string_view status, bool served,
                       bool disabled) {
   std::string path;
-  for (const char c : Narrow(WindowsInstancePath(cable.instance))) path += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  for (const char c : Narrow(WindowsInstancePath(cable.instance)))
+    path += c == '\\' ? std::string("\\\\") : std::string(1, c);
   const auto boolean = [](bool value) { return value ? std::string("true") : std::string("false"); };
   return "\"event\": \"" + std::string(event) + "\", \"port\": \"" + Narrow(cable.port) + "\", \"status\": \"" +
          std::string(status) + "\", \"cableId\": \"" + Narrow(CableIdOf(cable.instance)) + "\", \"served\": " +
