@@ -79,7 +79,7 @@ ProgramCopy::ProgramCopy(const std::wstring& program, bool withHelpFile) {
 void ProgramCopy::Add(const std::wstring& from, const wchar_t* name) {
   const std::wstring to = folder_ + L"\\" + name;
   if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-    throw std::runtime_error("cannot copy " + testing::Narrow(from) + " to " + testing::Narrow(to) + " (error " +
+    throw std::runtime_error("cannot copy " + Narrow(from) + " to " + Narrow(to) + " (error " +
                              std::to_string(GetLastError()) + ")");
   }
   files_.push_back(to);
@@ -103,7 +103,7 @@ StartedProcess StartProcess(const std::wstring& executable, const std::wstring& 
   std::wstring commandLine = L"\"" + executable + L"\" " + arguments;
   if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, redirected, 0, nullptr,
                       nullptr, &startup, &info)) {
-    throw std::runtime_error("cannot start " + testing::Narrow(executable) + " (error " +
+    throw std::runtime_error("cannot start " + Narrow(executable) + " (error " +
                              std::to_string(GetLastError()) + ")");
   }
   CloseHandle(info.hThread);
