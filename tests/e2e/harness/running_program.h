@@ -51,8 +51,7 @@ struct StartedProcess {
 // Handles the started process inherits as its stdout and stderr; with none, it writes
 // where this process does.
 struct StandardOutput {
-  HANDLE out = nullptr;
-  HANDLE err = nullptr;
+  HANDLE out = nullptr, err = nullptr;
 };
 // Starts executable (a Windows path) with arguments after its name on its command line.
 // Throws std::runtime_error when it cannot be started.
