@@ -10,8 +10,8 @@ MemoryRow* MemoryDeviceList::Find(RowId row) {
   return found == rows_.end() ? nullptr : &found->second;
 }
 
-const MemoryRow* MemoryDeviceList::row(RowId id) const {
-  const auto found = rows_.find(id);
+const MemoryRow* MemoryDeviceList::Find(RowId row) const {
+  const auto found = rows_.find(row);
   return found == rows_.end() ? nullptr : &found->second;
 }
 
@@ -38,13 +38,13 @@ std::optional<std::size_t> MemoryDeviceList::Count() const { return order_.size(
 std::optional<std::vector<RowId>> MemoryDeviceList::Rows() const { return order_; }
 
 std::optional<std::wstring> MemoryDeviceList::Key(RowId id) const {
-  const MemoryRow* r = row(id);
+  const MemoryRow* r = Find(id);
   if (!r) return std::nullopt;
   return r->key;
 }
 
 std::optional<std::wstring> MemoryDeviceList::CellText(RowId id, Cell cell) {
-  const MemoryRow* r = row(id);
+  const MemoryRow* r = Find(id);
   if (!r) return std::nullopt;
   return r->cell(cell);
 }
@@ -68,16 +68,10 @@ bool MemoryDeviceList::SetGhosted(RowId id, bool ghosted) {
 }
 
 bool MemoryDeviceList::Remove(RowId id) {
-  const MemoryRow* r = row(id);
-  return r && erase(std::wstring(r->key));
-}
-
-bool MemoryDeviceList::erase(std::wstring_view key) {
-  const auto found = byKey_.find(key);
-  if (found == byKey_.end()) return false;
-  const RowId id = found->second;
-  byKey_.erase(found);
-  rows_.erase(id);
+  const auto found = rows_.find(id);
+  if (found == rows_.end()) return false;
+  byKey_.erase(found->second.key);
+  rows_.erase(found);
   std::erase(order_, id);
   return true;
 }
@@ -92,12 +86,6 @@ std::vector<std::wstring> MemoryDeviceList::keys() const {
 const MemoryRow* MemoryDeviceList::row(std::wstring_view key) const {
   const auto found = byKey_.find(key);
   return found == byKey_.end() ? nullptr : &rows_.at(found->second);
-}
-
-std::optional<RowId> MemoryDeviceList::id(std::wstring_view key) const {
-  const auto found = byKey_.find(key);
-  if (found == byKey_.end()) return std::nullopt;
-  return found->second;
 }
 
 }  // namespace uvantic

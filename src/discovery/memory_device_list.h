@@ -24,8 +24,7 @@ struct MemoryRow {
   const std::wstring& cell(Cell c) const { return cells[static_cast<int>(c)]; }
 };
 
-// Rows are added at the end and keep their ids wherever they move. Its operations do
-// not call each other through the port, so a subclass may wrap each one.
+// Rows are added at the end and keep their ids.
 class MemoryDeviceList : public DeviceList {
  public:
   bool Add(const std::wstring& key) override;
@@ -41,18 +40,10 @@ class MemoryDeviceList : public DeviceList {
   // Reading back; rows are found by key without regard to letter case.
   std::vector<std::wstring> keys() const;            // in list order
   const MemoryRow* row(std::wstring_view key) const;  // nullptr when there is none
-  const MemoryRow* row(RowId id) const;
-  std::optional<RowId> id(std::wstring_view key) const;
-
-  // Takes a row out. False when there is no such row.
-  bool erase(std::wstring_view key);
-
- protected:
-  // The rows top to bottom, for a subclass that keeps them in another order.
-  std::vector<RowId>& order() { return order_; }
 
  private:
   MemoryRow* Find(RowId row);
+  const MemoryRow* Find(RowId row) const;
 
   std::unordered_map<RowId, MemoryRow> rows_;
   std::vector<RowId> order_;

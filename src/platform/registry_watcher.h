@@ -30,8 +30,6 @@ class RegistryWatcher {
   RegistryWatcher(const RegistryWatcher&) = delete;
   RegistryWatcher& operator=(const RegistryWatcher&) = delete;
 
-  bool Running() const { return static_cast<bool>(thread_); }
-
   // The owner calls this when it takes the news, before it reads the registry: until
   // then changed is not called again, so a slow window never has a queue of messages,
   // and a change after this call calls it anew.

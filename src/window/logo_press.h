@@ -26,8 +26,6 @@ class LogoPress {
   // The context-help popup disarms it, so a right click never opens the site.
   void Clear() { armed_ = false; }
 
-  bool Armed() const { return armed_; }
-
  private:
   bool armed_ = false;
 };

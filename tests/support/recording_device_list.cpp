@@ -1,5 +1,6 @@
 // The recording device list: each operation checks the failures asked for, runs the
-// hook, records the change and then leaves the rows to the in-memory list.
+// hook, records the change and then leaves the rows to the in-memory list, keeping
+// their order itself.
 #include "support/recording_device_list.h"
 
 #include <algorithm>
@@ -21,7 +22,12 @@ const MemoryRow* RecordingDeviceList::Access(ListOp op, RowId row) const {
     hook_(op, row);
     inHook_ = false;
   }
-  return MemoryDeviceList::row(row);
+  return Row(row);
+}
+
+const MemoryRow* RecordingDeviceList::Row(RowId row) const {
+  const auto key = rows_.Key(row);
+  return key ? rows_.row(*key) : nullptr;
 }
 
 void RecordingDeviceList::Record(ListWrite write) {
@@ -30,27 +36,28 @@ void RecordingDeviceList::Record(ListWrite write) {
 
 void RecordingDeviceList::Resort() {
   if (!sortCell_) return;
-  std::stable_sort(order().begin(), order().end(), [&](RowId a, RowId b) {
-    return MemoryDeviceList::row(a)->cell(*sortCell_) < MemoryDeviceList::row(b)->cell(*sortCell_);
-  });
+  std::stable_sort(order_.begin(), order_.end(),
+                   [&](RowId a, RowId b) { return Row(a)->cell(*sortCell_) < Row(b)->cell(*sortCell_); });
 }
 
 bool RecordingDeviceList::Add(const std::wstring& key) {
   const bool refused = Fails(ListOp::Add, &key);
-  const bool done = !refused && MemoryDeviceList::Add(key);
+  const bool done = !refused && rows_.Add(key);
   Record({.op = ListOp::Add, .key = key, .done = done});
-  if (done) Resort();
-  return done;
+  if (!done) return false;
+  order_.push_back(rows_.Rows()->back());
+  Resort();
+  return true;
 }
 
 std::optional<std::size_t> RecordingDeviceList::Count() const {
   if (Fails(ListOp::Count)) return std::nullopt;
-  return MemoryDeviceList::Count();
+  return order_.size();
 }
 
 std::optional<std::vector<RowId>> RecordingDeviceList::Rows() const {
   if (Fails(ListOp::Rows)) return std::nullopt;
-  return MemoryDeviceList::Rows();
+  return order_;
 }
 
 std::optional<std::wstring> RecordingDeviceList::Key(RowId row) const {
@@ -70,7 +77,7 @@ bool RecordingDeviceList::SetCellText(RowId row, Cell cell, const std::wstring& 
   const bool done = r && !Fails(ListOp::WriteCell, &r->key, cell);
   Record({.op = ListOp::WriteCell, .key = r ? r->key : L"", .cell = cell, .text = text, .done = done});
   if (!done) return false;
-  MemoryDeviceList::SetCellText(row, cell, text);
+  rows_.SetCellText(row, cell, text);
   if (sortCell_ == cell) Resort();
   return true;
 }
@@ -79,21 +86,37 @@ bool RecordingDeviceList::SetIcon(RowId row, int icon) {
   const MemoryRow* r = Access(ListOp::SetIcon, row);
   const bool done = r && !Fails(ListOp::SetIcon, &r->key);
   Record({.op = ListOp::SetIcon, .key = r ? r->key : L"", .icon = icon, .done = done});
-  return done && MemoryDeviceList::SetIcon(row, icon);
+  return done && rows_.SetIcon(row, icon);
 }
 
 bool RecordingDeviceList::SetGhosted(RowId row, bool ghosted) {
   const MemoryRow* r = Access(ListOp::SetGhosted, row);
   const bool done = r && !Fails(ListOp::SetGhosted, &r->key);
   Record({.op = ListOp::SetGhosted, .key = r ? r->key : L"", .ghosted = ghosted, .done = done});
-  return done && MemoryDeviceList::SetGhosted(row, ghosted);
+  return done && rows_.SetGhosted(row, ghosted);
 }
 
 bool RecordingDeviceList::Remove(RowId row) {
   const MemoryRow* r = Access(ListOp::Remove, row);
   const bool done = r && !Fails(ListOp::Remove, &r->key);
   Record({.op = ListOp::Remove, .key = r ? r->key : L"", .done = done});
-  return done && MemoryDeviceList::Remove(row);
+  if (!done) return false;
+  std::erase(order_, row);
+  return rows_.Remove(row);
+}
+
+std::vector<std::wstring> RecordingDeviceList::keys() const {
+  std::vector<std::wstring> keys;
+  for (const RowId row : order_) keys.push_back(Row(row)->key);
+  return keys;
+}
+
+bool RecordingDeviceList::erase(std::wstring_view key) {
+  const MemoryRow* found = rows_.row(key);
+  if (!found) return false;
+  const RowId row = *std::find_if(order_.begin(), order_.end(), [&](RowId r) { return Row(r) == found; });
+  std::erase(order_, row);
+  return rows_.Remove(row);
 }
 
 std::size_t RecordingDeviceList::writeCount(ListOp op) const {

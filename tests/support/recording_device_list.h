@@ -28,7 +28,7 @@ struct ListWrite {
   bool done = false;         // false when the change failed
 };
 
-class RecordingDeviceList : public MemoryDeviceList {
+class RecordingDeviceList : public DeviceList {
  public:
   bool Add(const std::wstring& key) override;
   std::optional<std::size_t> Count() const override;
@@ -39,6 +39,13 @@ class RecordingDeviceList : public MemoryDeviceList {
   bool SetIcon(RowId row, int icon) override;
   bool SetGhosted(RowId row, bool ghosted) override;
   bool Remove(RowId row) override;
+
+  // Reading back; rows are found by key without regard to letter case.
+  std::vector<std::wstring> keys() const;  // in list order
+  const MemoryRow* row(std::wstring_view key) const { return rows_.row(key); }
+  // Takes a row out as something other than the refresh pass would: it never fails, is
+  // not recorded and calls no hook. False when there is no such row.
+  bool erase(std::wstring_view key);
 
   // The record of changes, in the order they were asked for, failed ones included.
   const std::vector<ListWrite>& writes() const { return writes_; }
@@ -62,8 +69,6 @@ class RecordingDeviceList : public MemoryDeviceList {
   // Called before each operation on one row (Key, ReadCell, WriteCell, SetIcon,
   // SetGhosted, Remove), with the operation and the row. It may change the list, for
   // instance through erase(); operations made from inside it do not call it again.
-  // erase() takes a row out as something other than the refresh pass would: it never
-  // fails, is not recorded and calls no hook.
   void onRowAccess(std::function<void(ListOp, RowId)> hook) { hook_ = std::move(hook); }
 
  private:
@@ -78,8 +83,11 @@ class RecordingDeviceList : public MemoryDeviceList {
   // Runs the hook for this row, then finds it; nullptr when it is not in the list.
   const MemoryRow* Access(ListOp op, RowId row) const;
   void Record(ListWrite write);
+  const MemoryRow* Row(RowId row) const;
   void Resort();
 
+  MemoryDeviceList rows_;
+  std::vector<RowId> order_;  // the rows top to bottom
   std::vector<ListWrite> writes_;
   bool recording_ = true;
   std::vector<Failure> failures_;

@@ -97,7 +97,7 @@ inline std::vector<BYTE> Utf16(std::wstring_view chars) {
   return {bytes, bytes + chars.size() * sizeof(wchar_t)};
 }
 
-// Narrows text for messages: characters outside ASCII become '?'.
+// The text as UTF-8, as uvfind writes it and as messages print it.
 std::string Narrow(std::wstring_view text);
 
 }  // namespace uvantic::testing

@@ -53,7 +53,7 @@ std::vector<std::string> RecordFile::WaitForLines(std::size_t count, Millisecond
 
 void RecordFile::Clear() const { DeleteFileW(path_.c_str()); }
 
-bool RunsUnderWow64() {
+bool TestRunsUnderWow64() {
   BOOL wow64 = FALSE;
   return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
@@ -68,12 +68,12 @@ std::wstring NativeDevmgr() {
 
 void InstallDevmgrDouble() {
   CopyOrThrow(BesideThisExecutable(L"devmgr_double.dll"), SystemDirectory() + L"\\devmgr.dll");
-  if (RunsUnderWow64()) CopyOrThrow(BesideThisExecutable(L"devmgr_double64.dll"), NativeDevmgr());
+  if (TestRunsUnderWow64()) CopyOrThrow(BesideThisExecutable(L"devmgr_double64.dll"), NativeDevmgr());
 }
 
 void RemoveDevmgrDouble() {
   DeleteFileW((SystemDirectory() + L"\\devmgr.dll").c_str());
-  if (RunsUnderWow64()) DeleteFileW(NativeDevmgr().c_str());
+  if (TestRunsUnderWow64()) DeleteFileW(NativeDevmgr().c_str());
 }
 
 DevmgrInPlace::DevmgrInPlace(const wchar_t* library) {
@@ -183,7 +183,7 @@ std::string DevmgrRecord(HWND window, int showCommand, const std::string& comman
 }
 
 std::string PropertiesLine(const std::wstring& instance) {
-  return "/MachineName \"\" /DeviceID \"" + Narrow(InstancePath(instance)) + "\"";
+  return "/MachineName \"\" /DeviceID \"" + Narrow(WindowsInstancePath(instance)) + "\"";
 }
 
 ShellRecord ParseShellRecord(const std::string& line) {

@@ -36,7 +36,7 @@ class RecordFile {
 };
 
 // Whether this test, and so the program it starts, is a 32-bit process on 64-bit Windows.
-bool RunsUnderWow64();
+bool TestRunsUnderWow64();
 
 // Copies the recording devmgr.dll to the system directory, or removes it again.
 void InstallDevmgrDouble();

@@ -25,7 +25,7 @@ void CommandScenario::TearDown() {
 
 void CommandScenario::StartWith(const std::vector<Cable>& cables) {
   registry_.Install(cables);
-  StartProgram();
+  Start();
   ASSERT_TRUE(BringToFront(window()));
 }
 
@@ -52,8 +52,6 @@ RECT ItemRect(HWND list, int item) {
 
 POINT CentreOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
-HWND ListHeader(HWND list) { return reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)); }
-
 POINT HeaderCentre(HWND list, int headerIndex) {
   int left = 0;
   for (int column = 0; column + 1 < headerIndex; ++column) {
@@ -61,12 +59,8 @@ POINT HeaderCentre(HWND list, int headerIndex) {
   }
   const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(headerIndex - 1), 0));
   RECT header{};
-  GetClientRect(ListHeader(list), &header);
+  GetClientRect(ListView_GetHeader(list), &header);
   return {left + width / 2, (header.bottom - header.top) / 2};
-}
-
-bool EndsWithin(HANDLE process, Milliseconds timeout) {
-  return WaitForSingleObject(process, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
 }  // namespace uvantic::e2e

@@ -43,12 +43,7 @@ class CommandScenario : public ProgramScenario {
 RECT ItemRect(HWND list, int item);
 POINT CentreOf(const RECT& rect);
 
-// The list's header control, and the centre of its 1-based column header in the
-// header's client coordinates.
-HWND ListHeader(HWND list);
+// The centre of the list's 1-based column header in the header's client coordinates.
 POINT HeaderCentre(HWND list, int headerIndex);
-
-// Whether the process ends within the timeout.
-bool EndsWithin(HANDLE process, Milliseconds timeout);
 
 }  // namespace uvantic::e2e

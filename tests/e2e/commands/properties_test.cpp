@@ -31,7 +31,7 @@ struct SheetHost {
 constexpr SheetHost kSheetHosts[] = {{false, sizeof(void*) * 8}, {true, 64}};
 
 std::string SheetRecord(HWND window, const Cable& cable) {
-  const SheetHost& host = *std::ranges::find(kSheetHosts, RunsUnderWow64(), &SheetHost::wow64);
+  const SheetHost& host = *std::ranges::find(kSheetHosts, TestRunsUnderWow64(), &SheetHost::wow64);
   return DevmgrRecord(host.wow64 ? nullptr : window, SW_SHOW, PropertiesLine(cable.instance), host.bits);
 }
 
@@ -109,7 +109,7 @@ TEST_F(PropertiesCommand, TheListFollowsTheRegistryAtOnceWhileThePropertySheetIs
 // it to the front instead of starting another, and once it is closed a press opens a
 // new one. In process the sheet is modal, so the window takes no press meanwhile.
 TEST_F(PropertiesCommand, OutOfProcessOnlyOneSheetIsOpenAndAPressBringsItToTheFront) {
-  if (!RunsUnderWow64()) GTEST_SKIP() << "the sheet opens in process, modal to the window";
+  if (!TestRunsUnderWow64()) GTEST_SKIP() << "the sheet opens in process, modal to the window";
   const SheetsClosed sheetsClosed;
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", L"1");  // taken over by the program
   StartWith({kDisabled});

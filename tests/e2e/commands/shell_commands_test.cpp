@@ -37,7 +37,7 @@ class ShellCommands : public CommandScenario {
   }
 
   void DismissPopup() {
-    if (FindWindowW(L"#32768", nullptr)) PressKey(VK_ESCAPE);
+    if (ProgramWindowOfClass(L"#32768")) PressKey(VK_ESCAPE);
   }
 };
 

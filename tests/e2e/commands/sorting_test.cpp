@@ -21,7 +21,7 @@ class Sorting : public CommandScenario {
   Sorting() : CommandScenario(kCables) {}
 
   void ClickHeader(int header) {
-    ClickAt(ListHeader(controls_.list), HeaderCentre(controls_.list, header));
+    ClickAt(ListView_GetHeader(controls_.list), HeaderCentre(controls_.list, header));
     // A second click within the double-click time would be a double-click.
     WaitPastDoubleClickTime();
   }

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "running_program.h"
+
 namespace uvantic::e2e {
 namespace {
 
@@ -16,26 +18,16 @@ void ReadAll(HANDLE pipe, std::string& into) {
 }  // namespace
 
 ConsoleProgram::ConsoleProgram(const std::wstring& arguments, const std::wstring& program) {
-  std::wstring commandLine = L"\"" + program.substr(0, program.find_last_of(L'\\')) + L"\\uvfind.exe\" " + arguments;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   UniqueHandle outWrite, errWrite;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  PROCESS_INFORMATION info{};
   // The child inherits the writing ends only.
-  const bool piped = CreatePipe(out_.put(), outWrite.put(), &inherit, 0) &&
-                     CreatePipe(err_.put(), errWrite.put(), &inherit, 0) &&
-                     SetHandleInformation(out_.get(), HANDLE_FLAG_INHERIT, 0) &&
-                     SetHandleInformation(err_.get(), HANDLE_FLAG_INHERIT, 0);
-  startup.hStdOutput = outWrite.get();
-  startup.hStdError = errWrite.get();
-  if (!piped || !CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                &info)) {
-    throw std::runtime_error("cannot start uvfind (error " + std::to_string(GetLastError()) + ")");
+  if (!CreatePipe(out_.put(), outWrite.put(), &inherit, 0) || !CreatePipe(err_.put(), errWrite.put(), &inherit, 0) ||
+      !SetHandleInformation(out_.get(), HANDLE_FLAG_INHERIT, 0) ||
+      !SetHandleInformation(err_.get(), HANDLE_FLAG_INHERIT, 0)) {
+    throw std::runtime_error("cannot make uvfind's pipes (error " + std::to_string(GetLastError()) + ")");
   }
-  process_.reset(info.hProcess);
-  CloseHandle(info.hThread);
+  const std::wstring uvfind = program.substr(0, program.find_last_of(L'\\')) + L"\\uvfind.exe";
+  process_ = StartProcess(uvfind, arguments, {outWrite.get(), errWrite.get()}).handle;
 }
 
 ConsoleProgram::~ConsoleProgram() { TerminateProcess(process_.get(), 1); }

@@ -10,6 +10,10 @@
 
 namespace uvantic::e2e {
 
+// The notifier's own window, which is never shown (so FindTopWindow cannot see it), or
+// nullptr.
+inline HWND NotifierWindow() { return FindWindowW(L"UvanticFinderNotifier", nullptr); }
+
 // The icons shown, left to right.
 std::vector<HWND> NotificationAreaIcons();
 

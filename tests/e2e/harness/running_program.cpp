@@ -1,12 +1,14 @@
 // Process control for the program under test.
 #include "running_program.h"
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <string>
 
 #include "support/registry_writer.h"
 #include "test_environment.h"
+#include "window_probe.h"
 
 namespace uvantic::e2e {
 
@@ -24,6 +26,32 @@ std::vector<HWND> FindTopWindows(const WindowQuery& query) {
 HWND FindTopWindow(const WindowQuery& query) {
   const std::vector<HWND> found = FindTopWindows(query);
   return found.empty() ? nullptr : found.front();
+}
+
+MainWindowControls FindControls(HWND window) {
+  MainWindowControls found;
+  std::vector<ControlInfo> pictures;
+  for (const auto& control : ChildControls(window)) {
+    if (control.className == L"SysListView32") {
+      found.list = control.handle;
+    } else if (control.text == kLabelText) {
+      found.label = control.handle;
+    } else if (control.text == kPropertiesText) {
+      found.properties = control.handle;
+    } else if (control.text == kDeviceManagerText) {
+      found.deviceManager = control.handle;
+    } else if (control.text == kCloseText) {
+      found.close = control.handle;
+    } else if (control.visible) {
+      pictures.push_back(control);
+    }
+  }
+  // The two pictures: the program icon at the top, the logo at the bottom.
+  std::sort(pictures.begin(), pictures.end(),
+            [](const ControlInfo& a, const ControlInfo& b) { return a.rect.y < b.rect.y; });
+  if (pictures.size() >= 1) found.icon = pictures.front().handle;
+  if (pictures.size() >= 2) found.logo = pictures.back().handle;
+  return found;
 }
 
 bool Responds(HWND window) {
@@ -51,7 +79,7 @@ ProgramCopy::ProgramCopy(const std::wstring& program, bool withHelpFile) {
 void ProgramCopy::Add(const std::wstring& from, const wchar_t* name) {
   const std::wstring to = folder_ + L"\\" + name;
   if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-    throw std::runtime_error("cannot copy " + testing::Narrow(from) + " to " + testing::Narrow(to) + " (error " +
+    throw std::runtime_error("cannot copy " + Narrow(from) + " to " + Narrow(to) + " (error " +
                              std::to_string(GetLastError()) + ")");
   }
   files_.push_back(to);
@@ -63,14 +91,20 @@ void ProgramCopy::Remove() {
   RemoveDirectoryW(folder_.c_str());
 }
 
-StartedProcess StartProcess(const std::wstring& executable) {
+StartedProcess StartProcess(const std::wstring& executable, const std::wstring& arguments,
+                            const StandardOutput& output) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  const bool redirected = output.out != nullptr || output.err != nullptr;
+  if (redirected) startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output.out;
+  startup.hStdError = output.err;
   PROCESS_INFORMATION info{};
-  std::wstring commandLine = L"\"" + executable + L"\"";
-  if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  std::wstring commandLine = L"\"" + executable + L"\" " + arguments;
+  if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, redirected, 0, nullptr,
                       nullptr, &startup, &info)) {
-    throw std::runtime_error("cannot start the program (error " + std::to_string(GetLastError()) + ")");
+    throw std::runtime_error("cannot start " + Narrow(executable) + " (error " +
+                             std::to_string(GetLastError()) + ")");
   }
   CloseHandle(info.hThread);
   return {UniqueHandle(info.hProcess), info.dwProcessId};

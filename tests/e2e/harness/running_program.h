@@ -25,13 +25,38 @@ HWND FindTopWindow(const WindowQuery& query);
 // The program's main window in this process, or nullptr.
 inline HWND FindMainWindow(DWORD processId) { return FindTopWindow({processId, nullptr, kMainWindowCaption}); }
 
+// The main window's controls, found among its ChildControls by class, text and
+// position rather than by ID.
+struct MainWindowControls {
+  HWND icon = nullptr;
+  HWND label = nullptr;
+  HWND list = nullptr;
+  HWND properties = nullptr;
+  HWND logo = nullptr;
+  HWND deviceManager = nullptr;
+  HWND close = nullptr;
+};
+
+inline constexpr wchar_t kLabelText[] = L"The following &Uvantic devices have been installed:";
+inline constexpr wchar_t kPropertiesText[] = L"&Properties";
+inline constexpr wchar_t kDeviceManagerText[] = L"&Device Manager...";
+inline constexpr wchar_t kCloseText[] = L"Close";
+
+MainWindowControls FindControls(HWND window);
+
 struct StartedProcess {
   UniqueHandle handle;
   DWORD id = 0;
 };
-// Starts executable (a Windows path) with no arguments. Throws std::runtime_error when
-// it cannot be started.
-StartedProcess StartProcess(const std::wstring& executable);
+// Handles the started process inherits as its stdout and stderr; with none, it writes
+// where this process does.
+struct StandardOutput {
+  HANDLE out = nullptr, err = nullptr;
+};
+// Starts executable (a Windows path) with arguments after its name on its command line.
+// Throws std::runtime_error when it cannot be started.
+StartedProcess StartProcess(const std::wstring& executable, const std::wstring& arguments = {},
+                            const StandardOutput& output = {});
 
 // Whether the window answers a message within three seconds.
 bool Responds(HWND window);

@@ -29,7 +29,7 @@ const std::wstring kMachine = L"\\HKEY_LOCAL_MACHINE\\";
 
 }  // namespace
 
-std::wstring InstancePath(std::wstring_view instance, std::wstring_view hardwareId) {
+std::wstring WindowsInstancePath(std::wstring_view instance, std::wstring_view hardwareId) {
   return L"USB\\" + std::wstring(hardwareId) + L"\\" + std::wstring(instance);
 }
 
@@ -198,13 +198,13 @@ void ScenarioRegistry::Rename(std::wstring_view instance, std::wstring_view port
 }
 
 void ScenarioRegistry::Serve(std::wstring_view instance, std::wstring_view hardwareId) {
-  const std::wstring path = InstancePath(instance, hardwareId);
+  const std::wstring path = WindowsInstancePath(instance, hardwareId);
   if (std::find(served_.begin(), served_.end(), path) == served_.end()) served_.push_back(path);
   WriteDriverList();
 }
 
 void ScenarioRegistry::StopServing(std::wstring_view instance) {
-  std::erase(served_, InstancePath(instance, hardwareId_));
+  std::erase(served_, WindowsInstancePath(instance, hardwareId_));
   WriteDriverList();
 }
 

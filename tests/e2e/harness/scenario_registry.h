@@ -37,8 +37,8 @@ struct Cable {
   CableSetup setup = CableSetup::Started;
 };
 
-// The path of a cable's instance below the device tree: "USB\VID_...\<instance>".
-std::wstring InstancePath(std::wstring_view instance, std::wstring_view hardwareId = kWindowsHardwareId);
+// A cable's instance path below the device tree as Windows spells it: "USB\VID_...\<instance>".
+std::wstring WindowsInstancePath(std::wstring_view instance, std::wstring_view hardwareId = kWindowsHardwareId);
 
 // What the list shows as the cable identifier: the instance name less its last three
 // characters.

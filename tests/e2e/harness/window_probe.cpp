@@ -76,14 +76,4 @@ HWND FocusedWindow(HWND window) {
   return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
 }
 
-std::string Narrow(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string narrow(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
-                      nullptr);
-  return narrow;
-}
-
 }  // namespace uvantic::e2e

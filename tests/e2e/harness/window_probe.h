@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/registry_writer.h"
+
 namespace uvantic::e2e {
 
 struct Rect {
@@ -44,6 +46,6 @@ std::vector<ControlInfo> ChildControls(HWND parent);
 // The window that has the keyboard focus in the thread that owns window.
 HWND FocusedWindow(HWND window);
 
-std::string Narrow(const std::wstring& text);
+using testing::Narrow;
 
 }  // namespace uvantic::e2e

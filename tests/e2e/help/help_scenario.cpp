@@ -63,13 +63,7 @@ void HelpScenario::TearDown() {
 
 void HelpScenario::Start(const std::wstring& executable) {
   registry_.Install(kCable);
-  try {
-    program_ = std::make_unique<RunningProgram>(executable.empty() ? Environment().program : executable);
-  } catch (const std::exception& error) {
-    FAIL() << error.what();
-  }
-  controls_ = FindControls(program_->window());
-  ASSERT_NE(controls_.list, nullptr) << "the window has no list view";
+  ASSERT_NO_FATAL_FAILURE(ProgramScenario::Start(executable));
   ASSERT_TRUE(BringToFront(window()));
 }
 

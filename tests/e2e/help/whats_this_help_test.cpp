@@ -144,7 +144,7 @@ TEST_F(WhatsThisHelp, HelpModeClickOnAControlOrInsideItShowsItsTopic) {
   askHelp(controls_.properties, HELPINFO_WINDOW);
   ExpectTopicShown(WaitForHelpCalls(2), 2, "/properties.htm");
   // The list's column header lies inside the list.
-  const HWND header = FindWindowExW(controls_.list, nullptr, L"SysHeader32", nullptr);
+  const HWND header = ListView_GetHeader(controls_.list);
   ASSERT_NE(header, nullptr);
   askHelp(header, HELPINFO_WINDOW);
   const auto calls = WaitForHelpCalls(4);

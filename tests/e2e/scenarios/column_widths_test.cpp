@@ -34,7 +34,7 @@ TEST_P(ColumnWidths, FollowTheListWidthAtThisResolution) {
   const Resolution& resolution = GetParam();
   SCOPED_TRACE(resolution.why);
   SetLogPixels(resolution.dpi);
-  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_EQ(RectInParent(controls_.list).width, resolution.listPixels);
   EXPECT_EQ(List().ColumnWidths(), resolution.columnPixels);
 }

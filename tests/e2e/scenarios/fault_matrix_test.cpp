@@ -41,7 +41,7 @@ const Cable kFirst{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Started};
 const Cable kSecond{L"7&19F0E2A7&0&0002", L"COM4", CableSetup::Started};
 const Cable kThird{L"7&0C44D1B9&0&0003", L"COM5", CableSetup::Started};
 
-std::wstring InstanceKey(const Cable& cable) { return kEnumKey + InstancePath(cable.instance); }
+std::wstring InstanceKey(const Cable& cable) { return kEnumKey + WindowsInstancePath(cable.instance); }
 
 ShownRow Ok(const Cable& cable) { return {cable.port, L"OK", CableIdOf(cable.instance), kImageNormal, false}; }
 
@@ -133,13 +133,7 @@ class FaultMatrix : public ProgramScenario, public ::testing::WithParamInterface
   void StartOnThreeCables() {
     registry_.Install({kFirst, kSecond, kThird});
     if (GetParam().atStart) GetParam().inject(*this);
-    try {
-      program_ = std::make_unique<RunningProgram>(executable_);
-    } catch (const std::exception& error) {
-      FAIL() << error.what();
-    }
-    controls_ = FindControls(program_->window());
-    ASSERT_NE(controls_.list, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Start(executable_));
   }
 
   void ExpectStillWorking() {
@@ -169,7 +163,7 @@ class FaultMatrix : public ProgramScenario, public ::testing::WithParamInterface
     SetRaw(InstanceKey(kThird), L"ConfigFlags", REG_QWORD, &quad, sizeof quad);
     SetRaw(kDriverListKey, L"binary", REG_BINARY, bytes, sizeof bytes);
     SetRaw(kDriverListKey, L"quad", REG_QWORD, &quad, sizeof quad);
-    const std::wstring path = InstancePath(kThird.instance);
+    const std::wstring path = WindowsInstancePath(kThird.instance);
     SetRaw(kDriverListKey, L"multi", REG_MULTI_SZ, (path + L'\0').c_str(), (path.size() + 2) * sizeof(wchar_t));
     SetRaw(kDriverListKey, L"odd", REG_SZ, path.c_str(), path.size() * sizeof(wchar_t) - 1);
   }
@@ -178,7 +172,7 @@ class FaultMatrix : public ProgramScenario, public ::testing::WithParamInterface
   // registry allows.
   void WriteHugeValues() {
     SetText(InstanceKey(kFirst) + L"\\Device Parameters", L"PortName", std::wstring(512 * 1024 - 1, L'7'));
-    SetText(kDriverListKey, LongName(), InstancePath(kSecond.instance));
+    SetText(kDriverListKey, LongName(), WindowsInstancePath(kSecond.instance));
   }
 
   void RestoreValues() {

@@ -44,7 +44,7 @@ class KeysAndClicks : public ProgramScenario {
     ProgramScenario::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     registry_.Install(kCable);
-    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(BringToFront(window())) << "the window did not come to the front";
   }
 

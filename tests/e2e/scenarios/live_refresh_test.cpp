@@ -41,7 +41,7 @@ class LiveRefresh : public ProgramScenario {
 
 TEST_F(LiveRefresh, FollowsACableThroughItsLifeWithoutInput) {
   registry_.Install(kFirst);
-  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_NO_FATAL_FAILURE(Start());
   const ShownRow firstOk = Row(kFirst, L"OK", kImageNormal, false);
   ASSERT_EQ(ShownRows(List()), std::vector<ShownRow>{firstOk});
 
@@ -83,7 +83,7 @@ TEST_F(LiveRefresh, FollowsACableThroughItsLifeWithoutInput) {
 // Each change shows at once, also when it makes or deletes the very keys the program
 // watches: the hardware key and the driver's key come and go with the only cable.
 TEST_F(LiveRefresh, ChangesShowAtOnceAlsoOnKeysThatComeAndGo) {
-  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_NO_FATAL_FAILURE(Start());
   const std::vector<ShownRow> installed{Row(kFirst, L"OK", kImageNormal, false)};
   const auto median = MedianTimeToShow(
       8, [&](int i) { i % 2 == 0 ? registry_.Install(kFirst) : registry_.Clear(); },
@@ -94,7 +94,7 @@ TEST_F(LiveRefresh, ChangesShowAtOnceAlsoOnKeysThatComeAndGo) {
 
 TEST_F(LiveRefresh, LastCableUninstalledDisablesProperties) {
   registry_.Install(kFirst);
-  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_TRUE(IsWindowEnabled(controls_.properties));
   ExpectShownInTime("last cable uninstalled", [&] { registry_.Uninstall(kFirst.instance); }, {});
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(controls_.properties); }, Milliseconds{500}))
@@ -103,7 +103,7 @@ TEST_F(LiveRefresh, LastCableUninstalledDisablesProperties) {
 }
 
 TEST_F(LiveRefresh, FirstCableInstalledGetsARowButNoSelection) {
-  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_FALSE(IsWindowEnabled(controls_.properties));
   ExpectShownInTime("first cable installed", [&] { registry_.Install(kFirst); },
                     {Row(kFirst, L"OK", kImageNormal, false)});

@@ -96,7 +96,7 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAnd
   notifier_ = StartProcess(NotifierPath());
   HWND window = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    return NotificationAreaIcons().size() == 1 && (window = FindWindowW(L"UvanticFinderNotifier", nullptr));
+    return NotificationAreaIcons().size() == 1 && (window = NotifierWindow());
   }));
   SendMessageW(window, WM_ENDSESSION, TRUE, 0);
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); }, Milliseconds{3000}))

@@ -34,32 +34,6 @@ std::string CurrentTestName() {
 
 }  // namespace
 
-MainWindowControls FindControls(HWND window) {
-  MainWindowControls found;
-  std::vector<ControlInfo> pictures;
-  for (const auto& control : ChildControls(window)) {
-    if (control.className == L"SysListView32") {
-      found.list = control.handle;
-    } else if (control.text == kLabelText) {
-      found.label = control.handle;
-    } else if (control.text == kPropertiesText) {
-      found.properties = control.handle;
-    } else if (control.text == kDeviceManagerText) {
-      found.deviceManager = control.handle;
-    } else if (control.text == kCloseText) {
-      found.close = control.handle;
-    } else if (control.visible) {
-      pictures.push_back(control);
-    }
-  }
-  // The two pictures: the program icon at the top, the logo at the bottom.
-  std::sort(pictures.begin(), pictures.end(),
-            [](const ControlInfo& a, const ControlInfo& b) { return a.rect.y < b.rect.y; });
-  if (pictures.size() >= 1) found.icon = pictures.front().handle;
-  if (pictures.size() >= 2) found.logo = pictures.back().handle;
-  return found;
-}
-
 void PrintTo(const ShownRow& row, std::ostream* out) {
   *out << "{" << Narrow(row.port) << " | " << Narrow(row.status) << " | " << Narrow(row.cableId) << " | image "
        << row.image << (row.dimmed ? " | dimmed" : "") << "}";
@@ -119,9 +93,9 @@ void ProgramScenario::TearDown() {
   if (DisplayAvailable()) ResetMachine();
 }
 
-void ProgramScenario::StartProgram() {
+void ProgramScenario::Start(const std::wstring& executable) {
   try {
-    program_ = std::make_unique<RunningProgram>(Environment().program);
+    program_ = std::make_unique<RunningProgram>(executable.empty() ? Environment().program : executable);
   } catch (const std::exception& error) {
     FAIL() << error.what();
   }

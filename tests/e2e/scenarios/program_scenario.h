@@ -19,24 +19,6 @@
 
 namespace uvantic::e2e {
 
-// The main window's controls, found by class, text and position rather than by ID.
-struct MainWindowControls {
-  HWND icon = nullptr;
-  HWND label = nullptr;
-  HWND list = nullptr;
-  HWND properties = nullptr;
-  HWND logo = nullptr;
-  HWND deviceManager = nullptr;
-  HWND close = nullptr;
-};
-
-inline constexpr wchar_t kLabelText[] = L"The following &Uvantic devices have been installed:";
-inline constexpr wchar_t kPropertiesText[] = L"&Properties";
-inline constexpr wchar_t kDeviceManagerText[] = L"&Device Manager...";
-inline constexpr wchar_t kCloseText[] = L"Close";
-
-MainWindowControls FindControls(HWND window);
-
 // Writes a screenshot of window as <screenshots>/<name>.png when a directory was given.
 void SaveScreenshot(HWND window, std::string_view name);
 
@@ -73,9 +55,9 @@ class ProgramScenario : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Starts the program on the registry as seeded so far; the test fails at once when
-  // the program shows no window.
-  void StartProgram();
+  // Starts the program (by default the one under test) on the registry as seeded so
+  // far; the test fails at once when the program shows no window.
+  void Start(const std::wstring& executable = {});
   HWND window() const { return program_->window(); }
   // A top-level window of the given class that belongs to the program, or nullptr.
   HWND ProgramWindowOfClass(const wchar_t* className) const {

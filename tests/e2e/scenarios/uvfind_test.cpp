@@ -62,7 +62,7 @@ class Uvfind : public ::testing::Test {
 TEST_F(Uvfind, EachFormListsTheRowsOfTheWindowInItsOrder) {
   registry_.Install(kCables);
   // The instance paths as the fixture spells the hardware key, and as JSON escapes them.
-  const std::wstring path = InstancePath(L"");
+  const std::wstring path = WindowsInstancePath(L"");
   std::wstring jsonPath;
   for (const wchar_t c : path) jsonPath += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
   const Expected runs[] = {
@@ -125,7 +125,8 @@ TEST_F(Uvfind, WaitEndsWhenACablePassesOrTheTimeRunsOut) {
 std::string EventLine(std::string_view event, const Cable& cable, std::string_view status, bool served,
                       bool disabled) {
   std::string path;
-  for (const char c : Narrow(InstancePath(cable.instance))) path += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  for (const char c : Narrow(WindowsInstancePath(cable.instance)))
+    path += c == '\\' ? std::string("\\\\") : std::string(1, c);
   const auto boolean = [](bool value) { return value ? std::string("true") : std::string("false"); };
   return "\"event\": \"" + std::string(event) + "\", \"port\": \"" + Narrow(cable.port) + "\", \"status\": \"" +
          std::string(status) + "\", \"cableId\": \"" + Narrow(CableIdOf(cable.instance)) + "\", \"served\": " +
@@ -168,10 +169,10 @@ TEST_F(Uvfind, WatchWritesEachChangeAsALineOfItsOwn) {
 
 BOOL WINAPI LetThrough(DWORD) { return TRUE; }
 
-// Ctrl+C and Ctrl+Break, sent to every process on the console, end a watch with 0.
-// Wine ends a process without a handler with 0 too; the unit tests check the handler's
-// choice of keys.
-TEST_F(Uvfind, ConsoleBreakEndsAWatchWithSuccess) {
+// Ctrl+C and Ctrl+Break, sent to every process on the console, end a watch with 0 and
+// no further line. This does not tell uvfind's handler from Wine's default, which also ends a
+// process with 0; the unit tests check the handler's choice of keys.
+TEST_F(Uvfind, CtrlCAndCtrlBreakEndAWatchWithSuccess) {
   // Under Wine a process started from a pipe has a console that takes no control
   // events; a new one does. This process keeps its standard handles and ignores the keys.
   const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE), err = GetStdHandle(STD_ERROR_HANDLE);
@@ -184,7 +185,7 @@ TEST_F(Uvfind, ConsoleBreakEndsAWatchWithSuccess) {
   for (const DWORD control : {CTRL_C_EVENT, CTRL_BREAK_EVENT}) {
     SCOPED_TRACE(control);
     ConsoleProgram watch(L"--watch --csv");
-    // The header and the cable: it is watching, its handler in place.
+    // The header and the cable: it is watching.
     ASSERT_TRUE(watch.ReadLine(kDefaultTimeout) && watch.ReadLine(kDefaultTimeout));
     if (!GenerateConsoleCtrlEvent(control, 0)) {
       // Wine 8's console refuses to send Ctrl+Break (error 6).

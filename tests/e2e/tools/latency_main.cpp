@@ -74,7 +74,7 @@ int Run(const std::wstring& program, int trials) {
   registry.Clear();
   registry.Install(kResident);
   RunningProgram running(program);
-  const HWND list = FindWindowExW(running.window(), nullptr, L"SysListView32", nullptr);
+  const HWND list = FindControls(running.window()).list;
   if (!list) throw std::runtime_error("the window has no list view");
   const ListViewProbe probe(list);
   std::optional<ConsoleProgram> watch;

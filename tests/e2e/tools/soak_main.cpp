@@ -467,8 +467,8 @@ int Soak(const Options& options) {
   const std::wstring devmgrRecord = InstallPropertiesDouble();
 
   RunningProgram program(options.program);
-  const HWND list = FindWindowExW(program.window(), nullptr, L"SysListView32", nullptr);
-  const HWND properties = FindWindowExW(program.window(), nullptr, L"Button", L"&Properties");
+  const MainWindowControls controls = FindControls(program.window());
+  const HWND list = controls.list, properties = controls.properties;
   std::printf("soak: %d cables, %d s, program started in %ld ms\n", options.cables, options.seconds,
               static_cast<long>(program.startTime().count()));
 
@@ -512,7 +512,7 @@ int SoakNotifier(const Options& options) {
       options.program.substr(0, options.program.find_last_of(L"\\/") + 1) + L"UvanticNotifier.exe";
   const StartedProcess process = StartProcess(notifier);
   HWND window = nullptr;
-  if (!WaitUntil([&] { return (window = FindWindowW(L"UvanticFinderNotifier", nullptr)) != nullptr; })) {
+  if (!WaitUntil([&] { return (window = NotifierWindow()) != nullptr; })) {
     std::printf("FAILED: the notifier made no window\n");
     return 1;
   }

@@ -26,8 +26,6 @@ namespace {
 
 using namespace uvantic::e2e;
 
-HWND FindList(HWND window) { return FindWindowExW(window, nullptr, L"SysListView32", nullptr); }
-
 struct StartTimes {
   double window = 0;  // ms until the window is visible
   double rows = 0;    // ms until it also shows the rows
@@ -70,14 +68,15 @@ StartTimes StartOnce(const std::wstring& program, int rows, double busyMs) {
   };
   StartTimes times;
   HWND window = nullptr;
+  HWND list = nullptr;
   // Looking for the window every millisecond costs the server a request for every
   // window's text, which slows the start it times; the program takes no input before
-  // its window shows, so the looking starts when it first waits for input.
+  // its window shows, so the looking starts when it first waits for input. The list is
+  // looked for once, when the window shows: it is made before the window is shown.
   WaitForInputIdle(process.handle.get(), 30000);
   for (;;) {
-    window = FindMainWindow(process.id);
+    if (window == nullptr && (window = FindMainWindow(process.id)) != nullptr) list = FindControls(window).list;
     if (window != nullptr) {
-      const HWND list = FindList(window);
       const int shown = list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
       if (times.window == 0) {
         times.window = elapsed();
@@ -108,9 +107,9 @@ int Probe(double seconds, int rows, double busyMs) {
   const auto start = std::chrono::steady_clock::now();
   HWND window = nullptr;
   for (;;) {
-    window = FindWindowW(L"UvanticFinderMain", kMainWindowCaption);
-    if (window != nullptr && IsWindowVisible(window)) {
-      const HWND list = FindList(window);
+    window = FindTopWindow({.className = L"UvanticFinderMain", .caption = kMainWindowCaption});
+    if (window != nullptr) {
+      const HWND list = FindControls(window).list;
       if (list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) >= rows) break;
     }
     if (std::chrono::steady_clock::now() - start > std::chrono::seconds(120)) {

@@ -13,8 +13,7 @@ TEST(RecordingDeviceListTest, RowIdsStayWithTheirRowsWhenSortingMovesThem) {
   list.sortBy(Cell::Text);
   list.Add(L"a");
   list.Add(L"b");
-  const RowId a = *list.id(L"a");
-  const RowId b = *list.id(L"b");
+  const RowId a = list.Rows()->at(0), b = list.Rows()->at(1);
   list.SetCellText(a, Cell::Text, L"COM9");
   EXPECT_EQ(list.Rows(), (std::vector{b, a}));
   list.SetCellText(b, Cell::Text, L"COM99");
@@ -27,19 +26,20 @@ TEST(RecordingDeviceListTest, RowIdsStayWithTheirRowsWhenSortingMovesThem) {
 TEST(MemoryDeviceListTest, KeyDifferingOnlyInLetterCaseRenamesTheRowInsteadOfAddingOne) {
   MemoryDeviceList list;
   ASSERT_TRUE(list.Add(L"USB\\uv5k31qx_00"));
-  const RowId row = *list.id(L"USB\\uv5k31qx_00");
+  const RowId row = list.Rows()->front();
   EXPECT_FALSE(list.Add(L"USB\\UV5K31QX_00"));
   EXPECT_FALSE(list.Add(L"USB\\UV5K31QX_00"));
   EXPECT_EQ(list.keys(), std::vector<std::wstring>{L"USB\\UV5K31QX_00"});
   EXPECT_EQ(list.Key(row), L"USB\\UV5K31QX_00");
-  EXPECT_EQ(list.id(L"usb\\uv5k31qx_00"), row);
+  EXPECT_EQ(list.Rows(), std::vector{row});
+  EXPECT_EQ(list.row(L"usb\\uv5k31qx_00")->key, L"USB\\UV5K31QX_00");
 }
 
 TEST(MemoryDeviceListTest, RemovedRowIsGoneForEveryOperation) {
   MemoryDeviceList list;
   list.Add(L"a");
   list.Add(L"b");
-  const RowId a = *list.id(L"a");
+  const RowId a = list.Rows()->front();
   EXPECT_TRUE(list.Remove(a));
   EXPECT_FALSE(list.Remove(a));
   EXPECT_EQ(list.keys(), std::vector<std::wstring>{L"b"});
@@ -47,16 +47,15 @@ TEST(MemoryDeviceListTest, RemovedRowIsGoneForEveryOperation) {
   EXPECT_EQ(list.CellText(a, Cell::Status), std::nullopt);
   EXPECT_FALSE(list.SetIcon(a, 1));
   // A new row with the same key is a new row.
-  list.Add(L"a");
-  EXPECT_NE(list.id(L"a"), a);
+  EXPECT_TRUE(list.Add(L"a"));
+  EXPECT_NE(list.Rows()->back(), a);
 }
 
 TEST(RecordingDeviceListTest, FailuresHitOnlyTheRowAndCellNamed) {
   RecordingDeviceList list;
   list.Add(L"a");
   list.Add(L"b");
-  const RowId a = *list.id(L"a");
-  const RowId b = *list.id(L"b");
+  const RowId a = list.Rows()->at(0), b = list.Rows()->at(1);
   list.fail(ListOp::WriteCell, L"a", Cell::Status);
   list.fail(ListOp::SetIcon, L"b");
   EXPECT_FALSE(list.SetCellText(a, Cell::Status, L"OK"));
@@ -76,7 +75,7 @@ TEST(RecordingDeviceListTest, HookRunsBeforeEachRowOperationAndNotFromInsideItse
   RecordingDeviceList list;
   list.Add(L"a");
   list.Add(L"b");
-  const RowId a = *list.id(L"a");
+  const RowId a = list.Rows()->front();
   std::vector<ListOp> seen;
   list.onRowAccess([&](ListOp op, RowId row) {
     seen.push_back(op);

@@ -45,7 +45,7 @@ TEST(UvfindCommandLine, CtrlCAndCtrlBreakEndAWatchAndTheSystemEndsItOtherwise) {
 }
 
 // Control characters in names, and empty lists; the end-to-end tests check the
-// ordinary rows and the quoting.
+// ordinary rows and the quoting of commas and quotes.
 TEST(UvfindOutput, NamesCanNeitherBreakALineNorTheFormat) {
   const std::vector<CableRow> cables{{L"COM\u00e9\r\nCOM44", L"OK", L"a\"b"}};
   const struct {
@@ -56,6 +56,8 @@ TEST(UvfindOutput, NamesCanNeitherBreakALineNorTheFormat) {
       {OutputFormat::Table, cables,
        L"COM Number   Status  USB Cable ID\r\nCOM\u00e9\uFFFD\uFFFDCOM44  OK      a\"b\r\n"},
       {OutputFormat::Ports, cables, L"COM\u00e9\uFFFD\uFFFDCOM44\r\n"},
+      {OutputFormat::Csv, {{L"COM1\rX", L"OK\n"}},
+       L"port,status,cable_id,served,disabled,instance_path\r\n\"COM1\rX\",\"OK\n\",,false,false,\r\n"},
       {OutputFormat::Json, {{L"\x01\t\\"}},
        L"[\r\n  {\"port\": \"\\u0001\\t\\\\\", \"status\": \"\", \"cableId\": \"\", \"served\": false, "
        L"\"disabled\": false, \"instancePath\": \"\"}\r\n]\r\n"},
@@ -93,9 +95,12 @@ TEST(UvfindEvents, EveryDifferenceBetweenTwoPassesIsOneEventInOrder) {
     return row;
   };
   const CableRow renamed = with(ok, [](CableRow& r) { r.port = L"COM9"; });
-  const CableRow unplugged = with(ok, [](CableRow& r) { r.status = L"Driver not loaded", r.served = false; });
+  // Plugged in, its driver not started; then dropped from the driver's list.
+  const CableRow notLoaded = with(ok, [](CableRow& r) { r.status = L"Driver not loaded"; });
+  const CableRow unplugged = with(notLoaded, [](CableRow& r) { r.served = false; });
   const CableRow disabled = with(ok, [](CableRow& r) { r.status = L"Disabled", r.disabled = true; });
-  const CableRow unpluggedDisabled = with(disabled, [](CableRow& r) { r.status = L"Not present", r.served = false; });
+  const CableRow notPresent = with(unplugged, [](CableRow& r) { r.status = L"Not present"; });
+  const CableRow unpluggedDisabled = with(notPresent, [](CableRow& r) { r.disabled = true; });
   const CableRow otherTakesCom3 = with(other, [](CableRow& r) { r.port = L"COM3"; });
   const CableRow respelled = with(ok, [](CableRow& r) { r.instancePath = L"usb\\v\\A001"; });
   const struct {
@@ -108,8 +113,10 @@ TEST(UvfindEvents, EveryDifferenceBetweenTwoPassesIsOneEventInOrder) {
       {"nothing changed", {ok, other}, {ok, other}, false, {}},
       {"key spelled in another case", {ok}, {respelled}, false, {}},
       {"port", {ok, other}, {other, renamed}, false, {{Changed, renamed}}},
-      {"status and served", {ok}, {unplugged}, false, {{Changed, unplugged}}},
-      {"disabled", {ok}, {disabled}, false, {{Changed, disabled}}},
+      {"status alone", {ok}, {notLoaded}, false, {{Changed, notLoaded}}},
+      {"served alone", {notLoaded}, {unplugged}, false, {{Changed, unplugged}}},
+      {"disabled alone", {notPresent}, {unpluggedDisabled}, false, {{Changed, unpluggedDisabled}}},
+      {"status and disabled", {ok}, {disabled}, false, {{Changed, disabled}}},
       {"a burst: one gone, its port taken, one back",
        {ok, other},
        {otherTakesCom3},
