@@ -57,10 +57,21 @@ changed_copy_fails_on_digest() {
   ! verifies "$copy" && grep -q 'MISMATCH' <<<"$(verify "$copy")"
 }
 
+# Linked as Windows expects of a program: ASLR (high-entropy in x64), DEP, and Terminal Server
+# aware, without which Windows shims the program on a Remote Desktop session host.
+linked_as_program() {
+  local flags flag
+  flags=$(objdump -p "$1" | sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p')
+  for flag in DYNAMIC_BASE NX_COMPAT TERMINAL_SERVICE_AWARE $([ "$2" = x86 ] || echo HIGH_ENTROPY_VA); do
+    grep -qw "$flag" <<<"$flags" || { echo "  $1: no $flag"; return 1; }
+  done
+}
+
 for arch in x64 x86; do
   python3 -m zipfile -e "$dist/UvanticFinder-$version-$arch-portable.zip" "$temp/zip"
   for file in "$temp/zip/UvanticFinder-$version-$arch"/*.exe "$dist/UvanticFinder-$version-$arch.msi"; do
     name="$arch $(basename "$file")"
+    [[ $file != *.exe ]] || check "$name is linked with ASLR, DEP and Terminal Server aware" linked_as_program "$file" "$arch"
     check "$name verifies against the root alone, timestamped" timestamped "$file"
     check "$name verifies after its certificate has expired" verifies "$file" "${later[@]}"
     check "$name with one byte changed fails on its digest" changed_copy_fails_on_digest "$file"

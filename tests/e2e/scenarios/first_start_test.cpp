@@ -1,18 +1,9 @@
 // The window as it first appears on a machine where no cable was ever installed, at
-// 96 dots per inch: its frame, every control to the pixel, the empty list; and the
-// programs as they are linked.
+// 96 dots per inch: its frame, every control to the pixel, the empty list.
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <cstddef>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-
-#include "harness/test_environment.h"
 #include "program_scenario.h"
 
 namespace uvantic::e2e {
@@ -34,36 +25,6 @@ TEST_F(FirstStartWithoutCables, WindowHasCaptionFixedFrameAndHelpButtonOnly) {
   EXPECT_TRUE(style & WS_CAPTION);
   EXPECT_FALSE(style & WS_THICKFRAME) << "the user could resize the window";
   EXPECT_EQ(GetMenu(window()), nullptr) << "the window shows a menu bar";
-}
-
-template <typename Field>
-Field HeaderField(const std::string& image, std::size_t offset) {
-  Field field{};
-  if (offset + sizeof field <= image.size()) std::memcpy(&field, image.data() + offset, sizeof field);
-  return field;
-}
-
-// Every program beside it is linked as Windows expects of a program: with ASLR (high
-// entropy in a 64-bit one), DEP, and Terminal Server aware, so that Windows applies no
-// compatibility shims to it on a Remote Desktop session host.
-TEST_F(FirstStartWithoutCables, EveryProgramIsLinkedForAslrDepAndRemoteDesktop) {
-  constexpr bool k64Bit = sizeof(void*) == 8;
-  constexpr WORD kExpected = IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT |
-                             IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE |
-                             (k64Bit ? IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA : 0);
-  int programs = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(Environment().program).parent_path())) {
-    if (entry.path().extension() != ".exe") continue;
-    ++programs;
-    std::ifstream file(entry.path(), std::ios::binary);
-    const std::string image{std::istreambuf_iterator<char>(file), {}};
-    const std::size_t optional =
-        HeaderField<LONG>(image, offsetof(IMAGE_DOS_HEADER, e_lfanew)) + sizeof(DWORD) + sizeof(IMAGE_FILE_HEADER);
-    EXPECT_EQ(HeaderField<WORD>(image, optional), k64Bit ? IMAGE_NT_OPTIONAL_HDR64_MAGIC : IMAGE_NT_OPTIONAL_HDR32_MAGIC);
-    const WORD characteristics = HeaderField<WORD>(image, optional + offsetof(IMAGE_OPTIONAL_HEADER, DllCharacteristics));
-    EXPECT_EQ(characteristics & kExpected, kExpected) << entry.path().string() << ": 0x" << std::hex << characteristics;
-  }
-  EXPECT_GE(programs, 2) << "UvanticFinder.exe and uvfind.exe";
 }
 
 TEST_F(FirstStartWithoutCables, ClientAreaIs359By397) {
