@@ -122,7 +122,10 @@ void NotifierWindow::OnCommand(UINT command) {
 }
 
 // Explorer was restarted: its new notification area knows no icon.
-void NotifierWindow::OnTaskbarCreated() { AddIcon(); }
+void NotifierWindow::OnTaskbarCreated() {
+  tray_.Forget();
+  AddIcon();
+}
 
 // No ghost icon after sign-out or shutdown: the process may end without WM_DESTROY.
 void NotifierWindow::OnEndSession(bool ending) {

@@ -25,6 +25,8 @@ class TrayIcon {
   bool Add(HICON icon, const std::wstring& tooltip);
   void Remove();
   bool added() const { return added_; }
+  // The notification area was restarted and knows the icon no more.
+  void Forget() { added_ = false; }
   // The window the icon belongs to, once it exists.
   void Attach(HWND window) { window_ = window; }
 

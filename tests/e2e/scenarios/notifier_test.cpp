@@ -61,7 +61,7 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAnd
   testing::RegistryWriter().removeValue(kRunKey, kRunValueName);
   notifier_ = StartProcess(NotifierPath());
   ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon was added";
-  const HWND icon = NotificationAreaIcons().front();
+  HWND icon = NotificationAreaIcons().front();
   EXPECT_EQ(RunValue(), L"") << "the Run value was written without being asked for";
 
   const StartedProcess second = StartProcess(NotifierPath());
@@ -79,6 +79,14 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAnd
   EXPECT_TRUE(WaitUntil([] { return RunValue() == L"\"" + NotifierPath() + L"\""; })) << Narrow(RunValue());
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S'));
   EXPECT_TRUE(WaitUntil([] { return RunValue().empty(); })) << "the Run value was not removed";
+
+  // A restarted Explorer knows no icon and says TaskbarCreated: the icon comes back.
+  NOTIFYICONDATAW forgotten{};
+  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  SendMessageW(forgotten.hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
+  icon = NotificationAreaIcons().front();
 
   // A click on the icon opens the program from the notifier's folder.
   Click(icon);
