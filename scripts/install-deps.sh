@@ -19,5 +19,14 @@ echo "Installing: ${missing[*]}"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
-apt-get update -qq
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# A mirror caught mid-sync fails one index; the others are still usable, so go on.
+apt-get update -qq || echo "install-deps: apt-get update failed; installing from the lists there are" >&2
+install_missing() {
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" "${missing[@]}" >/dev/null
+}
+# Multi-arch libraries need one version on amd64 and i386; when an update list has no i386
+# twin the first try fails with "held broken packages", and the release's own versions fit.
+if ! install_missing; then
+  echo "install-deps: install failed; retrying with the release's own versions (-t bookworm)" >&2
+  install_missing -t bookworm
+fi
