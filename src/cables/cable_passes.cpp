@@ -52,7 +52,7 @@ std::optional<int> RunPasses(const RegistryView& registry, std::optional<std::ui
   if (event != nullptr) wakers.push_back(event);
   const auto handleCount = static_cast<DWORD>(wakers.size());
   for (;;) {
-    watcher.MessageTaken();
+    watcher.ChangeTaken();
     if (!onPass(CurrentCables(registry))) return std::nullopt;
     auto nextPass = Clock::now() + kRecheck;
     if (deadline) {

@@ -21,7 +21,7 @@ std::vector<CableRow> CurrentCables(const RegistryView& registry);
 // What else the loop waits for besides the registry. A program with windows passes
 // Messages: the loop then also dispatches this thread's window messages between passes
 // and ends when it takes WM_QUIT.
-enum class PassWake { RegistryOnly, Messages };
+enum class PassWake { RegistryOrStop, Messages };
 
 // Reads the list now, again on each change the watcher reports and at least every
 // second, and hands each pass's rows to onPass until it returns false, the seconds
@@ -29,6 +29,6 @@ enum class PassWake { RegistryOnly, Messages };
 // comes. Returns the WM_QUIT exit code when it ended on one.
 std::optional<int> RunPasses(const RegistryView& registry, std::optional<std::uint32_t> seconds, HANDLE stop,
                              const std::function<bool(std::vector<CableRow>)>& onPass,
-                             PassWake wake = PassWake::RegistryOnly);
+                             PassWake wake = PassWake::RegistryOrStop);
 
 }  // namespace uvantic

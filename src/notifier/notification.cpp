@@ -130,14 +130,4 @@ std::optional<Notification> CableNotices::Pass(std::vector<CableRow> cables) {
   return notification;
 }
 
-std::wstring RunValueData(std::wstring_view executablePath) {
-  return L"\"" + std::wstring(executablePath) + L"\"";
-}
-
-std::wstring FinderPathBeside(std::wstring_view notifierPath) {
-  const std::size_t folderEnd = notifierPath.find_last_of(L'\\');
-  const std::wstring_view folder = folderEnd == std::wstring_view::npos ? L"" : notifierPath.substr(0, folderEnd + 1);
-  return std::wstring(folder) + L"UvanticFinder.exe";
-}
-
 }  // namespace uvantic

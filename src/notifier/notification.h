@@ -50,12 +50,4 @@ class CableNotices {
   std::optional<std::vector<CableRow>> previous_;
 };
 
-// The data of the Run value that starts the notifier at sign-in: the executable's full
-// path in double quotes, so that a path with spaces is not read as a shorter program
-// with arguments.
-std::wstring RunValueData(std::wstring_view executablePath);
-
-// Uvantic Finder's path in the folder of the program at notifierPath.
-std::wstring FinderPathBeside(std::wstring_view notifierPath);
-
 }  // namespace uvantic

@@ -6,11 +6,12 @@
 
 #include <utility>
 
+#include "notifier/program_paths.h"
 #include "platform/executable_file.h"
 #include "platform/processes.h"
 #include "platform/run_at_sign_in.h"
 #include "resources/resource.h"
-#include "window/win_dpi.h"
+#include "platform/win_dpi.h"
 
 namespace uvantic {
 namespace {
@@ -51,7 +52,7 @@ bool NotifierWindow::Create() {
                   this);
   if (!window_) return false;
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-  AddIcon();
+  UpdateIcon();
   return true;
 }
 
@@ -92,7 +93,7 @@ LRESULT NotifierWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 void NotifierWindow::OnPass(std::vector<CableRow> cables) {
   // The notification area may not have been there at sign-in.
-  if (!tray_.added()) AddIcon();
+  if (!tray_.added()) UpdateIcon();
   const std::wstring tooltip = TooltipText(cables);
   if (tooltip != tooltip_) {
     tooltip_ = tooltip;
@@ -124,7 +125,7 @@ void NotifierWindow::OnCommand(UINT command) {
 // Explorer was restarted: its new notification area knows no icon.
 void NotifierWindow::OnTaskbarCreated() {
   tray_.Forget();
-  AddIcon();
+  UpdateIcon();
 }
 
 // No ghost icon after sign-out or shutdown: the process may end without WM_DESTROY.
@@ -136,7 +137,7 @@ void NotifierWindow::OnEndSession(bool ending) {
 
 void NotifierWindow::OnDisplayChanged() {
   if (iconSize_ == SmallIconSize(WindowDpi(window_))) return;
-  AddIcon();
+  UpdateIcon();
 }
 
 // The window's last message: the object no longer answers for it.
@@ -153,7 +154,7 @@ void NotifierWindow::OnDestroy() {
 
 // Loads the program icon at the notification area's size for the current resolution
 // and adds the icon, or brings it up to date when it is there.
-void NotifierWindow::AddIcon() {
+void NotifierWindow::UpdateIcon() {
   if (sessionEnded_) return;
   const int size = SmallIconSize(WindowDpi(window_));
   if (size != iconSize_ || !icon_) {

@@ -41,7 +41,7 @@ class NotifierWindow {
   void OnDestroy();
   LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
 
-  void AddIcon();
+  void UpdateIcon();
   void ShowMenu(POINT anchor);
   void OpenFinder();
   void ToggleStartAtSignIn();

@@ -36,9 +36,4 @@ void HelpDisplay::ShowPage(HWND owner, const std::wstring& address) {
   if (const HtmlHelpWFunction htmlHelpW = Function()) htmlHelpW(owner, address.c_str(), HH_DISPLAY_TOPIC, 0);
 }
 
-bool FileExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace uvantic

@@ -34,8 +34,4 @@ class HelpDisplay {
   bool loadTried_ = false;
 };
 
-// The help control reports a missing help file with a message of its own; the program
-// asks first and then shows nothing.
-bool FileExists(const std::wstring& path);
-
 }  // namespace uvantic

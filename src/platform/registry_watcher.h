@@ -33,7 +33,7 @@ class RegistryWatcher {
   // The owner calls this when it takes the news, before it reads the registry: until
   // then changed is not called again, so a slow window never has a queue of messages,
   // and a change after this call calls it anew.
-  void MessageTaken() { posted_.store(false); }
+  void ChangeTaken() { posted_.store(false); }
 
  private:
   static DWORD WINAPI ThreadMain(void* self);

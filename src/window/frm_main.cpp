@@ -5,7 +5,7 @@
 #include "discovery/change_watch.h"
 #include "discovery/refresh_device_list.h"
 #include "resources/resource.h"
-#include "window/win_dpi.h"
+#include "platform/win_dpi.h"
 
 namespace uvantic {
 namespace {
@@ -212,7 +212,7 @@ void FrmMain::OnTimer(UINT_PTR timer) {
 // of its rest runs the pass. Setting the timer again with its own id restarts its
 // interval.
 void FrmMain::OnRegistryChanged() {
-  if (watcher_) watcher_->MessageTaken();
+  if (watcher_) watcher_->ChangeTaken();
   if (!spacing_.EarlyPassMayRun(PassSpacing::Clock::now())) return;
   RefreshPass();
   SetTimer(hwnd_, kUpdateTimer, kUpdateInterval, nullptr);

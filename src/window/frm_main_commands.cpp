@@ -5,6 +5,7 @@
 #include "window/frm_main.h"
 
 #include "platform/ansi_text.h"
+#include "platform/file_exists.h"
 #include "platform/clipboard.h"
 #include "platform/device_properties.h"
 #include "platform/shell_open.h"

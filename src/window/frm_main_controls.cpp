@@ -11,7 +11,7 @@
 #include "window/column_width.h"
 #include "window/picture_size.h"
 #include "window/web_site.h"
-#include "window/win_dpi.h"
+#include "platform/win_dpi.h"
 
 namespace uvantic {
 namespace {

@@ -3,6 +3,7 @@
 // preview that leads to it also hands Ctrl+C to the copy command.
 #include "window/frm_main.h"
 
+#include "platform/file_exists.h"
 #include "resources/resource.h"
 #include "window/whats_this.h"
 

@@ -1,5 +1,4 @@
-// The main window's control table, the twips-to-pixels conversion and the resolution
-// the window is laid out at.
+// The main window's control table and the twips-to-pixels conversion.
 #include "window/layout.h"
 
 #include <algorithm>
@@ -42,13 +41,6 @@ PixelRect ToPixels(const TwipsRect& rect, int dpi) {
 PixelSize ClientSizePixels(int dpi) {
   const PixelRect client = ToPixels(kClientTwips, dpi);
   return {client.width(), client.height()};
-}
-
-int ChooseWindowDpi(const DpiReading& window, const DpiReading& monitor, const DpiReading& system) {
-  for (const DpiReading* reading : {&window, &monitor, &system}) {
-    if (const std::optional<int> dpi = (*reading)(); dpi && *dpi > 0) return *dpi;
-  }
-  return kDesignDpi;
 }
 
 }  // namespace uvantic

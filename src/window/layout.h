@@ -3,13 +3,13 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <optional>
+
+#include "platform/dpi_choice.h"
 
 namespace uvantic {
 
 inline constexpr int kTwipsPerInch = 1440;
-inline constexpr int kDesignDpi = 96;
 
 enum class ControlName { imgIcon, lblList, lvwList, cmdProperties, imgLogo, cmdDevmgmt, cmdClose };
 enum class ControlKind { Image, Label, ListView, CommandButton };
@@ -86,15 +86,5 @@ int TwipsToPixels(int twips, int dpi);
 
 PixelRect ToPixels(const TwipsRect& rect, int dpi);
 PixelSize ClientSizePixels(int dpi);
-
-// One screen resolution as the system reports it: nullopt where the system lacks the
-// function or the call failed.
-using DpiReading = std::function<std::optional<int>()>;
-
-// The resolution to lay the window out at: the window's own, else that of the monitor
-// it is on (systems before per-window resolution, which still scale per monitor),
-// else the system's, else the design resolution. Only a positive reading counts, and
-// a reading is taken only when those before it gave none.
-int ChooseWindowDpi(const DpiReading& window, const DpiReading& monitor, const DpiReading& system);
 
 }  // namespace uvantic

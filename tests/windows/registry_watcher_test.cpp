@@ -52,7 +52,7 @@ class RegistryWatcherTest : public ::testing::Test {
       MSG message;
       while (PeekMessageW(&message, window_, kChanged, kChanged, PM_REMOVE)) {
         ++count;
-        watcher_->MessageTaken();
+        watcher_->ChangeTaken();
       }
       Sleep(5);
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "notifier/notification.h"
+#include "notifier/program_paths.h"
 
 namespace uvantic {
 namespace {

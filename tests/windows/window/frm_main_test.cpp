@@ -18,7 +18,7 @@
 #include "window/column_width.h"
 #include "window/frm_main.h"
 #include "window/layout.h"
-#include "window/win_dpi.h"
+#include "platform/win_dpi.h"
 
 namespace uvantic {
 namespace {

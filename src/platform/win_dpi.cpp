@@ -1,13 +1,13 @@
 // Resolution-dependent sizes, with the per-monitor functions loaded when the system
 // has them (Windows 10 onwards, the monitor's resolution from Windows 8.1) and
 // system-wide values otherwise.
-#include "window/win_dpi.h"
+#include "platform/win_dpi.h"
 
 #include <optional>
 
+#include "platform/dpi_choice.h"
 #include "platform/handles.h"
 #include "platform/system_function.h"
-#include "window/layout.h"
 
 namespace uvantic {
 namespace {
