@@ -62,7 +62,7 @@ class NotifierWindow {
   std::wstring tooltip_ = TooltipText({});
   CableNotices notices_;
   bool menuOpen_ = false;
-  // Until the system ends the process, no pass may add the icon again.
+  // After a session end no pass may add the icon again, until a second start asks for it.
   bool sessionEnded_ = false;
 };
 

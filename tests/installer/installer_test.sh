@@ -121,22 +121,12 @@ no_run_values() { [ -z "$(machine_run_values)" ] && no_run_value; }
 starts_at_sign_in() { [ "$(machine_run_values)" = "\"$1\\UvanticNotifier.exe\" --sign-in" ]; }  # FOLDER
 # The installed notifier as the Run value starts it, for a user who has not chosen it.
 ends_at_once() { timeout 10 wine "$1\\UvanticNotifier.exe" --sign-in >/dev/null 2>&1; }  # FOLDER
-chosen() {
-  wine reg query 'HKCU\Software\Uvantic\Uvantic Finder' /v StartNotifierAtSignIn 2>/dev/null | grep -q 0x1
-}
 # A user's Run value naming the installed notifier, from an older version, which the notifier
-# takes over as the user's choice when it starts. Without a display it then ends on its own.
+# takes over as the user's choice when it starts; it then stays, with a display, till the timeout.
 takes_over_run_value() {  # FOLDER
-  local notifier taken=false
   wine reg add "$run_key" /v 'Uvantic Finder Notifier' /d "\"$1\\UvanticNotifier.exe\"" /f >/dev/null 2>&1
-  wine "$1\\UvanticNotifier.exe" --sign-in >/dev/null 2>&1 & notifier=$!
-  for _ in $(seq 50); do
-    if no_run_value && chosen; then taken=true; break; fi
-    sleep 0.2
-  done
-  kill "$notifier" 2>/dev/null || true
-  wait "$notifier" || true
-  $taken
+  timeout 3 wine "$1\\UvanticNotifier.exe" --sign-in >/dev/null 2>&1 || true
+  no_run_value && wine reg query 'HKCU\Software\Uvantic\Uvantic Finder' /v StartNotifierAtSignIn | grep -q 0x1
 }
 
 echo "== install $version ($arch)"

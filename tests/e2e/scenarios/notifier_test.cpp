@@ -24,8 +24,6 @@ namespace {
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValueName[] = L"Uvantic Finder Notifier";
 constexpr wchar_t kUserRunKey[] = L"\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kMachineRunKey[] = L"\\HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kSettingsKey[] = L"\\HKEY_CURRENT_USER\\Software\\Uvantic";
 constexpr wchar_t kPlugged[] = L"6&2D3F0B1A&0&0000";
 
 std::wstring NotifierPath() {
@@ -75,32 +73,19 @@ bool ChooseFromMenu(DWORD processId, HWND icon, WORD accessKey, bool* ticked = n
 
 class Notifier : public ProgramScenario {
  protected:
-  void SetUp() override {
-    ProgramScenario::SetUp();
-    RemoveSignInValues();
-  }
   void TearDown() override {
     if (notifier_.handle) TerminateProcess(notifier_.handle.get(), 1);
-    RemoveSignInValues();
+    testing::RegistryWriter().removeValue(kUserRunKey, kRunValueName);
     ProgramScenario::TearDown();
   }
-  static void RemoveSignInValues() {
-    testing::RegistryWriter writer;
-    writer.removeValue(kUserRunKey, kRunValueName);
-    writer.removeValue(kMachineRunKey, kRunValueName);
-    writer.remove(kSettingsKey);
-  }
   // Starts the notifier and waits for its icon, which it returns; nullptr when none came.
-  HWND StartNotifier(const std::wstring& arguments = {}) {
-    notifier_ = StartProcess(NotifierPath(), arguments);
-    HWND icon = nullptr;
-    WaitUntil([&] { return NotificationAreaIcons().size() == 1 && NotifierWindow() != nullptr; });
-    if (!NotificationAreaIcons().empty()) icon = NotificationAreaIcons().front();
-    return icon;
+  HWND StartNotifier() {
+    notifier_ = StartProcess(NotifierPath());
+    WaitUntil([] { return NotificationAreaIcons().size() == 1 && NotifierWindow() != nullptr; });
+    const std::vector<HWND> icons = NotificationAreaIcons();
+    return icons.empty() ? nullptr : icons.front();
   }
-  bool NotifierEnds(Milliseconds timeout) const {
-    return WaitForSingleObject(notifier_.handle.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
-  }
+  bool NotifierEnds(DWORD timeoutMs) const { return WaitForSingleObject(notifier_.handle.get(), timeoutMs) == 0; }
   StartedProcess notifier_;
 };
 
@@ -129,7 +114,7 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnE
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(finder); }));
 
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'X'));
-  EXPECT_TRUE(NotifierEnds(Milliseconds{10000})) << "Exit did not end the notifier";
+  EXPECT_TRUE(NotifierEnds(10000)) << "Exit did not end the notifier";
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); })) << "the icon stayed after Exit";
 }
 
@@ -150,11 +135,11 @@ TEST_F(Notifier, AnEndCalledOffChangesNothingAndRestartManagerEndsIt) {
   EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
   SendMessageW(window, WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
   SendMessageW(window, WM_ENDSESSION, FALSE, 0);
-  EXPECT_FALSE(NotifierEnds(Milliseconds{500})) << "the notifier ended when the end was called off";
+  EXPECT_FALSE(NotifierEnds(500)) << "the notifier ended when the end was called off";
   EXPECT_EQ(NotificationAreaIcons().size(), 1u) << "the icon went when the end was called off";
 
   SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
-  EXPECT_TRUE(NotifierEnds(Milliseconds{2000})) << "the notifier kept running for Restart Manager";
+  EXPECT_TRUE(NotifierEnds(2000)) << "the notifier kept running for Restart Manager";
   EXPECT_TRUE(NotificationAreaIcons().empty());
 }
 
@@ -191,34 +176,6 @@ TEST_F(Notifier, TickFollowsTheUsersRunValue) {
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
   EXPECT_FALSE(ticked) << "a tick without the Run value";
   EXPECT_TRUE(WaitUntil([] { return RunValue() == Quoted(NotifierPath()); })) << Narrow(RunValue());
-}
-
-// The installed copy: the machine's Run value starts it at every sign-in, and it stays
-// only for a user who chose it; a user's own value naming it becomes that choice.
-TEST_F(Notifier, InstalledCopyStaysAtSignInOnlyWhenChosen) {
-  testing::RegistryWriter(testing::RegistryWriter::Keep::Written)
-      .key(kMachineRunKey)
-      .value(kRunValueName, Quoted(NotifierPath()) + L" --sign-in");
-  notifier_ = StartProcess(NotifierPath(), L"--sign-in");
-  EXPECT_TRUE(NotifierEnds(Milliseconds{5000})) << "the notifier stayed for a user who did not choose it";
-  EXPECT_TRUE(NotificationAreaIcons().empty());
-
-  testing::RegistryWriter(testing::RegistryWriter::Keep::Written)
-      .key(kUserRunKey)
-      .value(kRunValueName, Quoted(NotifierPath()));
-  const HWND icon = StartNotifier(L"--sign-in");
-  ASSERT_NE(icon, nullptr) << "the notifier did not stay for a user whose Run value named it";
-  EXPECT_TRUE(WaitUntil([] { return RunValue().empty(); })) << "the user's Run value stayed";
-  bool ticked = false;
-  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
-  EXPECT_TRUE(ticked);
-  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'X', &ticked));
-  EXPECT_FALSE(ticked) << "the tick stayed once chosen off";
-  EXPECT_EQ(RunValue(), L"") << "the installed copy wrote the user's Run value";
-  ASSERT_TRUE(NotifierEnds(Milliseconds{10000}));
-
-  notifier_ = StartProcess(NotifierPath(), L"--sign-in");
-  EXPECT_TRUE(NotifierEnds(Milliseconds{5000})) << "the notifier stayed once the user chose it off";
 }
 
 TEST_F(Notifier, CarriesItsVersionBlockAndTheProgramIcon) {

@@ -9,50 +9,38 @@ namespace {
 
 const std::wstring kSelf = L"C:\\Tools\\Uvantic\\UvanticNotifier.exe";
 const std::wstring kQuotedSelf = L"\"" + kSelf + L"\"";
-const std::wstring kInstalledRun = L"\"C:\\Tools\\Uvantic\\UvanticNotifier.exe\" --sign-in";
-const std::wstring kOtherInstalledRun = L"\"C:\\Program Files\\Uvantic\\Uvantic Finder\\UvanticNotifier.exe\" --sign-in";
+const std::wstring kInstalled = kQuotedSelf + L" --sign-in";
+const std::wstring kOtherInstalled = L"\"C:\\Program Files\\Uvantic\\Uvantic Finder\\UvanticNotifier.exe\" --sign-in";
 const std::wstring kOther = L"\"D:\\Bench\\UvanticNotifier.exe\"";
-
-SignInChanges Chosen(bool chosen, bool deleteRunValue = false) {
-  SignInChanges changes;
-  changes.chosen = chosen;
-  changes.deleteUserRunValue = deleteRunValue;
-  return changes;
-}
-SignInChanges RunValue(std::wstring data) {
-  SignInChanges changes;
-  changes.userRunValue = std::move(data);
-  return changes;
-}
 
 TEST(NotifierSignIn, TheTickFollowsTheValuesAndIsTurnedOverByTheMenu) {
   const struct {
     const char* name;
-    SignInValues values;
-    bool ticked;               // as read at start
-    SignInChanges atStart;     // what the start writes
+    SignInValues values;     // machine's value, user's value, its program there, chosen
+    bool ticked;             // as read at start
+    SignInChanges atStart;   // user's value written, user's value deleted, chosen
     bool tickedAfterStart;
   } cases[] = {
       {"zip copy, no value", {{}, {}, false, false}, false, {}, false},
       {"zip copy named by the user's value", {{}, kQuotedSelf, true, false}, true, {}, true},
-      {"named in another case", {{}, L"c:\\tools\\UVANTIC\\uvanticnotifier.exe", true, false}, true, {}, true},
-      {"value naming a deleted copy is pointed here", {{}, kOther, false, false}, false, RunValue(kQuotedSelf), true},
+      {"named in another case, unquoted", {{}, L"c:\\tools\\UVANTIC\\uvanticnotifier.exe", true, false},
+       true, {}, true},
+      {"value naming a deleted copy is pointed here", {{}, kOther, false, false},
+       false, {kQuotedSelf, false, {}}, true},
       {"value naming another copy that is there", {{}, kOther, true, false}, false, {}, false},
-      {"the choice counts only for the installed copy", {kOtherInstalledRun, {}, false, true}, false, {}, false},
-      {"installed copy, not chosen", {kInstalledRun, {}, false, false}, false, {}, false},
-      {"installed copy, chosen", {kInstalledRun, {}, false, true}, true, {}, true},
-      {"installed copy takes over a value naming it", {kInstalledRun, kQuotedSelf, true, false}, true,
-       Chosen(true, true), true},
-      {"installed copy takes over a value naming a deleted copy", {kInstalledRun, kOther, false, false}, false,
-       Chosen(true, true), true},
-      {"installed copy leaves another copy's value", {kInstalledRun, kOther, true, false}, false, {}, false},
+      {"the choice counts only for the installed copy", {kOtherInstalled, {}, false, true}, false, {}, false},
+      {"installed copy, not chosen", {kInstalled, {}, false, false}, false, {}, false},
+      {"installed copy, chosen", {kInstalled, {}, false, true}, true, {}, true},
+      {"installed copy takes over a value naming it", {kInstalled, kQuotedSelf, true, false},
+       true, {{}, true, true}, true},
+      {"and one naming a deleted copy", {kInstalled, kOther, false, false}, false, {{}, true, true}, true},
+      {"installed copy leaves another copy's value", {kInstalled, kOther, true, false}, false, {}, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(StartsAtSignIn(c.values, kSelf), c.ticked);
-    const SignInChanges atStart = FollowAtStart(c.values, kSelf);
-    EXPECT_EQ(atStart, c.atStart);
-    const SignInValues started = Applied(c.values, atStart, kSelf);
+    EXPECT_EQ(FollowAtStart(c.values, kSelf), c.atStart);
+    const SignInValues started = Applied(c.values, c.atStart, kSelf);
     EXPECT_EQ(StartsAtSignIn(started, kSelf), c.tickedAfterStart);
     EXPECT_TRUE(FollowAtStart(started, kSelf).empty()) << "a second start writes again";
 
@@ -63,17 +51,6 @@ TEST(NotifierSignIn, TheTickFollowsTheValuesAndIsTurnedOverByTheMenu) {
     EXPECT_EQ(StartsAtSignIn(Applied(once, ToggleSignInStart(once, kSelf), kSelf), kSelf), c.tickedAfterStart);
     EXPECT_FALSE(IsInstalledCopy(started, kSelf) && toggled.userRunValue);
   }
-}
-
-TEST(NotifierSignIn, ReadsTheProgramOfARunValueAndTheSignInArgument) {
-  EXPECT_EQ(RunValueProgram(kInstalledRun), kSelf);
-  EXPECT_EQ(RunValueProgram(L"  C:\\Uvantic\\UvanticNotifier.exe --sign-in"), L"C:\\Uvantic\\UvanticNotifier.exe");
-  EXPECT_EQ(RunValueProgram(L"\"C:\\No end"), L"C:\\No end");
-  EXPECT_EQ(RunValueProgram(L""), L"");
-  EXPECT_TRUE(HasSignInArgument(L"--sign-in"));
-  EXPECT_TRUE(HasSignInArgument(L" --restarted\t--sign-in "));
-  EXPECT_FALSE(HasSignInArgument(L""));
-  EXPECT_FALSE(HasSignInArgument(L"--sign-inx --sign"));
 }
 
 }  // namespace
