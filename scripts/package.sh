@@ -8,7 +8,8 @@
 #   UVANTIC_SIGN_PASSWORD_FILE   a file holding its password
 # or from a hardware token, an HSM or a signing service, through its PKCS#11 module:
 #   UVANTIC_SIGN_PKCS11_MODULE   the module (.so)
-#   UVANTIC_SIGN_KEY             the key's PKCS#11 URI, such as pkcs11:token=Uvantic;object=release
+#   UVANTIC_SIGN_KEY             the key's PKCS#11 URI, such as pkcs11:token=Uvantic;object=release (never
+#                                with the PIN in it: pin-value= is refused)
 #   UVANTIC_SIGN_CERT            the signing certificate (PEM)
 #   UVANTIC_SIGN_PIN_FILE        a file holding the token's PIN
 # and with either:
@@ -16,7 +17,7 @@
 #   UVANTIC_SIGN_TIMESTAMP_URL   an RFC 3161 timestamp server
 #   UVANTIC_RELEASE_URL          where the files will be published (the manifests' addresses)
 # --release makes a release for users: it refuses to start without a certificate or a timestamp
-# server. A failure of any kind leaves OUT_DIR as it was.
+# server, or with changes not committed. A failure of any kind leaves OUT_DIR as it was.
 #   scripts/package.sh [--release] [OUT_DIR]
 set -euo pipefail
 for_users=false
@@ -30,6 +31,14 @@ fail() { echo "package.sh: $*" >&2; exit 1; }
 if [ -n "$(ls -A "$out" 2>/dev/null)" ] && [ ! -e "$out/SHA256SUMS" ]; then
   fail "$out holds files but no release; give a new folder"
 fi
+# A release is built from a commit, so that what users get is what the commit holds.
+if $for_users; then
+  changes=$(git status --porcelain 2>/dev/null) || fail "a release is built from a commit, and $PWD is no git checkout"
+  [ -z "$changes" ] || fail "a release is built from a commit: commit the changes git status shows first"
+fi
+# The key's URI goes on osslsigncode's command line, which every user of the machine can read.
+[[ ${UVANTIC_SIGN_KEY:-} != *[Pp][Ii][Nn]-[Vv][Aa][Ll][Uu][Ee]* ]] ||
+  fail "UVANTIC_SIGN_KEY holds the PIN (pin-value=), which would show on a command line; put it in UVANTIC_SIGN_PIN_FILE"
 scripts/install-deps.sh
 
 # osslsigncode's options that name the key and the certificate, and the certificate itself.

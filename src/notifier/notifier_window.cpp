@@ -7,9 +7,9 @@
 #include <utility>
 
 #include "notifier/program_paths.h"
+#include "notifier/win_sign_in.h"
 #include "platform/executable_file.h"
 #include "platform/processes.h"
-#include "platform/run_at_sign_in.h"
 #include "resources/resource.h"
 #include "platform/win_dpi.h"
 
@@ -18,7 +18,8 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"UvanticFinderNotifier";
 constexpr wchar_t kWindowTitle[] = L"Uvantic Finder Notifier";
-constexpr wchar_t kRunValueName[] = L"Uvantic Finder Notifier";
+// Registered for the session, so that another copy of the notifier can send it.
+constexpr wchar_t kIconAskedMessage[] = L"Uvantic Finder Notifier: show the icon";
 
 enum MenuCommand : UINT { kOpen = 1, kStartAtSignIn, kExit };
 
@@ -52,6 +53,7 @@ bool NotifierWindow::Create() {
                   this);
   if (!window_) return false;
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  iconAsked_ = RegisterWindowMessageW(kIconAskedMessage);
   UpdateIcon();
   return true;
 }
@@ -78,10 +80,16 @@ LRESULT NotifierWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     OnTaskbarCreated();
     return 0;
   }
+  if (message == iconAsked_ && iconAsked_ != 0) {
+    OnIconAsked();
+    return 0;
+  }
   switch (message) {
     case kTrayMessage: OnTrayEvent(LOWORD(lParam), {GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)}); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
-    case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
+    // Nothing to save: the notifier is ready to end whenever the system asks.
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION: OnEndSession(wParam != FALSE, lParam); return 0;
     case WM_DPICHANGED:
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE: OnDisplayChanged(); break;
@@ -128,11 +136,33 @@ void NotifierWindow::OnTaskbarCreated() {
   UpdateIcon();
 }
 
-// No ghost icon after sign-out or shutdown: the process may end without WM_DESTROY.
-void NotifierWindow::OnEndSession(bool ending) {
+// Restart Manager closes running programs for an upgrade with ENDSESSION_CLOSEAPP: the
+// notifier ends, and Restart Manager starts it again once the upgrade is done (see main).
+// At sign-out or shutdown the process may end without WM_DESTROY, so the icon goes now and
+// no pass may add it again. A session end that was called off (FALSE) changes nothing.
+void NotifierWindow::OnEndSession(bool ending, LPARAM reason) {
   if (!ending) return;
+  if ((reason & ENDSESSION_CLOSEAPP) != 0) {
+    DestroyWindow(window_);
+    return;
+  }
   sessionEnded_ = true;
   tray_.Remove();
+}
+
+// Another start found this copy running: the user is looking for it, so the icon comes
+// back if it went (a session end that did not end the process, or a notification area
+// that was not there).
+void NotifierWindow::OnIconAsked() {
+  sessionEnded_ = false;
+  UpdateIcon();
+}
+
+void NotifierWindow::AskRunningCopyForIcon() {
+  const UINT message = RegisterWindowMessageW(kIconAskedMessage);
+  if (const HWND running = FindWindowW(kWindowClass, nullptr); running && message != 0) {
+    PostMessageW(running, message, 0, 0);
+  }
 }
 
 void NotifierWindow::OnDisplayChanged() {
@@ -176,7 +206,7 @@ void NotifierWindow::ShowMenu(POINT anchor) {
   if (menuOpen_) return;
   const UniqueHMenu menu(CreatePopupMenu());
   if (!menu) return;
-  const bool startsAtSignIn = RunValueExists(kRunValueName);
+  const bool startsAtSignIn = StartsAtSignIn();
   for (const MenuItem& item : kMenu) {
     if (item.command == 0) {
       AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
@@ -198,24 +228,24 @@ void NotifierWindow::ShowMenu(POINT anchor) {
 }
 
 // Starts Uvantic Finder from the notifier's own folder and does not wait for it; a
-// copy that runs already brings its window forward.
+// copy that runs already brings its window forward. The click gave this process the right
+// to take the foreground, and the program it starts gets it too.
 void NotifierWindow::OpenFinder() {
   const auto self = ExecutableFilePath();
   if (!self) return;
   const std::wstring program = FinderPathBeside(*self);
   const std::wstring directory = program.substr(0, program.find_last_of(L'\\') + 1);
-  // The click gave this process the right to take the foreground; the program it starts
-  // gets it too, for its window or the running copy's.
-  AllowSetForegroundWindow(ASFW_ANY);
-  StartProgram(program, L"\"" + program + L"\"", directory, SW_SHOWNORMAL);
+  StartProgram(program, {}, directory, SW_SHOWNORMAL, Foreground::PassOn);
+}
+
+// Read afresh each time: the other build's copy, or the user, may have changed it since.
+bool NotifierWindow::StartsAtSignIn() const {
+  const auto self = ExecutableFilePath();
+  return self && uvantic::StartsAtSignIn(ReadSignInValues(), *self);
 }
 
 void NotifierWindow::ToggleStartAtSignIn() {
-  if (RunValueExists(kRunValueName)) {
-    DeleteRunValue(kRunValueName);
-    return;
-  }
-  if (const auto self = ExecutableFilePath()) WriteRunValue(kRunValueName, RunValueData(*self));
+  if (const auto self = ExecutableFilePath()) WriteSignInChanges(ToggleSignInStart(ReadSignInValues(), *self));
 }
 
 }  // namespace uvantic

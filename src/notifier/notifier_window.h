@@ -27,6 +27,10 @@ class NotifierWindow {
   // One pass's cables: the tooltip follows them, and what changed is notified.
   void OnPass(std::vector<CableRow> cables);
 
+  // Called by a second start: asks the copy that runs in this session to add its icon
+  // again if it has none. Posted, so a busy copy cannot hold up the second start.
+  static void AskRunningCopyForIcon();
+
  private:
   static constexpr UINT kTrayMessage = WM_APP + 1;
 
@@ -36,7 +40,8 @@ class NotifierWindow {
   void OnTrayEvent(UINT event, POINT anchor);
   void OnCommand(UINT command);
   void OnTaskbarCreated();
-  void OnEndSession(bool ending);
+  void OnEndSession(bool ending, LPARAM reason);
+  void OnIconAsked();
   void OnDisplayChanged();
   void OnDestroy();
   LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
@@ -44,18 +49,20 @@ class NotifierWindow {
   void UpdateIcon();
   void ShowMenu(POINT anchor);
   void OpenFinder();
+  bool StartsAtSignIn() const;
   void ToggleStartAtSignIn();
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
   UINT taskbarCreated_ = 0;
+  UINT iconAsked_ = 0;
   TrayIcon tray_{kTrayMessage};
   UniqueHIcon icon_;
   int iconSize_ = 0;
   std::wstring tooltip_ = TooltipText({});
   CableNotices notices_;
   bool menuOpen_ = false;
-  // Until the system ends the process, no pass may add the icon again.
+  // After a session end no pass may add the icon again, until a second start asks for it.
   bool sessionEnded_ = false;
 };
 

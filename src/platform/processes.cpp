@@ -57,29 +57,54 @@ bool StartedProgram::BringToFront() const {
   WindowSearch search{processId_};
   EnumWindows(&FindVisibleWindowOfProcess, reinterpret_cast<LPARAM>(&search));
   if (!search.found) return false;
-  if (IsIconic(search.found)) ShowWindow(search.found, SW_RESTORE);
+  // Asynchronous, as the window belongs to another process, which may be busy.
+  if (IsIconic(search.found)) ShowWindowAsync(search.found, SW_RESTORE);
   return SetForegroundWindow(search.found) != FALSE;
 }
 
-std::optional<StartedProgram> StartWatchedProgram(const std::wstring& program, std::wstring commandLine,
-                                                  const std::wstring& directory, int showCommand) {
+namespace {
+
+struct CreatedProcess {
+  UniqueHandle process;
+  UniqueHandle thread;
+  DWORD processId;
+};
+
+std::optional<CreatedProcess> CreateProgramProcess(const std::wstring& program, std::wstring commandLine,
+                                                   const std::wstring& directory, int showCommand, DWORD flags) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showCommand);
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &startup, &started)) {
     return std::nullopt;
   }
-  UniqueHandle thread(started.hThread);
-  return StartedProgram(UniqueHandle(started.hProcess), started.dwProcessId);
+  return CreatedProcess{UniqueHandle(started.hProcess), UniqueHandle(started.hThread), started.dwProcessId};
 }
 
-bool StartProgram(const std::wstring& program, std::wstring commandLine, const std::wstring& directory,
-                  int showCommand) {
+}  // namespace
+
+std::optional<StartedProgram> StartWatchedProgram(const std::wstring& program, std::wstring commandLine,
+                                                  const std::wstring& directory, int showCommand) {
+  auto started = CreateProgramProcess(program, std::move(commandLine), directory, showCommand, 0);
+  if (!started) return std::nullopt;
+  return StartedProgram(std::move(started->process), started->processId);
+}
+
+std::optional<DWORD> StartProgram(const std::wstring& program, std::wstring commandLine,
+                                  const std::wstring& directory, int showCommand, Foreground foreground) {
+  // Created suspended, so that it cannot ask for the foreground before it may.
+  const DWORD flags = foreground == Foreground::PassOn ? CREATE_SUSPENDED : 0;
   if (commandLine.empty()) commandLine = L"\"" + program + L"\"";
-  return StartWatchedProgram(program, std::move(commandLine), directory, showCommand).has_value();
+  const auto started = CreateProgramProcess(program, std::move(commandLine), directory, showCommand, flags);
+  if (!started) return std::nullopt;
+  if (foreground == Foreground::PassOn) {
+    AllowSetForegroundWindow(started->processId);
+    ResumeThread(started->thread.get());
+  }
+  return started->processId;
 }
 
 }  // namespace uvantic

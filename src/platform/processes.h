@@ -40,10 +40,15 @@ class StartedProgram {
 std::optional<StartedProgram> StartWatchedProgram(const std::wstring& program, std::wstring commandLine,
                                                   const std::wstring& directory, int showCommand);
 
+// Whether a started program may bring a window to the foreground as this process may
+// (after a click on its icon, say): for its own window, or a running copy's.
+enum class Foreground { Keep, PassOn };
+
 // The same, for a program that then runs on its own. An empty command line gives it
-// its quoted path alone, an empty directory this process's current one. False when it
-// cannot be started.
-bool StartProgram(const std::wstring& program, std::wstring commandLine = {}, const std::wstring& directory = {},
-                  int showCommand = SW_SHOWNORMAL);
+// its quoted path alone, an empty directory this process's current one. Its process id,
+// or nullopt when it cannot be started.
+std::optional<DWORD> StartProgram(const std::wstring& program, std::wstring commandLine = {},
+                                  const std::wstring& directory = {}, int showCommand = SW_SHOWNORMAL,
+                                  Foreground foreground = Foreground::Keep);
 
 }  // namespace uvantic

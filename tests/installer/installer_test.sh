@@ -66,11 +66,12 @@ shortcut_values() {
   [ "$prefix_bits" = 32 ] || { view=/reg:64; [ "$1" = x64 ] || view=/reg:32; }
   wine reg query 'HKLM\Software\Uvantic\Uvantic Finder' /v StartMenuShortcut $view 2>/dev/null | grep -c StartMenuShortcut || true
 }
-# Any file, folder or registry text of the program's left in the prefix.
+# Any file, folder or registry text of the program's left in the prefix, but the user's choice
+# of "Start when I sign in" (its key's lines), which starts nothing without the package.
 leftovers() {
   wineserver -w
   find "$prefix/drive_c" -iname '*uvantic*'
-  grep -il uvantic "$prefix"/*.reg || true
+  grep -i uvantic "$prefix"/*.reg | grep -v '/user\.reg:\[Software\\\\Uvantic\(\\\\Uvantic Finder\)\?\]' || true
 }
 no_leftovers() { local left; left=$(leftovers); [ -z "$left" ] || { echo "$left" | sed 's/^/  left: /'; false; }; }
 installed_in() {  # the program's files in FOLDER, and no Uvantic folder in another Program Files
@@ -96,23 +97,48 @@ check "the shortcut's registry value has root -1 (HKMU)" \
 # Attributes: 2 only detects, 512 includes VersionMax.
 check "one Upgrade row removes products: those older than $version" test "$(table Upgrade |
   awk -F'\t' 'int($5 / 2) % 2 == 0 { print $2 "-" $3, int($5 / 512) % 2 }')" = "-$version 0"
-# A deferred action runs only inside the script, between InstallInitialize and InstallFinalize.
-check "the notifier's Run value is removed inside the script" test "$(table InstallExecuteSequence | awk -F'\t' '
-  { at[$1] = $3 } END { print (at["InstallInitialize"] < at["RemoveNotifierRunValue"] &&
-                               at["RemoveNotifierRunValue"] < at["InstallFinalize"]) }')" = 1
+check "one machine-wide Run value starts the notifier at sign-in, removed with it" test "$(table Registry |
+  awk -F'\t' '$3 ~ /CurrentVersion\\Run$/ { print $2 "|" $4 "|" $5 "|" $6 }')" = \
+  "2|Uvantic Finder Notifier|\"[#UvanticNotifier.exe]\" --sign-in|$arch.UvanticNotifier.exe"
+# Types 2, 18, 34 and 50 run a program, which could flash a console window.
+check "no custom action runs a program" test -z "$(table CustomAction | awk -F'\t' '$2 % 16 == 2')"
 uvfind_on_path() { wine cmd /c uvfind --version | grep -q '^uvfind '; }
 notifier_shortcuts() { find "$prefix/drive_c" -path '*/Start Menu/Programs/Uvantic Finder Notifier.lnk' | wc -l; }
-# The notifier's "Start when I sign in", as it writes it; the package never does.
+# The user's own Run value, which a copy from the zip writes; the package never does.
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 run_value() { wine reg query "$run_key" /v 'Uvantic Finder Notifier' >/dev/null 2>&1; }
 no_run_value() { ! run_value; }
+# The data of the machine's Run values that start the notifier, in every view of the registry
+# (Windows runs both a 64-bit system's).
+machine_run_values() {
+  local views=("")
+  [ "$prefix_bits" = 32 ] || views=(/reg:64 /reg:32)
+  for view in "${views[@]}"; do
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v 'Uvantic Finder Notifier' $view 2>/dev/null
+  done | tr -d '\r' | sed -n 's/.*REG_SZ *//p'
+}
+no_run_values() { [ -z "$(machine_run_values)" ] && no_run_value; }
+starts_at_sign_in() { [ "$(machine_run_values)" = "\"$1\\UvanticNotifier.exe\" --sign-in" ]; }  # FOLDER
+# The installed notifier as the Run value starts it, for a user who has not chosen it.
+ends_at_once() { timeout 10 wine "$1\\UvanticNotifier.exe" --sign-in >/dev/null 2>&1; }  # FOLDER
+# A user's Run value naming the installed notifier, from an older version, which the notifier
+# takes over as the user's choice when it starts; it then stays, with a display, till the timeout.
+takes_over_run_value() {  # FOLDER
+  wine reg add "$run_key" /v 'Uvantic Finder Notifier' /d "\"$1\\UvanticNotifier.exe\"" /f >/dev/null 2>&1
+  timeout 3 wine "$1\\UvanticNotifier.exe" --sign-in >/dev/null 2>&1 || true
+  no_run_value && wine reg query 'HKCU\Software\Uvantic\Uvantic Finder' /v StartNotifierAtSignIn | grep -q 0x1
+}
 
 echo "== install $version ($arch)"
 check "msiexec /i succeeds" msiexec /i "$(windows_path "$package")"
 check "the program, uvfind, the notifier and the help file are in $(windows_folder "$arch")" installed_in "$(windows_folder "$arch")"
 check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut "$(windows_folder "$arch")"
 check "one Start-menu shortcut \"Uvantic Finder Notifier\"" test "$(notifier_shortcuts)" -eq 1
-check "no Run value for the notifier" no_run_value
+check "no user's Run value for the notifier" no_run_value
+check "the machine's Run value starts the notifier at sign-in" starts_at_sign_in "$(windows_folder "$arch")"
+check "run so, the notifier ends at once for a user who has not chosen it" ends_at_once "$(windows_folder "$arch")"
+check "a user's Run value from an older version becomes the user's choice" \
+  takes_over_run_value "$(windows_folder "$arch")"
 check "the shortcut's value is under the machine's key" test "$(shortcut_values "$arch")" -eq 1
 check "the folder is on the system PATH once" on_path_once "$(windows_folder "$arch")"
 check "a new prompt finds uvfind" uvfind_on_path
@@ -135,6 +161,7 @@ check "msiexec /i of the newer package succeeds" msiexec /i "$(windows_path "$ne
 check "one entry remains, with $newer" one_entry "$newer" "$(windows_folder "$arch")"
 check "the program is still installed" installed_in "$(windows_folder "$arch")"
 check "one shortcut remains" one_shortcut "$(windows_folder "$arch")"
+check "the machine's Run value remains" starts_at_sign_in "$(windows_folder "$arch")"
 # Only the registry: Wine's removal of the older entry left ";;", where Wine's cmd stops.
 check "the folder is on the system PATH once" on_path_once "$(windows_folder "$arch")"
 
@@ -143,11 +170,9 @@ check "msiexec /i of the older package fails" msiexec_fails /i "$(windows_path "
 check "the entry still shows $newer" one_entry "$newer" "$(windows_folder "$arch")"
 
 echo "== uninstall"
-# Windows keeps the value through an upgrade (UPGRADINGPRODUCTCODE), which Wine does not set.
-wine reg add "$run_key" /v 'Uvantic Finder Notifier' /d "\"$(windows_folder "$arch")\UvanticNotifier.exe\"" /f >/dev/null 2>&1
 check "msiexec /x succeeds" msiexec /x "$(windows_path "$newer_package")"
 check "the shortcut's value is gone" test "$(shortcut_values "$arch")" -eq 0
-check "the user's Run value for the notifier is gone" no_run_value
+check "no Run value starts the notifier, the machine's or the user's" no_run_values
 check "no file, folder, shortcut or registry entry (machine's or user's) of the program is left" no_leftovers
 
 if [ "$prefix_bits" = 32 ]; then
@@ -165,6 +190,7 @@ else
     check "msiexec /i of the $to package of $to_version succeeds" msiexec /i "$(windows_path "$to_package")"
     check "the program is in $(windows_folder "$to"), and only there" installed_in "$(windows_folder "$to")"
     check "one shortcut, to the $to program" one_shortcut "$(windows_folder "$to")"
+    check "one machine Run value, to the $to notifier" starts_at_sign_in "$(windows_folder "$to")"
     check "one entry, with $to_version" one_entry "$to_version" "$(windows_folder "$to")"
     check "the folder is on the system PATH once" on_path_once "$(windows_folder "$to")"
   done
@@ -179,6 +205,7 @@ echo "== install into $custom_folder, as an admin may choose"
 check "msiexec /i with INSTALLFOLDER succeeds" msiexec /i "$(windows_path "$package")" "INSTALLFOLDER=$custom_folder"
 check "the program is in $custom_folder, and only there" installed_in "$custom_folder"
 check "the shortcut starts it there" one_shortcut "$custom_folder"
+check "the machine's Run value starts the notifier there" starts_at_sign_in "$custom_folder"
 check "$custom_folder is on the system PATH once" on_path_once "$custom_folder"
 check "the entry gives $custom_folder" one_entry "$version" "$custom_folder"
 check "msiexec /x succeeds" msiexec /x "$(windows_path "$package")"

@@ -3,8 +3,8 @@
 # token and timestamped by a throwaway server on 127.0.0.1, and checks it: the six signed files
 # verify against the root alone, with a valid timestamp, also after the signing certificate has
 # expired, and a copy with one signed byte changed fails on its digest; package.sh --release
-# refuses without a certificate, a timestamp server or a working one, and leaves the release as
-# it was; one made from the PKCS#12 file without a timestamp verifies now, but not once the
+# refuses without a certificate, a timestamp server or a working one, with the PIN in the key's
+# URI or with changes not committed, and leaves the release as it was; one made from the PKCS#12 file without a timestamp verifies now, but not once the
 # certificate has expired; the winget and Scoop manifests pass their schemas and name the files
 # beside them; the signed x64 installer passes the installer test under Wine.
 #   release_test.sh TEMPLATE WORK_DIR VERSION MAKE_INSTALLER SOURCE.wxs SCREENSHOT.exe
@@ -81,12 +81,13 @@ unstamped=$temp/unstamped/UvanticFinder-$version-x64.msi
 check "signed from the PKCS#12 file without a timestamp, it verifies now" verifies "$unstamped"
 check "but not after its certificate has expired" expired "$unstamped"
 
-# refused MESSAGE VARIABLE...: package.sh --release with only these fails with one line that
-# says MESSAGE, and leaves the release as it was.
+# refused MESSAGE VARIABLE...: package.sh --release (of the checkout in $checkout) with only these
+# fails with one line that says MESSAGE, and leaves the release as it was.
 sums=$(cat "$dist/SHA256SUMS")
+checkout=$root
 refused() {
   local message=$1 status=0; shift
-  env "$@" "$root/scripts/package.sh" --release "$dist" >/dev/null 2>"$temp/refused" || status=$?
+  env "$@" "$checkout/scripts/package.sh" --release "$dist" >/dev/null 2>"$temp/refused" || status=$?
   [ "$status" -eq 1 ] && [ "$(wc -l <"$temp/refused")" -eq 1 ] && grep -q "$message" "$temp/refused" &&
     [ "$(cat "$dist/SHA256SUMS")" = "$sums" ] && (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
 }
@@ -94,6 +95,12 @@ check "--release without a certificate is refused" refused "needs a code-signing
 check "--release without a timestamp server is refused" refused "needs a timestamp server" "${token[@]}"
 check "--release whose timestamp server fails stops" refused "signing UvanticFinder.exe failed: HTTP failure" \
   "${token[@]}" UVANTIC_SIGN_TIMESTAMP_URL=http://127.0.0.1:1/
+check "a PIN inside the key's URI is refused" refused "holds the PIN (pin-value=)" "${token[@]/%object=release/object=release?pin-value=1234}" "$timestamp"
+git clone --quiet "$root" "$temp/checkout" && echo >>"$temp/checkout/README.md"
+checkout=$temp/checkout
+check "--release with changes not committed is refused" refused "built from a commit: commit the changes" \
+  "${token[@]}" "$timestamp"
+checkout=$root
 
 check "the manifests pass their schemas and match the files beside them" python3 - "$dist" "$schemas" "$version" <<'PY'
 import hashlib, json, os, subprocess, sys, zipfile

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace uvantic::e2e {
 
@@ -11,5 +13,9 @@ namespace uvantic::e2e {
 // after giving the window a moment to finish painting; false when the screen could
 // not be read or the file not written.
 bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath);
+
+// The window's screen rectangle as 0x00RRGGBB pixels, top row first, its size in width
+// and height; empty when the screen could not be read.
+std::vector<std::uint32_t> WindowPixels(HWND window, int* width, int* height);
 
 }  // namespace uvantic::e2e

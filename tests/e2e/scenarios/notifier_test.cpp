@@ -1,13 +1,18 @@
 // The real UvanticNotifier.exe beside the program, read from the system's side: its
 // icon in Wine's notification area, its notifications as the balloons Wine shows, its
-// menu's Run value in the registry, and its single copy.
+// menu's tick and sign-in start in the registry, its single copy, and its end.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 #include "harness/notification_area.h"
 #include "harness/running_program.h"
+#include "harness/screenshot.h"
 #include "harness/test_environment.h"
 #include "harness/user_input.h"
 #include "program_scenario.h"
@@ -16,31 +21,52 @@
 namespace uvantic::e2e {
 namespace {
 
-constexpr wchar_t kRunKey[] = L"\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValueName[] = L"Uvantic Finder Notifier";
+constexpr wchar_t kUserRunKey[] = L"\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kPlugged[] = L"6&2D3F0B1A&0&0000";
 
 std::wstring NotifierPath() {
   const std::wstring& program = Environment().program;
   return program.substr(0, program.find_last_of(L"\\/") + 1) + L"UvanticNotifier.exe";
 }
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
-// The Run value's data; empty when there is none.
+// The user's Run value's data; empty when there is none.
 std::wstring RunValue() {
   wchar_t data[1024] = L"";
   DWORD size = sizeof(data);
-  const auto subkey = std::wstring(kRunKey).substr(std::wstring(L"\\HKEY_CURRENT_USER\\").size());
-  if (RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), kRunValueName, RRF_RT_REG_SZ, nullptr, data, &size) !=
-      ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
     return {};
   }
   return data;
 }
 
-// Right-clicks the icon and chooses a menu item by its access key.
-bool ChooseFromMenu(DWORD processId, HWND icon, WORD accessKey) {
+// Whether the open menu shows a tick: dark pixels in the column left of the items' texts,
+// inside the frame, where nothing else is drawn. Wine does not let another process read
+// a menu's items.
+bool ShowsTick(HWND popup) {
+  int width = 0, height = 0;
+  const std::vector<std::uint32_t> pixels = WindowPixels(popup, &width, &height);
+  constexpr int kFrame = 3;
+  const int column = std::min(width, kFrame + GetSystemMetrics(SM_CXMENUCHECK));
+  int dark = 0;
+  for (int y = kFrame; y < height - kFrame; ++y) {
+    for (int x = kFrame; x < column; ++x) {
+      const std::uint32_t pixel = pixels[static_cast<std::size_t>(y) * width + x];
+      dark += ((pixel >> 16) & 0xFF) < 80 && ((pixel >> 8) & 0xFF) < 80 && (pixel & 0xFF) < 80;
+    }
+  }
+  return dark >= 4;
+}
+
+// Right-clicks the icon and chooses a menu item by its access key; reads the tick first
+// into ticked when given.
+bool ChooseFromMenu(DWORD processId, HWND icon, WORD accessKey, bool* ticked = nullptr) {
   Click(icon, MouseButton::Right);
-  if (!WaitForPopupMenu(processId)) return false;
+  const HWND popup = WaitForPopupMenu(processId);
+  if (!popup) return false;
+  if (ticked) *ticked = ShowsTick(popup);
   PressKey(accessKey);
   return WaitUntil([&] { return PopupMenu(processId) == nullptr; }, Milliseconds{3000});
 }
@@ -49,19 +75,24 @@ class Notifier : public ProgramScenario {
  protected:
   void TearDown() override {
     if (notifier_.handle) TerminateProcess(notifier_.handle.get(), 1);
-    testing::RegistryWriter().removeValue(kRunKey, kRunValueName);
+    testing::RegistryWriter().removeValue(kUserRunKey, kRunValueName);
     ProgramScenario::TearDown();
   }
+  // Starts the notifier and waits for its icon, which it returns; nullptr when none came.
+  HWND StartNotifier() {
+    notifier_ = StartProcess(NotifierPath());
+    WaitUntil([] { return NotificationAreaIcons().size() == 1 && NotifierWindow() != nullptr; });
+    const std::vector<HWND> icons = NotificationAreaIcons();
+    return icons.empty() ? nullptr : icons.front();
+  }
+  bool NotifierEnds(DWORD timeoutMs) const { return WaitForSingleObject(notifier_.handle.get(), timeoutMs) == 0; }
   StartedProcess notifier_;
 };
 
-// One start of the notifier for the whole story, as the balloons take seconds each.
-TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAndLeavesNoIcon) {
+TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnExit) {
   registry_.Install({{L"6&0C44D1B9&0&0000", L"COM3", CableSetup::Started}, {kPlugged, L"COM7", CableSetup::Unplugged}});
-  testing::RegistryWriter().removeValue(kRunKey, kRunValueName);
-  notifier_ = StartProcess(NotifierPath());
-  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon was added";
-  HWND icon = NotificationAreaIcons().front();
+  const HWND icon = StartNotifier();
+  ASSERT_NE(icon, nullptr) << "no icon was added";
   EXPECT_EQ(RunValue(), L"") << "the Run value was written without being asked for";
 
   const StartedProcess second = StartProcess(NotifierPath());
@@ -75,19 +106,6 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAnd
   registry_.Unplug(kPlugged);
   EXPECT_NE(WaitForNotification(L"COM7 was unplugged (cable " + CableIdOf(kPlugged) + L")"), nullptr);
 
-  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S'));
-  EXPECT_TRUE(WaitUntil([] { return RunValue() == L"\"" + NotifierPath() + L"\""; })) << Narrow(RunValue());
-  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S'));
-  EXPECT_TRUE(WaitUntil([] { return RunValue().empty(); })) << "the Run value was not removed";
-
-  // A restarted Explorer knows no icon and says TaskbarCreated: the icon comes back.
-  NOTIFYICONDATAW forgotten{};
-  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
-  SendMessageW(forgotten.hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
-  icon = NotificationAreaIcons().front();
-
   // A click on the icon opens the program from the notifier's folder.
   Click(icon);
   HWND finder = nullptr;
@@ -96,21 +114,68 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAnd
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(finder); }));
 
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'X'));
-  EXPECT_EQ(WaitForSingleObject(notifier_.handle.get(), 10000), WAIT_OBJECT_0) << "Exit did not end the notifier";
+  EXPECT_TRUE(NotifierEnds(10000)) << "Exit did not end the notifier";
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); })) << "the icon stayed after Exit";
+}
 
-  // Wine drops a destroyed window's icons by itself, so the notifier's own removal is
-  // seen at the end of a session, where its window stays until the system ends it.
-  notifier_ = StartProcess(NotifierPath());
-  HWND window = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    return NotificationAreaIcons().size() == 1 && (window = NotifierWindow());
-  }));
-  SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+// A restarted Explorer knows no icon and says TaskbarCreated: the icon comes back.
+TEST_F(Notifier, AddsItsIconAgainAfterTaskbarCreated) {
+  ASSERT_NE(StartNotifier(), nullptr);
+  NOTIFYICONDATAW forgotten{};
+  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  SendMessageW(forgotten.hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
+}
+
+// Restart Manager asks with ENDSESSION_CLOSEAPP before an upgrade replaces the program.
+TEST_F(Notifier, AnEndCalledOffChangesNothingAndRestartManagerEndsIt) {
+  ASSERT_NE(StartNotifier(), nullptr);
+  const HWND window = NotifierWindow();
+  EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+  SendMessageW(window, WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
+  SendMessageW(window, WM_ENDSESSION, FALSE, 0);
+  EXPECT_FALSE(NotifierEnds(500)) << "the notifier ended when the end was called off";
+  EXPECT_EQ(NotificationAreaIcons().size(), 1u) << "the icon went when the end was called off";
+
+  SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+  EXPECT_TRUE(NotifierEnds(2000)) << "the notifier kept running for Restart Manager";
+  EXPECT_TRUE(NotificationAreaIcons().empty());
+}
+
+// Wine drops a destroyed window's icons by itself, so the notifier's own removal is seen
+// at the end of a session, where its window stays until the system ends it.
+TEST_F(Notifier, RemovesItsIconAtTheEndOfTheSessionAndASecondStartBringsItBack) {
+  ASSERT_NE(StartNotifier(), nullptr);
+  SendMessageW(NotifierWindow(), WM_ENDSESSION, TRUE, 0);
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); }, Milliseconds{3000}))
       << "the icon stayed at the end of the session";
   EXPECT_FALSE(WaitUntil([] { return !NotificationAreaIcons().empty(); }, Milliseconds{1500}))
       << "the icon came back after the end of the session";
+
+  const StartedProcess second = StartProcess(NotifierPath());
+  EXPECT_EQ(WaitForSingleObject(second.handle.get(), 10000), WAIT_OBJECT_0) << "a second copy kept running";
+  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; }, Milliseconds{3000}))
+      << "the running copy did not add its icon again for a second start";
+}
+
+// A copy from the zip: the user's own Run value, pointed at this copy when the one it
+// named was deleted.
+TEST_F(Notifier, TickFollowsTheUsersRunValue) {
+  testing::RegistryWriter(testing::RegistryWriter::Keep::Written)
+      .key(kUserRunKey)
+      .value(kRunValueName, Quoted(L"C:\\Moved away\\UvanticNotifier.exe"));
+  const HWND icon = StartNotifier();
+  ASSERT_NE(icon, nullptr);
+  EXPECT_TRUE(WaitUntil([] { return RunValue() == Quoted(NotifierPath()); })) << Narrow(RunValue());
+
+  bool ticked = false;
+  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
+  EXPECT_TRUE(ticked) << "no tick while the Run value names this copy";
+  EXPECT_TRUE(WaitUntil([] { return RunValue().empty(); })) << "the Run value was not removed";
+  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
+  EXPECT_FALSE(ticked) << "a tick without the Run value";
+  EXPECT_TRUE(WaitUntil([] { return RunValue() == Quoted(NotifierPath()); })) << Narrow(RunValue());
 }
 
 TEST_F(Notifier, CarriesItsVersionBlockAndTheProgramIcon) {
