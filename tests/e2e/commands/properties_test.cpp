@@ -161,6 +161,15 @@ TEST_F(PropertiesCommand, OutOfProcessEachCableHasOneSheetAndAPressBringsItToThe
         }
         return sheet != nullptr;
       })) << "no new sheet";
+      // A new sheet comes to the front by itself; waiting for it keeps its arrival out
+      // of the next step. It is then moved to the screen's bottom-right corner, where it
+      // cannot take the clicks meant for the list.
+      EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == sheet; })) << "the new sheet is not in front";
+      RECT rect{};
+      GetWindowRect(sheet, &rect);
+      SetWindowPos(sheet, nullptr, GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left),
+                   GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
       EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == sheets[static_cast<std::size_t>(s.front)]; }))
           << "the cable's sheet is not in front";
