@@ -4,6 +4,8 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
+
 #include "discovery/device_state.h"
 #include "discovery/state_words.h"
 #include "window/web_site.h"
@@ -11,18 +13,24 @@
 namespace uvantic {
 namespace {
 
-// Longer cells are read cut short, which a description can bear.
-constexpr int kCellChars = 512;
-
+// A cell's whole text: the buffer grows until the text leaves room to spare, up to
+// far beyond the longest text the registry lets through.
 std::wstring CellAt(HWND list, int index, int column) {
-  wchar_t text[kCellChars] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = kCellChars;
-  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  text[kCellChars - 1] = L'\0';
-  return text;
+  constexpr std::size_t kMaxChars = std::size_t{1} << 20;
+  std::wstring text(64, L'\0');
+  for (;;) {
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    const auto length = static_cast<std::size_t>(
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+    if (length + 1 < text.size() || text.size() >= kMaxChars) {
+      text.resize(std::min(length, text.size() - 1));
+      return text;
+    }
+    text.assign(text.size() * 2, L'\0');
+  }
 }
 
 }  // namespace
