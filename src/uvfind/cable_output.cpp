@@ -7,6 +7,8 @@
 #include <cwchar>
 #include <iterator>
 
+#include "discovery/state_words.h"
+
 namespace uvantic {
 namespace {
 
@@ -31,26 +33,33 @@ std::size_t Width(std::wstring_view text) {
   }));
 }
 
-// Two spaces after each column but the last, which would only trail spaces.
+// Two spaces after each column but the last, which would only trail spaces; none after
+// the last but one either when the last is empty.
 template <std::size_t N>
 void AppendAligned(std::wstring& text, const std::array<std::wstring, N>& line,
                    const std::array<std::size_t, N - 1>& widths) {
   for (std::size_t column = 0; column + 1 < N; ++column) {
     text += line[column];
+    if (column + 2 == N && line[N - 1].empty()) break;
     text.append(std::max(widths[column], Width(line[column])) + 2 - Width(line[column]), L' ');
   }
   text += line[N - 1];
   text += kLineEnd;
 }
 
+// The table's last column says in words what the window's icon and dimming show.
+constexpr std::wstring_view kNoteHeading = L"Note";
+
+std::wstring Note(const CableRow& cable) { return StateWords(cable.status, cable.disabled, !cable.served); }
+
 std::wstring Table(const std::vector<CableRow>& cables) {
-  std::vector<std::array<std::wstring, 3>> lines{{L"COM Number", L"Status", L"USB Cable ID"}};
+  std::vector<std::array<std::wstring, 4>> lines{{L"COM Number", L"Status", L"USB Cable ID", std::wstring(kNoteHeading)}};
   for (const auto& cable : cables) {
-    lines.push_back({Printable(cable.port), Printable(cable.status), Printable(cable.cableId)});
+    lines.push_back({Printable(cable.port), Printable(cable.status), Printable(cable.cableId), Note(cable)});
   }
-  std::array<std::size_t, 2> widths{};
+  std::array<std::size_t, 3> widths{};
   for (const auto& line : lines) {
-    for (std::size_t column = 0; column < 2; ++column) widths[column] = std::max(widths[column], Width(line[column]));
+    for (std::size_t column = 0; column < 3; ++column) widths[column] = std::max(widths[column], Width(line[column]));
   }
   std::wstring text;
   for (const auto& line : lines) AppendAligned(text, line, widths);
@@ -160,10 +169,10 @@ std::wstring IsoTime(const LocalTime& time) {
   return text;
 }
 
-// The event table's columns are as wide as the longest event and status, so that the
-// lines of a stream line up without knowing what comes later; only a longer port name
-// pushes the columns after it.
-constexpr std::array<std::size_t, 4> kEventWidths{8, 7, 10, 17};
+// The event table's columns are as wide as the longest event and status and the usual
+// cable identifier, so that the lines of a stream line up without knowing what comes
+// later; only a longer port name or identifier pushes the columns after it.
+constexpr std::array<std::size_t, 5> kEventWidths{8, 7, 10, 17, 14};
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -202,7 +211,9 @@ std::wstring EventHeader(OutputFormat format) {
     case OutputFormat::Csv: text = L"time,event," + std::wstring(kCsvHeader) + std::wstring(kLineEnd); break;
     case OutputFormat::Table:
     case OutputFormat::Ports:
-      AppendAligned(text, std::array<std::wstring, 5>{L"Time", L"Event", L"COM Number", L"Status", L"USB Cable ID"},
+      AppendAligned(text,
+                    std::array<std::wstring, 6>{L"Time", L"Event", L"COM Number", L"Status", L"USB Cable ID",
+                                                std::wstring(kNoteHeading)},
                     kEventWidths);
   }
   return text;
@@ -220,8 +231,8 @@ std::wstring FormatEvent(const CableChange& change, const LocalTime& time, Outpu
     case OutputFormat::Table:
     case OutputFormat::Ports:
       AppendAligned(text,
-                    std::array<std::wstring, 5>{ClockTime(time), event, Printable(row.port), Printable(row.status),
-                                                Printable(row.cableId)},
+                    std::array<std::wstring, 6>{ClockTime(time), event, Printable(row.port), Printable(row.status),
+                                                Printable(row.cableId), Note(row)},
                     kEventWidths);
   }
   return text;

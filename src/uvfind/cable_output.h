@@ -12,6 +12,8 @@
 
 namespace uvantic {
 
+// The table adds a column "Note" with the words for what the window's icon and dimming
+// show (StateWords); the CSV and the JSON carry them as served and disabled.
 // Every line ends in CR LF. The table and the port list show a control character in a
 // name as U+FFFD, so that a name can neither break a line nor send the terminal a
 // command; the CSV quotes such a field and the JSON escapes it.

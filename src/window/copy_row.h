@@ -17,7 +17,9 @@ inline constexpr int kAltMask = 4;
 bool KeyCopiesRow(int keyCode, int shift);
 
 // The row as one line that pastes into a spreadsheet as three cells: port, status and
-// cable identifier separated by tabs, ending in CR LF.
-std::wstring CopiedRowText(std::wstring_view port, std::wstring_view status, std::wstring_view cableId);
+// cable identifier separated by tabs, ending in CR LF. A row whose icon or dimming
+// tells more than its status gets a fourth cell that says it in words (StateWords).
+std::wstring CopiedRowText(std::wstring_view port, std::wstring_view status, std::wstring_view cableId,
+                           std::wstring_view words = {});
 
 }  // namespace uvantic

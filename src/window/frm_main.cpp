@@ -190,6 +190,7 @@ LRESULT CALLBACK FrmMain::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 bool FrmMain::OnCreate() {
   dpi_ = WindowDpi(hwnd_);
   if (!CreateControls()) return false;
+  MakeAccessible();
   ApplyResolution();
   SetTimer(hwnd_, kUpdateTimer, kUpdateInterval, nullptr);
   watcher_ = std::make_unique<RegistryWatcher>(HKEY_LOCAL_MACHINE, MachineKeysToWatch(), hwnd_,
@@ -199,6 +200,7 @@ bool FrmMain::OnCreate() {
 
 void FrmMain::OnDestroy() {
   KillTimer(hwnd_, kUpdateTimer);
+  annotations_.Clear();
   watcher_.reset();
   PostQuitMessage(0);
 }

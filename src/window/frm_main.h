@@ -11,6 +11,7 @@
 #include <string>
 
 #include "discovery/registry_view.h"
+#include "platform/accessibility.h"
 #include "platform/handles.h"
 #include "platform/html_help.h"
 #include "platform/processes.h"
@@ -20,6 +21,7 @@
 #include "window/layout.h"
 #include "window/list_view_device_list.h"
 #include "window/logo_press.h"
+#include "window/open_sheets.h"
 #include "window/pass_spacing.h"
 #include "window/win_picture.h"
 
@@ -62,6 +64,9 @@ class FrmMain {
   void SetSortKey(int key) { list_.SetSortKey(key); }
   void SetSortOrder(int order) { list_.SetSortOrder(order); }
   std::optional<std::wstring> SelectedItem() const { return list_.SelectedItem(); }
+  // What assistive technology is told of the row at this index of the list: its status,
+  // what its icon and dimming show, and its cable identifier. nullopt for no such row.
+  std::optional<std::wstring> DescribeRow(int index) const;
 
   // One refresh pass, as a timer tick runs it.
   void RefreshPass();
@@ -128,6 +133,15 @@ class FrmMain {
   void OnCopyKey();
   void OnCloseClick();
 
+  // What assistive technology hears, in frm_main_accessibility.cpp.
+  struct ShownRow {
+    std::wstring port, status, cableId;
+    bool disabledIcon = false;
+    bool ghosted = false;
+  };
+  void MakeAccessible();
+  std::optional<ShownRow> ShownRowAt(int index) const;
+
   // Events handled in frm_main_help.cpp.
   void OnKeyPreview(int keyCode, int shift);
   void OnControlMouseUp(int buttonCode, ControlName control);
@@ -143,8 +157,10 @@ class FrmMain {
   // Whether the logo was last pressed with the left button alone; the logo's click
   // and the context-help popup clear it.
   LogoPress blnLogoPressed;
-  // rundll32 showing the property sheet out of process, as last started.
-  std::optional<StartedProgram> sheet_;
+  // rundll32 showing a cable's property sheet out of process, by the cable's key.
+  OpenSheets<StartedProgram> sheets_;
+  // The logo's role and the rows' descriptions, for assistive technology.
+  AccessibleAnnotations annotations_;
   // The control the "What's This?" popup was last opened for, kept after it closes,
   // and where it was opened, in screen coordinates.
   std::optional<ControlName> ctlWhatsThis;

@@ -4,6 +4,7 @@
 // failure, a command that cannot be carried out does nothing.
 #include "window/frm_main.h"
 
+#include "discovery/state_words.h"
 #include "platform/ansi_text.h"
 #include "platform/file_exists.h"
 #include "platform/clipboard.h"
@@ -22,26 +23,26 @@ constexpr wchar_t kDeviceManagerDocument[] = L"devmgmt.msc";
 
 // The property sheet of the selected row's device, whatever its status and whether or
 // not cmdProperties is enabled: the double-click comes here too. In process the sheet is
-// modal, so there is only ever one; out of process, while the sheet last started is
-// open it comes to the front instead, since two sheets for one cable could overwrite
-// each other's changes.
+// modal, so there is only ever one; out of process each cable gets its own, and while
+// the one started for this cable is open it comes to the front instead, since two
+// sheets for one cable could overwrite each other's changes.
 void FrmMain::OnPropertiesClick() {
   if (!hwnd_) return;
   const auto key = SelectedItem();
   if (!key) return;
-  if (sheet_ && sheet_->Running()) {
-    sheet_->BringToFront();
+  if (const StartedProgram* open = sheets_.OpenFor(*key)) {
+    open->BringToFront();
     return;
   }
-  sheet_.reset();
   const auto request = PropertySheetRequestFor(*key, static_cast<Machine>(ProgramMachine()),
                                                static_cast<Machine>(NativeMachine()),
                                                SystemWindowsDirectory().value_or(std::wstring()));
   if (!request) return;
   if (const auto* outside = std::get_if<OutOfProcessSheet>(&*request)) {
     // Without devmgr.dll rundll32 would show an error box of its own.
-    if (FileExists(outside->library)) {
-      sheet_ = StartWatchedProgram(outside->program, outside->commandLine, outside->directory, SW_SHOW);
+    if (!FileExists(outside->library)) return;
+    if (auto started = StartWatchedProgram(outside->program, outside->commandLine, outside->directory, SW_SHOW)) {
+      sheets_.Add(*key, std::move(*started));
     }
     return;
   }
@@ -64,19 +65,16 @@ void FrmMain::OnColumnClick(int headerIndex) { ToggleSort(*this, headerIndex); }
 
 void FrmMain::OnListDoubleClick() { OnPropertiesClick(); }
 
-// The selected row's three cells as the list shows them; the list stays as it is.
+// The selected row's three cells as the list shows them, and what its icon and dimming
+// tell in words; the list stays as it is.
 void FrmMain::OnCopyKey() {
-  const auto key = SelectedItem();
-  const auto rows = list_.Rows();
-  if (!key || !rows || !hwnd_) return;
-  for (RowId row : *rows) {
-    if (list_.Key(row) != key) continue;
-    const auto port = list_.CellText(row, Cell::Text);
-    const auto status = list_.CellText(row, Cell::Status);
-    const auto cableId = list_.CellText(row, Cell::CableId);
-    if (port && status && cableId) CopyTextToClipboard(hwnd_, CopiedRowText(*port, *status, *cableId));
-    return;
-  }
+  if (!hwnd_) return;
+  const auto index =
+      static_cast<int>(SendMessageW(lvwList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+  const auto row = ShownRowAt(index);
+  if (!row) return;
+  CopyTextToClipboard(hwnd_, CopiedRowText(row->port, row->status, row->cableId,
+                                           StateWords(row->status, row->disabledIcon, row->ghosted)));
 }
 
 // Ends the program: the timer first, so no tick runs after this; destroying the

@@ -2,7 +2,7 @@
 // the row's instance path, from the button, its access key and a double-click alike;
 // with nothing selected, a refused key, or no devmgr.dll where the system keeps it,
 // nothing happens and no process starts. While the sheet is open the list goes on
-// following the registry, and out of process a second sheet is not started.
+// following the registry, and out of process each cable has one sheet at a time.
 #include "command_scenario.h"
 
 #include <algorithm>
@@ -105,31 +105,64 @@ TEST_F(PropertiesCommand, TheListFollowsTheRegistryAtOnceWhileThePropertySheetIs
   EXPECT_TRUE(IsWindow(sheet)) << "the property sheet closed";
 }
 
-// Out of process the sheet is not modal to the window: while it is open, a press brings
-// it to the front instead of starting another, and once it is closed a press opens a
-// new one. In process the sheet is modal, so the window takes no press meanwhile.
-TEST_F(PropertiesCommand, OutOfProcessOnlyOneSheetIsOpenAndAPressBringsItToTheFront) {
+// Out of process the sheet is not modal to the window, and each cable gets its own:
+// while a cable's sheet is open, a press on that cable brings it to the front instead of
+// starting another, a press on another cable opens that cable's sheet, and once a sheet
+// is closed a press on its cable opens a new one. In process the sheet is modal, so the
+// window takes no press meanwhile.
+struct SheetStep {
+  int row;         // the row pressed on, with the button (else a double-click)
+  bool button;
+  int closeFirst;  // the step whose sheet is closed before the press; -1 for none
+  int front;       // the step whose sheet is then in front: this step's own for a new one
+};
+constexpr SheetStep kSheetSteps[] = {
+    {0, true, -1, 0}, {1, false, -1, 1}, {0, false, -1, 0}, {1, true, -1, 1}, {0, true, 0, 4}, {0, false, -1, 4},
+};
+
+TEST_F(PropertiesCommand, OutOfProcessEachCableHasOneSheetAndAPressBringsItToTheFront) {
   if (!TestRunsUnderWow64()) GTEST_SKIP() << "the sheet opens in process, modal to the window";
   const SheetsClosed sheetsClosed;
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", L"1");  // taken over by the program
-  StartWith({kDisabled});
+  const Cable cables[] = {kDisabled, kNoDriver};
+  StartWith({cables[0], cables[1]});
   SetEnvironmentVariableW(L"UVANTIC_DEVMGR_SHEET", nullptr);
   const StartedProcesses started(program_->process());
-  Click(controls_.properties);
-  HWND sheet = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (sheet = PropertySheetWindow()); }));
-  ASSERT_TRUE(BringToFront(window()));
-  DoubleClickAt(controls_.list, CentreOf(ItemRect(controls_.list, 0)));
-  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == sheet; }));
-  EXPECT_EQ(started.Total(), 1u);
-  EXPECT_EQ(devmgrRecord_.Lines(), std::vector<std::string>{SheetRecord(window(), kDisabled)});
-
-  PostMessageW(sheet, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitUntil([&] { return started.Running() == 0; }));
-  ASSERT_TRUE(BringToFront(window()));
-  Click(controls_.properties);
-  EXPECT_EQ(devmgrRecord_.WaitForLines(2).size(), 2u);
-  EXPECT_TRUE(WaitUntil([&] { return PropertySheetWindow() != nullptr; }));
+  std::vector<HWND> sheets;  // by step; null where a step brought one forward
+  std::vector<std::string> records;
+  for (const SheetStep& s : kSheetSteps) {
+    SCOPED_TRACE("step " + std::to_string(sheets.size()));
+    if (s.closeFirst >= 0) {
+      PostMessageW(sheets[static_cast<std::size_t>(s.closeFirst)], WM_CLOSE, 0, 0);
+      ASSERT_TRUE(WaitUntil([&] { return started.Running() == 1; }));
+    }
+    ASSERT_TRUE(BringToFront(window()));
+    WaitPastDoubleClickTime();
+    const POINT row = CentreOf(ItemRect(controls_.list, s.row));
+    if (s.button) {
+      ClickAt(controls_.list, row);
+      ASSERT_TRUE(WaitUntil([&] { return List().SelectedIndex() == s.row; }));
+      Click(controls_.properties);
+    } else {
+      DoubleClickAt(controls_.list, row);
+    }
+    HWND sheet = nullptr;
+    if (s.front == static_cast<int>(sheets.size())) {
+      records.push_back(SheetRecord(window(), cables[s.row]));
+      EXPECT_EQ(devmgrRecord_.WaitForLines(records.size()), records);
+      ASSERT_TRUE(WaitUntil([&] {
+        sheet = GetForegroundWindow();
+        return WindowText(sheet) == L"Device Properties" && std::ranges::find(sheets, sheet) == sheets.end();
+      })) << "no new sheet in front";
+      // Out of the way of the clicks meant for the list.
+      SetWindowPos(sheet, nullptr, 0, GetSystemMetrics(SM_CYSCREEN) - 300, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+      EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == sheets[static_cast<std::size_t>(s.front)]; }));
+    }
+    sheets.push_back(sheet);
+    EXPECT_EQ(started.Total(), records.size());
+  }
 }
 
 TEST_F(PropertiesCommand, DoesNothingOnAnEmptyListFromTheKeyOrADoubleClick) {

@@ -1,12 +1,14 @@
-// The decisions behind the window's commands: the property-sheet request, the
-// header-click sort toggle and the logo's press-then-click state.
+// The decisions behind the window's commands: the property-sheet request, the sheets
+// open per cable, the header-click sort toggle and the logo's press-then-click state.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "support/test_printers.h"
 #include "window/logo_press.h"
+#include "window/open_sheets.h"
 #include "window/properties_command.h"
 #include "window/sort_toggle.h"
 
@@ -67,6 +69,41 @@ TEST(PropertySheetRequestFor, InThisProcessOnlyWhereTheProgramIsOfTheSystemsNati
         << "program " << static_cast<int>(c.program) << " on " << static_cast<int>(c.native) << ", Windows directory of "
         << c.windowsDirectory.size() << " characters";
   }
+}
+
+// One sheet per cable: a press finds the sheet still open for its cable, whatever the
+// letter case of the key, and nothing once that sheet has closed.
+TEST(OpenSheets, FindsTheOpenSheetOfEachCableAndForgetsClosedOnes) {
+  struct Sheet {
+    std::shared_ptr<bool> open;
+    int id;
+    bool Running() const { return *open; }
+  };
+  const auto a = std::make_shared<bool>(true);
+  const auto b = std::make_shared<bool>(true);
+  OpenSheets<Sheet> sheets;
+  sheets.Add(L"USB\\V\\a", {a, 1});
+  sheets.Add(L"USB\\V\\b", {b, 2});
+  const auto idOf = [&](std::wstring_view key) {
+    const Sheet* sheet = sheets.OpenFor(key);
+    return sheet ? sheet->id : 0;
+  };
+  const struct {
+    bool aOpen, bOpen;
+    std::wstring_view key;
+    int found;
+  } steps[] = {
+      {true, true, L"USB\\V\\a", 1}, {true, true, L"usb\\v\\B", 2}, {true, true, L"USB\\V\\c", 0},
+      {false, true, L"USB\\V\\a", 0}, {true, true, L"USB\\V\\a", 0},  // closed, then forgotten
+      {true, true, L"USB\\V\\b", 2},
+  };
+  for (const auto& step : steps) {
+    *a = step.aOpen;
+    *b = step.bOpen;
+    EXPECT_EQ(idOf(step.key), step.found) << "a " << step.aOpen << ", b " << step.bOpen;
+  }
+  sheets.Add(L"usb\\v\\b", {std::make_shared<bool>(true), 3});  // in place of the one for b
+  EXPECT_EQ(idOf(L"USB\\V\\b"), 3);
 }
 
 struct ToggleCase {

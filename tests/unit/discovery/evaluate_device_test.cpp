@@ -6,6 +6,7 @@
 
 #include "discovery/evaluate_device.h"
 #include "discovery/memory_registry.h"
+#include "discovery/state_words.h"
 #include "support/cable_keys.h"
 #include "support/test_printers.h"
 
@@ -61,6 +62,7 @@ struct StatusCase {
   std::wstring_view status;
   int icon;
   bool ghosted;
+  std::wstring_view words;  // what the icon and the dimming add to the status
 };
 
 class StatusTableTest : public EvaluateDeviceTest, public ::testing::WithParamInterface<StatusCase> {};
@@ -71,18 +73,23 @@ TEST_P(StatusTableTest, GivesStatusIconAndDimming) {
   if (!c.served) reg.removeValue(kDriverListPath, L"0");
   if (!c.bound) reg.key(ControlKey(kName)).value(L"ActiveService", L"usbser");
   if (c.disabled) reg.key(InstanceKey(kName)).value(L"ConfigFlags", 1u);
-  EXPECT_EQ(Evaluate(), State(c.status, c.icon, c.ghosted));
+  const DeviceState state = Evaluate();
+  EXPECT_EQ(state, State(c.status, c.icon, c.ghosted));
+  EXPECT_EQ(StateWords(state.status, state.icon == kIconDisabled, state.ghosted), c.words);
 }
 
 constexpr StatusCase kStatusTable[] = {
-    {"ServedBoundEnabled", true, true, false, kStatusOk, kIconNormal, false},
-    {"ServedUnboundEnabled", true, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, false},
-    {"ServedBoundDisabled", true, true, true, kStatusDisabled, kIconDisabled, false},
-    {"ServedUnboundDisabled", true, false, true, kStatusDisabled, kIconDisabled, false},
-    {"UnservedBoundEnabled", false, true, false, kStatusNotPresent, kIconNormal, true},
-    {"UnservedUnboundEnabled", false, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, true},
-    {"UnservedBoundDisabled", false, true, true, kStatusNotPresent, kIconDisabled, true},
-    {"UnservedUnboundDisabled", false, false, true, kStatusDriverNotLoaded, kIconDisabled, true},
+    {"ServedBoundEnabled", true, true, false, kStatusOk, kIconNormal, false, L""},
+    {"ServedUnboundEnabled", true, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, false, L""},
+    {"ServedBoundDisabled", true, true, true, kStatusDisabled, kIconDisabled, false, L""},
+    {"ServedUnboundDisabled", true, false, true, kStatusDisabled, kIconDisabled, false, L""},
+    {"UnservedBoundEnabled", false, true, false, kStatusNotPresent, kIconNormal, true, L"not plugged in"},
+    {"UnservedUnboundEnabled", false, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, true,
+     L"not plugged in"},
+    {"UnservedBoundDisabled", false, true, true, kStatusNotPresent, kIconDisabled, true,
+     L"disabled, not plugged in"},
+    {"UnservedUnboundDisabled", false, false, true, kStatusDriverNotLoaded, kIconDisabled, true,
+     L"disabled, not plugged in"},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryCombination, StatusTableTest, ::testing::ValuesIn(kStatusTable),

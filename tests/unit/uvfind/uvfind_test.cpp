@@ -47,14 +47,23 @@ TEST(UvfindCommandLine, CtrlCAndCtrlBreakEndAWatchAndTheSystemEndsItOtherwise) {
 // Control characters in names, and empty lists; the end-to-end tests check the
 // ordinary rows and the quoting of commas and quotes.
 TEST(UvfindOutput, NamesCanNeitherBreakALineNorTheFormat) {
-  const std::vector<CableRow> cables{{L"COM\u00e9\r\nCOM44", L"OK", L"a\"b"}};
+  const std::vector<CableRow> cables{{L"COM\u00e9\r\nCOM44", L"OK", L"a\"b", true}};
   const struct {
     OutputFormat format;
     std::vector<CableRow> cables;
     std::wstring expected;
   } cases[] = {
       {OutputFormat::Table, cables,
-       L"COM Number   Status  USB Cable ID\r\nCOM\u00e9\uFFFD\uFFFDCOM44  OK      a\"b\r\n"},
+       L"COM Number   Status  USB Cable ID  Note\r\nCOM\u00e9\uFFFD\uFFFDCOM44  OK      a\"b\r\n"},
+      // The note says what the window's icon and dimming show.
+      {OutputFormat::Table,
+       {{L"COM3", L"Driver not loaded", L"7&1&0", false, false},
+        {L"COM4", L"Not present", L"7&2&0", false, true},
+        {L"COM5", L"Disabled", L"7&3&0", true, true}},
+       L"COM Number  Status             USB Cable ID  Note\r\n"
+       L"COM3        Driver not loaded  7&1&0         not plugged in\r\n"
+       L"COM4        Not present        7&2&0         disabled, not plugged in\r\n"
+       L"COM5        Disabled           7&3&0\r\n"},
       {OutputFormat::Ports, cables, L"COM\u00e9\uFFFD\uFFFDCOM44\r\n"},
       {OutputFormat::Csv, {{L"COM1\rX", L"OK\n"}},
        L"port,status,cable_id,served,disabled,instance_path\r\n\"COM1\rX\",\"OK\n\",,false,false,\r\n"},
@@ -71,10 +80,13 @@ TEST(UvfindOutput, NamesCanNeitherBreakALineNorTheFormat) {
 // of the table kept in line by a port name as wide as its heading.
 TEST(UvfindOutput, EventLinesCarryTheLocalTimeAndTheRow) {
   const CableChange change{CableEvent::Removed, {L"COM10", L"OK", L"7&1&0", true, false, L"USB\\X"}};
+  const CableChange unplugged{CableEvent::Changed, {L"COM10", L"Driver not loaded", L"7&1&0", false, false, L""}};
   const LocalTime time{2026, 3, 9, 8, 5, 7, 42, -210};
-  EXPECT_EQ(EventHeader(OutputFormat::Table) + FormatEvent(change, time, OutputFormat::Table),
-            L"Time      Event    COM Number  Status             USB Cable ID\r\n"
-            L"08:05:07  removed  COM10       OK                 7&1&0\r\n");
+  EXPECT_EQ(EventHeader(OutputFormat::Table) + FormatEvent(change, time, OutputFormat::Table) +
+                FormatEvent(unplugged, time, OutputFormat::Table),
+            L"Time      Event    COM Number  Status             USB Cable ID    Note\r\n"
+            L"08:05:07  removed  COM10       OK                 7&1&0\r\n"
+            L"08:05:07  changed  COM10       Driver not loaded  7&1&0           not plugged in\r\n");
   EXPECT_EQ(FormatEvent(change, time, OutputFormat::Csv),
             L"2026-03-09T08:05:07.042-03:30,removed,COM10,OK,7&1&0,true,false,USB\\X\r\n");
   EXPECT_EQ(FormatEvent(change, time, OutputFormat::Json),

@@ -1,6 +1,7 @@
 // Ctrl+C on the main window: which presses copy, and the line they copy.
 #include <gtest/gtest.h>
 
+#include "discovery/state_words.h"
 #include "window/copy_row.h"
 
 namespace uvantic {
@@ -25,10 +26,25 @@ TEST(CopyRow, OnlyCtrlWithCAloneCopies) {
   }
 }
 
+// The copied row and what a screen reader hears of it say the same: the words for the
+// icon and the dimming follow the status.
 TEST(CopyRow, CellsAreTabSeparatedAndTheLineEndsInCrLf) {
-  EXPECT_EQ(CopiedRowText(L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0"),
-            L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\r\n");
-  EXPECT_EQ(CopiedRowText(L"", L"Not present", L""), L"\tNot present\t\r\n");
+  const struct {
+    std::wstring_view port, status, cableId, words;
+    std::wstring_view copied, description;
+  } cases[] = {
+      {L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0", L"", L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\r\n",
+       L"Status: Driver not loaded, USB Cable ID: 7&2A1B3C4D&0&0"},
+      {L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0", L"not plugged in",
+       L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\tnot plugged in\r\n",
+       L"Status: Driver not loaded (not plugged in), USB Cable ID: 7&2A1B3C4D&0&0"},
+      {L"", L"Not present", L"", L"disabled, not plugged in", L"\tNot present\t\tdisabled, not plugged in\r\n",
+       L"Status: Not present (disabled, not plugged in), USB Cable ID: "},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CopiedRowText(c.port, c.status, c.cableId, c.words), c.copied);
+    EXPECT_EQ(RowDescription(c.status, c.words, c.cableId), c.description);
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <memory>
 #include <new>
@@ -158,6 +159,36 @@ TEST_F(FrmMainTest, ControlsCarryTheirCaptions) {
   EXPECT_EQ(Text(Control(ControlName::cmdProperties)), L"&Properties");
   EXPECT_EQ(Text(Control(ControlName::cmdDevmgmt)), L"&Device Manager...");
   EXPECT_EQ(Text(Control(ControlName::cmdClose)), L"Close");
+}
+
+// What a screen reader hears: the logo by where it leads, read as a client reads it, and
+// each row's status with what its icon and dimming show, wherever sorting puts the row.
+TEST_F(FrmMainTest, AssistiveTechnologyHearsTheLogosNameAndEachRowsState) {
+  InstallCable(reg_, L"UV1&00", L"COM1");
+  testing::InstallCable(reg_, {.name = L"UV2&00", .port = L"COM2", .service = std::nullopt});
+  testing::InstallCable(reg_, {.name = L"UV3&00", .port = L"COM3", .service = std::nullopt, .configFlags = 1});
+  InstallCable(reg_, L"UV4&00", L"COM4");
+  reg_.key(testing::InstanceKey(L"UV4&00")).value(L"ConfigFlags", 1u);
+  FrmMain& frm = Make();
+  IAccessible* logo = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(Control(ControlName::imgLogo), OBJID_CLIENT, __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&logo)),
+            S_OK);
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  EXPECT_EQ(logo->get_accName(self, &name), S_OK);
+  EXPECT_STREQ(name, L"Uvantic web site");
+  SysFreeString(name);
+  logo->Release();
+
+  frm.SetSortOrder(1);
+  EXPECT_EQ(frm.DescribeRow(0), L"Status: Disabled, USB Cable ID: UV4");
+  EXPECT_EQ(frm.DescribeRow(1), L"Status: Driver not loaded (disabled, not plugged in), USB Cable ID: UV3");
+  EXPECT_EQ(frm.DescribeRow(2), L"Status: Driver not loaded (not plugged in), USB Cable ID: UV2");
+  EXPECT_EQ(frm.DescribeRow(3), L"Status: OK, USB Cable ID: UV1");
+  EXPECT_EQ(frm.DescribeRow(4), std::nullopt);
 }
 
 TEST_F(FrmMainTest, LoadMakesThreeColumnsSizedFromTheListsWidth) {

@@ -4,7 +4,7 @@ add_executable(window_tests
   ${CMAKE_CURRENT_LIST_DIR}/frm_main_test.cpp)
 # The resources bring the pictures and the manifest that selects common controls 6.
 target_link_libraries(window_tests PRIVATE uvantic_window uvantic_discovery uvantic_test_support $<TARGET_NAME_IF_EXISTS:uvantic_resources>
-                      gtest_main)
+                      gtest_main oleacc)
 add_wine_test(NAME window_list_view COMMAND window_tests --gtest_filter=ListViewDeviceList*)
 add_wine_test(NAME window_frm_main COMMAND window_tests --gtest_filter=FrmMain*)
 set_tests_properties(window_list_view window_frm_main PROPERTIES RESOURCE_LOCK x_display)
