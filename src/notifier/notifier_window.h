@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,9 @@ class NotifierWindow {
 
   // Creates the window and adds the icon; false when the window cannot be created.
   bool Create();
-  // One pass's cables: the tooltip follows them, and what changed is notified.
-  void OnPass(std::vector<CableRow> cables);
+  // One pass's cables: the tooltip follows them, and what changed is notified. Returns
+  // when the next pass must run at the latest, for news still settling.
+  std::optional<CableNotices::Clock::time_point> OnPass(const std::vector<CableRow>& cables);
 
  private:
   static constexpr UINT kTrayMessage = WM_APP + 1;
@@ -42,6 +44,7 @@ class NotifierWindow {
   LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
 
   void UpdateIcon();
+  void ShowKeptNews();
   void ShowMenu(POINT anchor);
   void OpenFinder();
   void ToggleStartAtSignIn();
@@ -54,6 +57,9 @@ class NotifierWindow {
   int iconSize_ = 0;
   std::wstring tooltip_ = TooltipText({});
   CableNotices notices_;
+  // News that no icon could show yet (none added, or the notification area refused):
+  // shown once the icon is added again.
+  std::vector<CableNotice> kept_;
   bool menuOpen_ = false;
   // Until the system ends the process, no pass may add the icon again.
   bool sessionEnded_ = false;
