@@ -41,8 +41,10 @@ bool TrayIcon::Add(HICON icon, const std::wstring& tooltip) {
   return true;
 }
 
+// Also when the icon does not count as added: a message that ends the session can come
+// while Add waits for the notification area's answer, before added_ is set.
 void TrayIcon::Remove() {
-  if (!added_) return;
+  if (!window_) return;
   NOTIFYICONDATAW data = Data(0);
   Shell_NotifyIconW(NIM_DELETE, &data);
   added_ = false;

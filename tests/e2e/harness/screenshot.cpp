@@ -35,15 +35,15 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<std::uint8_t>& b
 
 }  // namespace
 
-bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath) {
+std::optional<Pixels> CaptureWindow(HWND window) {
   // The window belongs to another process, which repaints in its own time.
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Sleep(kPaintSettleMs);
   RECT r{};
-  if (!GetWindowRect(window, &r)) return false;
+  if (!GetWindowRect(window, &r)) return std::nullopt;
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return false;
+  if (width <= 0 || height <= 0) return std::nullopt;
 
   ScreenDc screen;
   MemoryDc memory(screen.dc);
@@ -56,21 +56,26 @@ bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   const UniqueHBitmap bitmap(CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || bits == nullptr) return false;
+  if (!bitmap || bits == nullptr) return std::nullopt;
   const HGDIOBJ previous = SelectObject(memory.dc, bitmap.get());
   const bool copied = BitBlt(memory.dc, 0, 0, width, height, screen.dc, r.left, r.top, SRCCOPY) != FALSE;
   GdiFlush();
   SelectObject(memory.dc, previous);
-  if (!copied) return false;
+  if (!copied) return std::nullopt;
 
   const auto* bgrx = static_cast<const std::uint8_t*>(bits);
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+  Pixels pixels{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
   for (std::size_t i = 0, n = static_cast<std::size_t>(width) * height; i < n; ++i) {
-    rgb[i * 3 + 0] = bgrx[i * 4 + 2];
-    rgb[i * 3 + 1] = bgrx[i * 4 + 1];
-    rgb[i * 3 + 2] = bgrx[i * 4 + 0];
+    pixels.rgb[i * 3 + 0] = bgrx[i * 4 + 2];
+    pixels.rgb[i * 3 + 1] = bgrx[i * 4 + 1];
+    pixels.rgb[i * 3 + 2] = bgrx[i * 4 + 0];
   }
-  return WriteFileBytes(pngPath, EncodePng(width, height, rgb));
+  return pixels;
+}
+
+bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath) {
+  const auto pixels = CaptureWindow(window);
+  return pixels && WriteFileBytes(pngPath, EncodePng(pixels->width, pixels->height, pixels->rgb));
 }
 
 }  // namespace uvantic::e2e

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace uvantic::e2e {
 
@@ -11,5 +14,14 @@ namespace uvantic::e2e {
 // after giving the window a moment to finish painting; false when the screen could
 // not be read or the file not written.
 bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath);
+
+// The window's screen rectangle as the screen shows it, top row first, three bytes (red,
+// green, blue) a pixel; nullopt when the screen could not be read.
+struct Pixels {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;
+};
+std::optional<Pixels> CaptureWindow(HWND window);
 
 }  // namespace uvantic::e2e

@@ -113,6 +113,58 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAnd
       << "the icon came back after the end of the session";
 }
 
+// Silent about the cables there at start; an unplugging made of two registry steps 60 ms
+// apart, in either order, is told as it settled, never as "driver not loaded"; the
+// warning icon reaches the shell, and the tooltip follows the cables.
+TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
+  const Cable cables[] = {{L"6&0C44D1B9&0&0000", L"COM3"}, {kPlugged, L"COM7"}};
+  registry_.Install({cables[0], cables[1]});
+  notifier_ = StartProcess(NotifierPath());
+  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon was added";
+  const HWND icon = NotificationAreaIcons().front();
+  // The icon comes before the first pass.
+  EXPECT_TRUE(WaitUntil([&] { return IconTooltip(icon) == L"Uvantic Finder: 2 cables, 2 OK"; }))
+      << Narrow(IconTooltip(icon));
+  // Wine shows a notification about two seconds after it was sent.
+  EXPECT_EQ(WaitForNotification(L"", 2500), nullptr) << "a notification about the cables there at start";
+
+  for (const bool controlFirst : {true, false}) {
+    const Cable& cable = cables[controlFirst ? 0 : 1];
+    SCOPED_TRACE(controlFirst ? "Control key first" : "driver's list first");
+    controlFirst ? registry_.Stop(cable.instance) : registry_.Drop(cable.instance);
+    Sleep(60);
+    controlFirst ? registry_.Drop(cable.instance) : registry_.Stop(cable.instance);
+    std::vector<std::wstring> seen;
+    EXPECT_NE(WaitForNotification(cable.port + L" was unplugged", 10000, &seen), nullptr);
+    for (const auto& text : seen) EXPECT_EQ(text.find(L"driver not loaded"), std::wstring::npos) << Narrow(text);
+  }
+  EXPECT_EQ(IconTooltip(icon), L"Uvantic Finder: 2 cables, none OK");
+
+  // Listed by the driver but not started, for good: told with the warning icon.
+  registry_.Plug(cables[0].instance);
+  const HWND ready = WaitForNotification(L"COM3 is ready");
+  ASSERT_NE(ready, nullptr);
+  EXPECT_EQ(NotificationTitleIcon(ready), TitleIcon::Information);
+  registry_.Stop(cables[0].instance);
+  const HWND warning = WaitForNotification(L"COM3: driver not loaded");
+  ASSERT_NE(warning, nullptr);
+  EXPECT_EQ(NotificationTitleIcon(warning), TitleIcon::Warning);
+}
+
+// The notification area lost the icon (as when Explorer restarts): what happened
+// meanwhile is told once the icon is back.
+TEST_F(Notifier, ANotificationSentWhileTheIconIsMissingIsShownWithTheIconBack) {
+  registry_.Install({{kPlugged, L"COM7", CableSetup::Unplugged}});
+  notifier_ = StartProcess(NotifierPath());
+  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon was added";
+  NOTIFYICONDATAW forgotten{};
+  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  registry_.Plug(kPlugged);
+  EXPECT_NE(WaitForNotification(L"COM7 is ready"), nullptr) << "the notification was lost";
+  EXPECT_EQ(NotificationAreaIcons().size(), 1u);
+}
+
 TEST_F(Notifier, CarriesItsVersionBlockAndTheProgramIcon) {
   DWORD ignored = 0;
   std::vector<BYTE> version(GetFileVersionInfoSizeW(NotifierPath().c_str(), &ignored));
