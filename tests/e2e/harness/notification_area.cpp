@@ -49,48 +49,30 @@ HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs, std::vector<
   return found;
 }
 
-}  // namespace uvantic::e2e
-
-namespace uvantic::e2e {
-namespace {
-
-UniqueHandle OpenProcessOf(HWND window) {
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  return UniqueHandle(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-}
-
-}  // namespace
-
 // Each icon has a tooltip window of its own, owned by the tray, whose one tool is the
-// icon's window.
+// icon's window; another icon's tooltip leaves the text empty.
 std::wstring IconTooltip(HWND icon) {
-  const HWND tray = GetParent(icon);
-  const UniqueHandle process = OpenProcessOf(icon);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(icon, &processId);
+  const UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
   if (!process) return L"<no process>";
   struct Remote {
     TTTOOLINFOW tool;
     wchar_t text[1024];
-  };
+  } remote{};
   RemoteBuffer buffer(process.get(), sizeof(Remote));
-  const auto ask = [&](HWND tooltip, UINT message) {
-    Remote remote{};
+  for (HWND tooltip = nullptr; (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+    if (GetWindow(tooltip, GW_OWNER) != GetParent(icon) || (GetWindowLongW(tooltip, GWL_STYLE) & TTS_BALLOON)) continue;
+    remote = {};
     remote.tool.cbSize = sizeof(remote.tool);
     remote.tool.hwnd = icon;
     remote.tool.uId = reinterpret_cast<UINT_PTR>(icon);
     remote.tool.lpszText = reinterpret_cast<Remote*>(buffer.address())->text;
     buffer.Write(&remote, sizeof(remote));
-    SendMessageW(tooltip, message, std::size(remote.text), reinterpret_cast<LPARAM>(buffer.address()));
+    SendMessageW(tooltip, TTM_GETTEXTW, std::size(remote.text), reinterpret_cast<LPARAM>(buffer.address()));
     buffer.Read(&remote, sizeof(remote));
     remote.text[std::size(remote.text) - 1] = L'\0';
-    return remote;
-  };
-  HWND tooltip = nullptr;
-  while ((tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr) {
-    if (GetWindow(tooltip, GW_OWNER) != tray || (GetWindowLongW(tooltip, GWL_STYLE) & TTS_BALLOON) != 0) continue;
-    // Another icon's tooltip has no such tool and leaves the text empty.
-    const std::wstring text = ask(tooltip, TTM_GETTEXTW).text;
-    if (!text.empty()) return text;
+    if (remote.text[0] != L'\0') return remote.text;
   }
   return L"<no tooltip>";
 }

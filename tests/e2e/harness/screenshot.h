@@ -15,11 +15,10 @@ namespace uvantic::e2e {
 // not be read or the file not written.
 bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath);
 
-// The window's screen rectangle as the screen shows it, top row first, three bytes (red,
-// green, blue) a pixel; nullopt when the screen could not be read.
+// The window's screen rectangle as the screen shows it, top row first, red, green and
+// blue bytes; nullopt when the screen could not be read.
 struct Pixels {
-  int width = 0;
-  int height = 0;
+  int width = 0, height = 0;
   std::vector<std::uint8_t> rgb;
 };
 std::optional<Pixels> CaptureWindow(HWND window);
