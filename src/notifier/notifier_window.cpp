@@ -178,7 +178,8 @@ void NotifierWindow::UpdateIcon() {
     if (icon) {
       icon_ = std::move(icon);
       iconSize_ = size;
-      if (tray_.added()) tray_.SetIcon(icon_.get());
+      // Refused: the icon is gone, and is added again below.
+      if (tray_.added() && !tray_.SetIcon(icon_.get())) tray_.Forget();
     }
   }
   if (!tray_.added() && tray_.Add(icon_.get(), tooltip_)) ShowKeptNews();

@@ -119,6 +119,7 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyWritesTheRunValueOnlyWhenAskedAnd
 TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
   const Cable cables[] = {{L"6&0C44D1B9&0&0000", L"COM3"}, {kPlugged, L"COM7"}};
   registry_.Install({cables[0], cables[1]});
+  ASSERT_TRUE(WaitUntil([] { return !WaitForNotification(L"", 0); })) << "an earlier notification is still shown";
   notifier_ = StartProcess(NotifierPath());
   ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon was added";
   const HWND icon = NotificationAreaIcons().front();
