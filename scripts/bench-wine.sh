@@ -12,9 +12,14 @@
 #     message and the shortest stretch between two passes in which the window was free.
 #   scripts/bench-wine.sh [x64|x86]
 # UVANTIC_PROGRAM=/path/to/UvanticFinder.exe measures another build of the program.
+#   scripts/bench-wine.sh [x64|x86] idle
+# measures instead the notifier and uvfind --watch at rest, and a change to the
+# notifier's pass, beside an earlier build given as UVANTIC_BEFORE=DIR (about 6 minutes;
+# see scripts/lib/bench-idle.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 arch=${1:-x64}
+mode=${2:-all}
 source scripts/lib/arch.sh "$arch"
 export PATH=/usr/lib/wine:$PATH
 sizes="16 256 2000"
@@ -24,7 +29,8 @@ bare_seconds=5
 idle_seconds=10
 probe_seconds=10
 
-scripts/lib/build-win.sh "$arch" refresh_pass_bench empty_window UvanticFinder uvantic_seed uvantic_startup
+scripts/lib/build-win.sh "$arch" refresh_pass_bench empty_window UvanticFinder UvanticNotifier uvfind uvantic_seed \
+  uvantic_startup uvantic_latency
 build=$(cd "$build" && pwd)  # Wine wants absolute prefix paths
 bench=$build/bench/wine/refresh_pass_bench.exe
 tools=$build/tests/e2e
@@ -38,6 +44,11 @@ if [ ! -e "$template/.template-ready" ]; then
   scripts/lib/wine-template.sh "$template" "$wine_arch"
 fi
 source scripts/lib/display.sh  # the window needs a display
+if [ "$mode" = idle ]; then
+  trap 'kill ${uvantic_xvfb_pid:-} 2>/dev/null || true' EXIT
+  scripts/lib/bench-idle.sh "$build" "$template"
+  exit
+fi
 source scripts/lib/process-cpu.sh
 source scripts/lib/figures.sh
 

@@ -1,4 +1,4 @@
-// Passes woken by the registry watcher, with a recheck once a second.
+// Passes woken by the registry watcher, with a recheck once a minute.
 #include "cables/cable_passes.h"
 
 #include <chrono>
@@ -9,10 +9,6 @@
 
 namespace uvantic {
 namespace {
-
-// The list is read again at least this often, in case a change notification never
-// comes.
-constexpr auto kRecheck = std::chrono::milliseconds(1000);
 
 using Clock = std::chrono::steady_clock;
 
@@ -37,24 +33,27 @@ std::vector<CableRow> CurrentCables(const RegistryView& registry) {
 }
 
 std::optional<int> RunPasses(const RegistryView& registry, std::optional<std::uint32_t> seconds, HANDLE stop,
-                             const std::function<bool(std::vector<CableRow>)>& onPass, PassWake wake) {
+                             const std::function<NextPass(std::vector<CableRow>)>& onPass, PassWake wake) {
   std::optional<Clock::time_point> deadline;
   if (seconds) deadline = Clock::now() + std::chrono::seconds(*seconds);
 
-  // A change made before the watcher's thread has armed its keys is seen by the next
-  // recheck.
   const UniqueHandle changed(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   const HANDLE event = changed.get();
   RegistryWatcher watcher(HKEY_LOCAL_MACHINE, MachineKeysToWatch(),
                           [event] { return event != nullptr && SetEvent(event) != FALSE; });
+  // The first pass comes after the watches are set, so that no change falls between
+  // the pass and the watch: the next recheck is a minute away.
+  watcher.WaitUntilWatching();
   std::vector<HANDLE> wakers;
   if (stop != nullptr) wakers.push_back(stop);
   if (event != nullptr) wakers.push_back(event);
   const auto handleCount = static_cast<DWORD>(wakers.size());
   for (;;) {
     watcher.ChangeTaken();
-    if (!onPass(CurrentCables(registry))) return std::nullopt;
-    auto nextPass = Clock::now() + kRecheck;
+    const NextPass answer = onPass(CurrentCables(registry));
+    if (!answer.wanted) return std::nullopt;
+    auto nextPass = Clock::now() + kRecheckInterval;
+    if (answer.by && *answer.by < nextPass) nextPass = *answer.by;
     if (deadline) {
       if (Clock::now() >= *deadline) return std::nullopt;
       if (*deadline < nextPass) nextPass = *deadline;

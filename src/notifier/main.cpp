@@ -1,6 +1,6 @@
 // Uvantic Finder Notifier: an icon in the notification area that says which COM port a
 // cable got the moment it is plugged in. It reads the registry as uvfind --watch does,
-// woken by the registry watcher and checking once a second.
+// woken by the registry watcher, and at rest otherwise.
 #include <windows.h>
 
 #include "cables/cable_passes.h"
@@ -39,10 +39,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     const WinRegistryView registry;
     const auto quit = RunPasses(
         registry, std::nullopt, nullptr,
-        [&window](std::vector<CableRow> cables) {
-          window.OnPass(std::move(cables));
-          return true;
-        },
+        [&window](std::vector<CableRow> cables) { return NextPass(true, window.OnPass(cables)); },
         PassWake::Messages);
     return quit.value_or(0);
   } catch (...) {

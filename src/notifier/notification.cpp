@@ -1,27 +1,19 @@
-// The notification texts, grouped by what happened, in the order the list shows ports.
+// The notification texts, grouped by what happened, in the order the list shows ports,
+// and the settling of each cable's news from pass to pass.
 #include "notifier/notification.h"
 
+#include <algorithm>
 #include <array>
+#include <map>
 
-#include "cables/cable_events.h"
 #include "discovery/device_state.h"
 #include "discovery/registry_name.h"
 
 namespace uvantic {
 namespace {
 
-enum class News { Ready, Unplugged, Disabled, DriverNotLoaded };
-constexpr std::array kNewsOrder{News::Ready, News::Unplugged, News::Disabled, News::DriverNotLoaded};
-
-// What became of an OK cable, from its row in the later pass (none: uninstalled).
-News Stopped(const CableRow* now) {
-  if (now == nullptr) return News::Unplugged;
-  // A cable disabled in Device Manager also stops being served: the disabling is the news.
-  if (now->disabled || now->status == kStatusDisabled) return News::Disabled;
-  if (!now->served) return News::Unplugged;
-  if (now->status == kStatusDriverNotLoaded) return News::DriverNotLoaded;
-  return News::Unplugged;
-}
+constexpr std::array kNewsOrder{CableNews::Ready, CableNews::Unplugged, CableNews::Disabled,
+                                CableNews::DriverNotLoaded};
 
 // A port name as a line of the notification can show it: a control character would
 // break the line, so it becomes U+FFFD.
@@ -33,25 +25,25 @@ std::wstring ShownPort(const std::wstring& port) {
   return shown;
 }
 
-std::wstring OneCable(News news, const CableRow& row) {
+std::wstring OneCable(CableNews news, const CableRow& row) {
   const std::wstring port = row.port.empty() ? L"A cable" : ShownPort(row.port);
   const std::wstring cable = L" (cable " + ShownPort(row.cableId) + L")";
   switch (news) {
-    case News::Ready: return port + L" is ready" + cable;
-    case News::Unplugged: return port + L" was unplugged" + cable;
-    case News::Disabled: return port + L" was disabled" + cable;
-    case News::DriverNotLoaded: break;
+    case CableNews::Ready: return port + L" is ready" + cable;
+    case CableNews::Unplugged: return port + L" was unplugged" + cable;
+    case CableNews::Disabled: return port + L" was disabled" + cable;
+    case CableNews::DriverNotLoaded: break;
   }
   return port + L": driver not loaded" + cable;
 }
 
-std::wstring SeveralCables(News news, const std::vector<const CableRow*>& rows) {
+std::wstring SeveralCables(CableNews news, const std::vector<const CableRow*>& rows) {
   std::wstring text = std::to_wstring(rows.size());
   switch (news) {
-    case News::Ready: text += L" cables ready: "; break;
-    case News::Unplugged: text += L" cables unplugged: "; break;
-    case News::Disabled: text += L" cables disabled: "; break;
-    case News::DriverNotLoaded: text += L" cables, driver not loaded: "; break;
+    case CableNews::Ready: text += L" cables ready: "; break;
+    case CableNews::Unplugged: text += L" cables unplugged: "; break;
+    case CableNews::Disabled: text += L" cables disabled: "; break;
+    case CableNews::DriverNotLoaded: text += L" cables, driver not loaded: "; break;
   }
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (i > 0) text += L", ";
@@ -60,12 +52,12 @@ std::wstring SeveralCables(News news, const std::vector<const CableRow*>& rows) 
   return text;
 }
 
-std::wstring Title(News news, bool several) {
+std::wstring Title(CableNews news, bool several) {
   switch (news) {
-    case News::Ready: return several ? L"Cables ready" : L"Cable ready";
-    case News::Unplugged: return several ? L"Cables unplugged" : L"Cable unplugged";
-    case News::Disabled: return several ? L"Cables disabled" : L"Cable disabled";
-    case News::DriverNotLoaded: break;
+    case CableNews::Ready: return several ? L"Cables ready" : L"Cable ready";
+    case CableNews::Unplugged: return several ? L"Cables unplugged" : L"Cable unplugged";
+    case CableNews::Disabled: return several ? L"Cables disabled" : L"Cable disabled";
+    case CableNews::DriverNotLoaded: break;
   }
   return L"Driver not loaded";
 }
@@ -81,36 +73,48 @@ std::wstring FitText(std::wstring_view text, std::size_t capacity) {
   return std::wstring(text.substr(0, keep)) + L'\u2026';
 }
 
-std::optional<Notification> NotificationFor(const std::vector<CableRow>& before, const std::vector<CableRow>& after) {
+CableNews NewsOf(const CableRow* row) {
+  if (row == nullptr) return CableNews::Unplugged;
+  if (row->status == kStatusOk) return CableNews::Ready;
+  // A cable disabled in Device Manager also stops being served: the disabling is the news.
+  if (row->disabled || row->status == kStatusDisabled) return CableNews::Disabled;
+  if (!row->served) return CableNews::Unplugged;
+  if (row->status == kStatusDriverNotLoaded) return CableNews::DriverNotLoaded;
+  return CableNews::Unplugged;
+}
+
+std::optional<Notification> NotificationFor(const std::vector<CableNotice>& notices) {
   std::array<std::vector<const CableRow*>, kNewsOrder.size()> groups;
-  const auto changes = CompareCables(before, after, true);
-  for (const CableChange& change : changes) {
-    if (change.event == CableEvent::Added) {
-      groups[static_cast<std::size_t>(News::Ready)].push_back(&change.row);
-    } else if (change.event == CableEvent::Removed) {
-      const CableRow* now = nullptr;
-      for (const CableRow& row : after) {
-        if (SameRegistryName(row.instancePath, change.row.instancePath)) now = &row;
-      }
-      groups[static_cast<std::size_t>(Stopped(now))].push_back(&change.row);
-    }
-  }
+  for (const CableNotice& notice : notices) groups[static_cast<std::size_t>(notice.news)].push_back(&notice.row);
 
   Notification notification;
   int kinds = 0;
-  for (const News news : kNewsOrder) {
+  for (const CableNews news : kNewsOrder) {
     const auto& rows = groups[static_cast<std::size_t>(news)];
     if (rows.empty()) continue;
     if (kinds++ > 0) notification.text += L'\n';
     notification.text += rows.size() == 1 ? OneCable(news, *rows.front()) : SeveralCables(news, rows);
     notification.title = Title(news, rows.size() > 1);
-    notification.warning = notification.warning || news == News::DriverNotLoaded;
+    notification.warning = notification.warning || news == CableNews::DriverNotLoaded;
   }
   if (kinds == 0) return std::nullopt;
   if (kinds > 1) notification.title = L"Cables changed";
   notification.title = FitText(notification.title, kNotificationTitleCapacity);
   notification.text = FitText(notification.text, kNotificationTextCapacity);
   return notification;
+}
+
+void KeepLatest(std::vector<CableNotice>& kept, const std::vector<CableNotice>& later) {
+  for (const CableNotice& notice : later) {
+    const auto same = std::find_if(kept.begin(), kept.end(), [&](const CableNotice& earlier) {
+      return SameRegistryName(earlier.row.instancePath, notice.row.instancePath);
+    });
+    if (same == kept.end()) {
+      kept.push_back(notice);
+    } else {
+      *same = notice;
+    }
+  }
 }
 
 std::wstring TooltipText(const std::vector<CableRow>& cables) {
@@ -123,11 +127,73 @@ std::wstring TooltipText(const std::vector<CableRow>& cables) {
   return FitText(text, kTooltipCapacity);
 }
 
-std::optional<Notification> CableNotices::Pass(std::vector<CableRow> cables) {
-  std::optional<Notification> notification;
-  if (previous_) notification = NotificationFor(*previous_, cables);
-  previous_ = std::move(cables);
-  return notification;
+// The news a cable waits to have told once it has settled: it stopped being OK, or its
+// told reason is no longer the one it has.
+std::optional<CableNews> CableNotices::Pending(const Cable& cable) const {
+  const CableNews news = NewsOf(cable.listed ? &cable.row : nullptr);
+  if (news == CableNews::Ready || !cable.told || *cable.told == news) return std::nullopt;
+  return news;
+}
+
+std::vector<CableNotice> CableNotices::Pass(const std::vector<CableRow>& cables, Clock::time_point now) {
+  // Each row finds the cable it was in the last pass, by instance path.
+  std::map<std::wstring_view, std::size_t, RegistryNameLess> known;
+  for (std::size_t i = 0; i < cables_.size(); ++i) known.emplace(cables_[i].row.instancePath, i);
+  std::vector<bool> found(cables_.size(), false);
+  std::vector<Cable> next;
+  next.reserve(cables.size());
+  for (const CableRow& row : cables) {
+    const auto match = known.find(row.instancePath);
+    if (match == known.end() || found[match->second]) {
+      const bool ready = !started_ && NewsOf(&row) == CableNews::Ready;
+      next.push_back({row, true, now, ready ? std::optional(CableNews::Ready) : std::nullopt});
+      continue;
+    }
+    found[match->second] = true;
+    Cable cable = std::move(cables_[match->second]);
+    if (!cable.listed || cable.row != row) cable.changed = now;
+    cable.row = row;
+    cable.listed = true;
+    next.push_back(std::move(cable));
+  }
+  // A cable gone from the list stays while the user has still to hear it was unplugged.
+  for (std::size_t i = 0; i < cables_.size(); ++i) {
+    Cable& gone = cables_[i];
+    if (found[i] || !gone.told || *gone.told == CableNews::Unplugged) continue;
+    if (gone.listed) gone.changed = now;
+    gone.listed = false;
+    next.push_back(std::move(gone));
+  }
+  cables_ = std::move(next);
+  if (!started_) {
+    started_ = true;
+    return {};
+  }
+
+  // The news of cables that stopped being OK wait until every such cable has held
+  // still, so that a hub's cables, unplugged over several passes, make one notification.
+  const auto due = NextDue();
+  const bool settled = !due || *due <= now;
+  std::vector<CableNotice> notices;
+  for (Cable& cable : cables_) {
+    const CableNews news = NewsOf(cable.listed ? &cable.row : nullptr);
+    const bool tell = news == CableNews::Ready ? cable.told != CableNews::Ready : settled && Pending(cable);
+    if (!tell) continue;
+    notices.push_back({news, cable.row});
+    cable.told = news;
+  }
+  std::erase_if(cables_, [](const Cable& cable) { return !cable.listed && cable.told == CableNews::Unplugged; });
+  return notices;
+}
+
+std::optional<CableNotices::Clock::time_point> CableNotices::NextDue() const {
+  std::optional<Clock::time_point> due;
+  for (const Cable& cable : cables_) {
+    if (!Pending(cable)) continue;
+    const Clock::time_point settled = cable.changed + kSettleTime;
+    if (!due || *due < settled) due = settled;
+  }
+  return due;
 }
 
 }  // namespace uvantic

@@ -99,15 +99,30 @@ LRESULT NotifierWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void NotifierWindow::OnPass(std::vector<CableRow> cables) {
-  // The notification area may not have been there at sign-in.
-  if (!tray_.added()) UpdateIcon();
+std::optional<CableNotices::Clock::time_point> NotifierWindow::OnPass(const std::vector<CableRow>& cables) {
+  KeepLatest(kept_, notices_.Pass(cables, CableNotices::Clock::now()));
   const std::wstring tooltip = TooltipText(cables);
   if (tooltip != tooltip_) {
     tooltip_ = tooltip;
-    tray_.SetTooltip(tooltip_);
+    // Refused: the icon is gone, and is added again with this tooltip.
+    if (tray_.added() && !tray_.SetTooltip(tooltip_)) tray_.Forget();
   }
-  if (const auto notification = notices_.Pass(std::move(cables))) tray_.Notify(*notification);
+  // The notification area may not have been there at sign-in, or forgot the icon.
+  if (!tray_.added()) UpdateIcon();
+  ShowKeptNews();
+  return notices_.NextDue();
+}
+
+// A notification the notification area refuses stays kept: the icon is gone, and is
+// added again at the next pass or when Explorer says TaskbarCreated.
+void NotifierWindow::ShowKeptNews() {
+  if (kept_.empty() || !tray_.added()) return;
+  const auto notification = NotificationFor(kept_);
+  if (notification && !tray_.Notify(*notification)) {
+    tray_.Forget();
+    return;
+  }
+  kept_.clear();
 }
 
 // With NOTIFYICON_VERSION_4 a click or Enter/Space on the icon arrives as NIN_SELECT or
@@ -193,10 +208,11 @@ void NotifierWindow::UpdateIcon() {
     if (icon) {
       icon_ = std::move(icon);
       iconSize_ = size;
-      if (tray_.added()) tray_.SetIcon(icon_.get());
+      // Refused: the icon is gone, and is added again below.
+      if (tray_.added() && !tray_.SetIcon(icon_.get())) tray_.Forget();
     }
   }
-  if (!tray_.added()) tray_.Add(icon_.get(), tooltip_);
+  if (!tray_.added() && tray_.Add(icon_.get(), tooltip_)) ShowKeptNews();
 }
 
 // A notification-area menu takes the foreground first, so that it closes when the

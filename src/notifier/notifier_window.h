@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,9 @@ class NotifierWindow {
 
   // Creates the window and adds the icon; false when the window cannot be created.
   bool Create();
-  // One pass's cables: the tooltip follows them, and what changed is notified.
-  void OnPass(std::vector<CableRow> cables);
+  // One pass's cables: the tooltip follows them, and what changed is notified. Returns
+  // when the next pass must run at the latest, for news still settling.
+  std::optional<CableNotices::Clock::time_point> OnPass(const std::vector<CableRow>& cables);
 
   // Called by a second start: asks the copy that runs in this session to add its icon
   // again if it has none. Posted, so a busy copy cannot hold up the second start.
@@ -47,6 +49,7 @@ class NotifierWindow {
   LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
 
   void UpdateIcon();
+  void ShowKeptNews();
   void ShowMenu(POINT anchor);
   void OpenFinder();
   bool StartsAtSignIn() const;
@@ -61,6 +64,9 @@ class NotifierWindow {
   int iconSize_ = 0;
   std::wstring tooltip_ = TooltipText({});
   CableNotices notices_;
+  // News that no icon could show yet (none added, or the notification area refused):
+  // shown once the icon is added again.
+  std::vector<CableNotice> kept_;
   bool menuOpen_ = false;
   // After a session end no pass may add the icon again, until a second start asks for it.
   bool sessionEnded_ = false;

@@ -41,35 +41,41 @@ bool TrayIcon::Add(HICON icon, const std::wstring& tooltip) {
   return true;
 }
 
+// Also when the icon does not count as added: a message that ends the session can come
+// while Add waits for the notification area's answer, before added_ is set.
 void TrayIcon::Remove() {
-  if (!added_) return;
+  if (!window_) return;
   NOTIFYICONDATAW data = Data(0);
   Shell_NotifyIconW(NIM_DELETE, &data);
   added_ = false;
 }
 
-void TrayIcon::SetIcon(HICON icon) {
-  if (!added_) return;
+bool TrayIcon::SetIcon(HICON icon) {
+  if (!added_) return false;
   NOTIFYICONDATAW data = Data(NIF_ICON);
   data.hIcon = icon;
-  Shell_NotifyIconW(NIM_MODIFY, &data);
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
-void TrayIcon::SetTooltip(const std::wstring& tooltip) {
-  if (!added_) return;
+bool TrayIcon::SetTooltip(const std::wstring& tooltip) {
+  if (!added_) return false;
   NOTIFYICONDATAW data = Data(NIF_TIP | NIF_SHOWTIP);
   Copy(data.szTip, tooltip);
-  Shell_NotifyIconW(NIM_MODIFY, &data);
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
-void TrayIcon::Notify(const Notification& notification) {
-  if (!added_) return;
+bool TrayIcon::Notify(const Notification& notification) {
+  if (!added_) return false;
   NOTIFYICONDATAW data = Data(NIF_INFO);
   Copy(data.szInfoTitle, notification.title);
   Copy(data.szInfo, notification.text);
-  // Quiet time: Windows holds notifications back in a new user's first hour.
-  data.dwInfoFlags = (notification.warning ? NIIF_WARNING : NIIF_INFO) | NIIF_RESPECT_QUIET_TIME;
-  Shell_NotifyIconW(NIM_MODIFY, &data);
+  // Without NIIF_RESPECT_QUIET_TIME. Windows asks for it on notifications in general,
+  // so that a new user is not distracted in the first hour after signing in for the
+  // first time (and after an upgrade or a clean install). Each of ours answers the
+  // user's own plug or unplug a moment earlier, and a new bench PC gets its cables in
+  // exactly that hour: held back, the answer would be lost.
+  data.dwInfoFlags = notification.warning ? NIIF_WARNING : NIIF_INFO;
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 }  // namespace uvantic

@@ -30,9 +30,10 @@ class TrayIcon {
   // The window the icon belongs to, once it exists.
   void Attach(HWND window) { window_ = window; }
 
-  void SetIcon(HICON icon);
-  void SetTooltip(const std::wstring& tooltip);
-  void Notify(const Notification& notification);
+  // Each false when the icon is not there or the notification area refused the change.
+  bool SetIcon(HICON icon);
+  bool SetTooltip(const std::wstring& tooltip);
+  bool Notify(const Notification& notification);
 
  private:
   NOTIFYICONDATAW Data(UINT flags) const;

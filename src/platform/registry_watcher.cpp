@@ -1,6 +1,6 @@
 // The watcher's thread: change notifications on each key and on its parent, re-armed
-// after every firing, and a check every second for keys that appeared or went without
-// a firing.
+// after every firing, and a check once a minute for keys that appeared or went without
+// a firing. Between changes the thread sleeps.
 #include "platform/registry_watcher.h"
 
 #include <algorithm>
@@ -13,7 +13,12 @@ namespace uvantic {
 namespace {
 
 constexpr DWORD kNotifyFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
-constexpr DWORD kCheckInterval = 1000;
+// A safety net only: every change fires a watch. A tray program runs all day, so the
+// thread must not wake often while nothing changes.
+constexpr DWORD kCheckInterval = 60'000;
+// Setting the watches takes a few registry calls; a hung registry must not hold up
+// the owner's first read for long.
+constexpr DWORD kWatchingTimeout = 2000;
 
 // One watched key: the deepest of candidates (the key, then its parents) that could be
 // opened and armed, with its subtree; level is its index, candidates.size() when none
@@ -90,7 +95,8 @@ bool NeedsRearming(const KeyWatch& watch) {
 RegistryWatcher::RegistryWatcher(HKEY root, std::vector<std::wstring> paths, std::function<bool()> changed)
     : root_(root), paths_(std::move(paths)), changed_(std::move(changed)) {
   stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!stop_) return;
+  watching_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!stop_ || !watching_) return;
   thread_.reset(CreateThread(nullptr, 0, &RegistryWatcher::ThreadMain, this, 0, nullptr));
 }
 
@@ -98,6 +104,12 @@ RegistryWatcher::~RegistryWatcher() {
   if (!thread_) return;
   SetEvent(stop_.get());
   WaitForSingleObject(thread_.get(), INFINITE);
+}
+
+void RegistryWatcher::WaitUntilWatching() const {
+  if (!thread_) return;
+  const HANDLE handles[] = {watching_.get(), thread_.get()};
+  WaitForMultipleObjects(2, handles, FALSE, kWatchingTimeout);
 }
 
 DWORD WINAPI RegistryWatcher::ThreadMain(void* self) {
@@ -120,6 +132,7 @@ void RegistryWatcher::Run() {
     watches[i].candidates = KeyAndAncestors(paths_[i]);
     Arm(root_, watches[i]);
   }
+  SetEvent(watching_.get());
   // What each waited-on handle is: the stop request, or a watch's key or parent.
   struct Waited {
     KeyWatch* watch;

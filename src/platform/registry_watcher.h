@@ -30,6 +30,10 @@ class RegistryWatcher {
   RegistryWatcher(const RegistryWatcher&) = delete;
   RegistryWatcher& operator=(const RegistryWatcher&) = delete;
 
+  // Returns once the thread has set its watches (or could not), so that a read after
+  // it misses no change.
+  void WaitUntilWatching() const;
+
   // The owner calls this when it takes the news, before it reads the registry: until
   // then changed is not called again, so a slow window never has a queue of messages,
   // and a change after this call calls it anew.
@@ -45,6 +49,7 @@ class RegistryWatcher {
   const std::function<bool()> changed_;
   std::atomic<bool> posted_{false};
   UniqueHandle stop_;
+  UniqueHandle watching_;
   UniqueHandle thread_;
 };
 

@@ -3,7 +3,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "list_view_probe.h"
 #include "running_program.h"
+#include "screenshot.h"
 #include "wait.h"
 #include "window_probe.h"
 
@@ -30,17 +34,65 @@ std::vector<HWND> NotificationAreaIcons() {
   return icons;
 }
 
-HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs) {
+HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs, std::vector<std::wstring>* seen) {
   HWND found = nullptr;
   WaitUntil(
       [&] {
         for (HWND balloon : Balloons()) {
-          if (WindowText(balloon).find(part) != std::wstring::npos) found = balloon;
+          const std::wstring text = WindowText(balloon);
+          if (seen && std::find(seen->begin(), seen->end(), text) == seen->end()) seen->push_back(text);
+          if (text.find(part) != std::wstring::npos) found = balloon;
         }
         return found != nullptr;
       },
       Milliseconds{timeoutMs});
   return found;
+}
+
+// Each icon has a tooltip window of its own, owned by the tray, whose one tool is the
+// icon's window; another icon's tooltip leaves the text empty.
+std::wstring IconTooltip(HWND icon) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(icon, &processId);
+  const UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+  if (!process) return L"<no process>";
+  struct Remote {
+    TTTOOLINFOW tool;
+    wchar_t text[1024];
+  } remote{};
+  RemoteBuffer buffer(process.get(), sizeof(Remote));
+  for (HWND tooltip = nullptr; (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+    if (GetWindow(tooltip, GW_OWNER) != GetParent(icon) || (GetWindowLongW(tooltip, GWL_STYLE) & TTS_BALLOON)) continue;
+    remote = {};
+    remote.tool.cbSize = sizeof(remote.tool);
+    remote.tool.hwnd = icon;
+    remote.tool.uId = reinterpret_cast<UINT_PTR>(icon);
+    remote.tool.lpszText = reinterpret_cast<Remote*>(buffer.address())->text;
+    buffer.Write(&remote, sizeof(remote));
+    SendMessageW(tooltip, TTM_GETTEXTW, std::size(remote.text), reinterpret_cast<LPARAM>(buffer.address()));
+    buffer.Read(&remote, sizeof(remote));
+    remote.text[std::size(remote.text) - 1] = L'\0';
+    if (remote.text[0] != L'\0') return remote.text;
+  }
+  return L"<no tooltip>";
+}
+
+// Below the stem, at the left, where the title's icon is drawn; anything else there is
+// white, grey or black.
+TitleIcon NotificationTitleIcon(HWND notification) {
+  constexpr int kStem = 14, kIconArea = 40, kLeast = 10;
+  const auto pixels = CaptureWindow(notification);
+  if (!pixels) return TitleIcon::None;
+  int orange = 0, blue = 0;
+  for (int y = kStem; y < std::min(pixels->height, kStem + kIconArea); ++y) {
+    for (int x = 0; x < std::min(pixels->width, kIconArea); ++x) {
+      const std::uint8_t* p = &pixels->rgb[(static_cast<std::size_t>(y) * pixels->width + x) * 3];
+      orange += p[0] >= 200 && p[1] >= 80 && p[1] <= 200 && p[2] <= 130;
+      blue += p[2] >= 130 && p[2] >= p[0] + 50;
+    }
+  }
+  if (std::max(orange, blue) < kLeast) return TitleIcon::None;
+  return orange > blue ? TitleIcon::Warning : TitleIcon::Information;
 }
 
 }  // namespace uvantic::e2e

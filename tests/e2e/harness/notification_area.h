@@ -18,7 +18,16 @@ inline HWND NotifierWindow() { return FindWindowW(L"UvanticFinderNotifier", null
 std::vector<HWND> NotificationAreaIcons();
 
 // The notification whose text holds part, once one is shown; nullptr when none came
-// within timeout.
-HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs = 10000);
+// within timeout. seen (if given) gets the text of every notification shown meanwhile.
+HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs = 10000, std::vector<std::wstring>* seen = nullptr);
+
+// The icon's tooltip, read in the notification area's process.
+std::wstring IconTooltip(HWND icon);
+
+// The icon drawn beside a notification's title, told by its colours on the screen
+// (Wine draws no other and answers no question about it): orange for the warning icon,
+// blue for the information icon.
+enum class TitleIcon { None, Information, Warning };
+TitleIcon NotificationTitleIcon(HWND notification);
 
 }  // namespace uvantic::e2e

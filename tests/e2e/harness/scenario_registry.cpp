@@ -155,9 +155,13 @@ void ScenarioRegistry::Plug(std::wstring_view instance) {
 }
 
 void ScenarioRegistry::Unplug(std::wstring_view instance) {
+  Stop(instance);
+  StopServing(instance);
+}
+
+void ScenarioRegistry::Stop(std::wstring_view instance) {
   Existing(instance);
   writer_.remove(kMachine + InstanceKey(instance) + L"\\Control");
-  StopServing(instance);
 }
 
 void ScenarioRegistry::Disable(std::wstring_view instance) {

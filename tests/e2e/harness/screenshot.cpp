@@ -35,48 +35,47 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<std::uint8_t>& b
 
 }  // namespace
 
-std::vector<std::uint32_t> WindowPixels(HWND window, int* width, int* height) {
+std::optional<Pixels> CaptureWindow(HWND window) {
   // The window belongs to another process, which repaints in its own time.
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Sleep(kPaintSettleMs);
   RECT r{};
-  if (!GetWindowRect(window, &r)) return {};
-  *width = r.right - r.left;
-  *height = r.bottom - r.top;
-  if (*width <= 0 || *height <= 0) return {};
+  if (!GetWindowRect(window, &r)) return std::nullopt;
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return std::nullopt;
 
   ScreenDc screen;
   MemoryDc memory(screen.dc);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = *width;
-  info.bmiHeader.biHeight = -*height;  // top row first
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   const UniqueHBitmap bitmap(CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || bits == nullptr) return {};
+  if (!bitmap || bits == nullptr) return std::nullopt;
   const HGDIOBJ previous = SelectObject(memory.dc, bitmap.get());
-  const bool copied = BitBlt(memory.dc, 0, 0, *width, *height, screen.dc, r.left, r.top, SRCCOPY) != FALSE;
+  const bool copied = BitBlt(memory.dc, 0, 0, width, height, screen.dc, r.left, r.top, SRCCOPY) != FALSE;
   GdiFlush();
   SelectObject(memory.dc, previous);
-  if (!copied) return {};
-  const auto* first = static_cast<const std::uint32_t*>(bits);
-  return {first, first + static_cast<std::size_t>(*width) * *height};
+  if (!copied) return std::nullopt;
+
+  const auto* bgrx = static_cast<const std::uint8_t*>(bits);
+  Pixels pixels{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
+  for (std::size_t i = 0, n = static_cast<std::size_t>(width) * height; i < n; ++i) {
+    pixels.rgb[i * 3 + 0] = bgrx[i * 4 + 2];
+    pixels.rgb[i * 3 + 1] = bgrx[i * 4 + 1];
+    pixels.rgb[i * 3 + 2] = bgrx[i * 4 + 0];
+  }
+  return pixels;
 }
 
 bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath) {
-  int width = 0, height = 0;
-  const std::vector<std::uint32_t> pixels = WindowPixels(window, &width, &height);
-  if (pixels.empty()) return false;
-  std::vector<std::uint8_t> rgb(pixels.size() * 3);
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    rgb[i * 3 + 0] = static_cast<std::uint8_t>(pixels[i] >> 16);
-    rgb[i * 3 + 1] = static_cast<std::uint8_t>(pixels[i] >> 8);
-    rgb[i * 3 + 2] = static_cast<std::uint8_t>(pixels[i]);
-  }
-  return WriteFileBytes(pngPath, EncodePng(width, height, rgb));
+  const auto pixels = CaptureWindow(window);
+  return pixels && WriteFileBytes(pngPath, EncodePng(pixels->width, pixels->height, pixels->rgb));
 }
 
 }  // namespace uvantic::e2e

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,12 @@ namespace uvantic::e2e {
 // not be read or the file not written.
 bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath);
 
-// The window's screen rectangle as 0x00RRGGBB pixels, top row first, its size in width
-// and height; empty when the screen could not be read.
-std::vector<std::uint32_t> WindowPixels(HWND window, int* width, int* height);
+// The window's screen rectangle as the screen shows it, top row first, red, green and
+// blue bytes; nullopt when the screen could not be read.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;
+};
+std::optional<Pixels> CaptureWindow(HWND window);
 
 }  // namespace uvantic::e2e

@@ -46,15 +46,15 @@ std::wstring RunValue() {
 // inside the frame, where nothing else is drawn. Wine does not let another process read
 // a menu's items.
 bool ShowsTick(HWND popup) {
-  int width = 0, height = 0;
-  const std::vector<std::uint32_t> pixels = WindowPixels(popup, &width, &height);
+  const auto pixels = CaptureWindow(popup);
+  if (!pixels) return false;
   constexpr int kFrame = 3;
-  const int column = std::min(width, kFrame + GetSystemMetrics(SM_CXMENUCHECK));
+  const int column = std::min(pixels->width, kFrame + GetSystemMetrics(SM_CXMENUCHECK));
   int dark = 0;
-  for (int y = kFrame; y < height - kFrame; ++y) {
+  for (int y = kFrame; y < pixels->height - kFrame; ++y) {
     for (int x = kFrame; x < column; ++x) {
-      const std::uint32_t pixel = pixels[static_cast<std::size_t>(y) * width + x];
-      dark += ((pixel >> 16) & 0xFF) < 80 && ((pixel >> 8) & 0xFF) < 80 && (pixel & 0xFF) < 80;
+      const std::uint8_t* rgb = &pixels->rgb[(static_cast<std::size_t>(y) * pixels->width + x) * 3];
+      dark += rgb[0] < 80 && rgb[1] < 80 && rgb[2] < 80;
     }
   }
   return dark >= 4;
@@ -176,6 +176,59 @@ TEST_F(Notifier, TickFollowsTheUsersRunValue) {
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
   EXPECT_FALSE(ticked) << "a tick without the Run value";
   EXPECT_TRUE(WaitUntil([] { return RunValue() == Quoted(NotifierPath()); })) << Narrow(RunValue());
+}
+
+// Silent about the cables there at start; an unplugging made of two registry steps 60 ms
+// apart, in either order, is told as it settled, never as "driver not loaded"; the
+// warning icon reaches the shell, and the tooltip follows the cables.
+TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
+  const Cable cables[] = {{L"6&0C44D1B9&0&0000", L"COM3"}, {kPlugged, L"COM7"}};
+  registry_.Install({cables[0], cables[1]});
+  ASSERT_TRUE(WaitUntil([] { return !WaitForNotification(L"", 0); })) << "an earlier notification is still shown";
+  notifier_ = StartProcess(NotifierPath());
+  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon was added";
+  const HWND icon = NotificationAreaIcons().front();
+  // The icon comes before the first pass.
+  EXPECT_TRUE(WaitUntil([&] { return IconTooltip(icon) == L"Uvantic Finder: 2 cables, 2 OK"; }))
+      << Narrow(IconTooltip(icon));
+  // Wine shows a notification about two seconds after it was sent.
+  EXPECT_EQ(WaitForNotification(L"", 2500), nullptr) << "a notification about the cables there at start";
+
+  for (const bool controlFirst : {true, false}) {
+    const Cable& cable = cables[controlFirst ? 0 : 1];
+    SCOPED_TRACE(controlFirst ? "Control key first" : "driver's list first");
+    controlFirst ? registry_.Stop(cable.instance) : registry_.Drop(cable.instance);
+    Sleep(60);
+    controlFirst ? registry_.Drop(cable.instance) : registry_.Stop(cable.instance);
+    std::vector<std::wstring> seen;
+    EXPECT_NE(WaitForNotification(cable.port + L" was unplugged", 10000, &seen), nullptr);
+    for (const auto& text : seen) EXPECT_EQ(text.find(L"driver not loaded"), std::wstring::npos) << Narrow(text);
+  }
+  EXPECT_EQ(IconTooltip(icon), L"Uvantic Finder: 2 cables, none OK");
+
+  // Listed by the driver but not started, for good: told with the warning icon.
+  registry_.Plug(cables[0].instance);
+  const HWND ready = WaitForNotification(L"COM3 is ready");
+  ASSERT_NE(ready, nullptr);
+  EXPECT_EQ(NotificationTitleIcon(ready), TitleIcon::Information);
+  registry_.Stop(cables[0].instance);
+  const HWND warning = WaitForNotification(L"COM3: driver not loaded");
+  ASSERT_NE(warning, nullptr);
+  EXPECT_EQ(NotificationTitleIcon(warning), TitleIcon::Warning);
+}
+
+// The notification area lost the icon (as when Explorer restarts): what happened
+// meanwhile is told once the icon is back.
+TEST_F(Notifier, ANotificationSentWhileTheIconIsMissingIsShownWithTheIconBack) {
+  registry_.Install({{kPlugged, L"COM7", CableSetup::Unplugged}});
+  notifier_ = StartProcess(NotifierPath());
+  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon was added";
+  NOTIFYICONDATAW forgotten{};
+  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  registry_.Plug(kPlugged);
+  EXPECT_NE(WaitForNotification(L"COM7 is ready"), nullptr) << "the notification was lost";
+  EXPECT_EQ(NotificationAreaIcons().size(), 1u);
 }
 
 TEST_F(Notifier, CarriesItsVersionBlockAndTheProgramIcon) {

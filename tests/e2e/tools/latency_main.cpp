@@ -2,8 +2,11 @@
 // installed or uninstalled at a random moment of the refresh timer's second, timed from
 // the first registry write to the row shown (or gone), and in the same trials to the
 // line of "uvfind --watch --json" running beside it, when uvfind.exe is there. Prints
-// the median and the worst of each.
+// the median and the worst of each. With --notifier, times the same changes to the
+// notifier's pass instead: to the icon's tooltip, which the pass sets just before it
+// sends the notification of a cable that became ready.
 //   uvantic_latency PROGRAM.exe TRIALS
+//   uvantic_latency --notifier NOTIFIER.exe TRIALS
 #include <windows.h>
 
 #include <algorithm>
@@ -19,9 +22,11 @@
 
 #include "harness/console_program.h"
 #include "harness/list_view_probe.h"
+#include "harness/notification_area.h"
 #include "harness/running_program.h"
 #include "harness/scenario_registry.h"
 #include "harness/test_environment.h"
+#include "harness/wait.h"
 
 namespace {
 
@@ -120,12 +125,47 @@ int Run(const std::wstring& program, int trials) {
   return 0;
 }
 
+int RunNotifier(const std::wstring& notifier, int trials) {
+  ScenarioRegistry registry;
+  registry.Clear();
+  registry.Install(kResident);
+  const StartedProcess process = StartProcess(notifier);
+  if (!WaitUntil([] { return NotificationAreaIcons().size() == 1; })) throw std::runtime_error("no icon was added");
+  const HWND icon = NotificationAreaIcons().front();
+  std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<DWORD> moment(0, 999);
+  Times times;
+  for (int i = 0; i < trials; ++i) {
+    Sleep(moment(random));
+    const bool add = i % 2 == 0;
+    const std::wstring tooltip = add ? L"Uvantic Finder: 2 cables, 2 OK" : L"Uvantic Finder: 1 cable, 1 OK";
+    const auto start = Clock::now();
+    if (add) {
+      registry.Install(kComing);
+    } else {
+      registry.Uninstall(kComing.instance);
+    }
+    while (IconTooltip(icon) != tooltip) {
+      if (Clock::now() - start > std::chrono::seconds(5)) throw std::runtime_error("a change never showed");
+      Sleep(1);
+    }
+    (add ? times.installed : times.uninstalled).push_back(ElapsedMs(Clock::now() - start));
+  }
+  TerminateProcess(process.handle.get(), 0);
+  registry.Clear();
+  times.Print("notifier_", "notifier, to its pass (installed: the notification call):");
+  return 0;
+}
+
 }  // namespace
 
 int main() {
   const auto args = CommandLineArguments();
+  if (args.size() == 3 && args[0] == L"--notifier") {
+    return RunTool("uvantic_latency", [&] { return RunNotifier(WindowsPath(args[1]), std::stoi(args[2])); });
+  }
   if (args.size() != 2) {
-    std::fputs("usage: uvantic_latency PROGRAM.exe TRIALS\n", stderr);
+    std::fputs("usage: uvantic_latency [--notifier] PROGRAM.exe TRIALS\n", stderr);
     return 2;
   }
   return RunTool("uvantic_latency", [&] { return Run(WindowsPath(args[0]), std::stoi(args[1])); });

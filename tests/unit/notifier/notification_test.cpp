@@ -1,5 +1,5 @@
-// Which changes give which notification, how they are grouped and cut, the tooltip, and
-// the Run value, without Windows.
+// Which changes give which notification, when a cable's news has settled, how news are
+// grouped, kept and cut, the tooltip, and the Run value, without Windows.
 #include <gtest/gtest.h>
 
 #include "notifier/notification.h"
@@ -20,6 +20,25 @@ CableRow Unplugged(CableRow row) {
 }
 
 const CableRow kCom7 = Ok(L"COM7", L"1234ABCD", kPath7);
+// Half-way through an unplugging: its Control key gone while the driver still lists it,
+// or the other way round.
+CableRow ControlGone(CableRow row) { return {row.port, L"Driver not loaded", row.cableId, true, false, row.instancePath}; }
+CableRow NotListed(CableRow row) { return {row.port, row.status, row.cableId, false, false, row.instancePath}; }
+
+using Clock = CableNotices::Clock;
+using std::chrono::milliseconds;
+
+// The notifications of a notifier that saw before first, then after, at once and again
+// once after has held still for the settle time.
+std::vector<Notification> Told(const std::vector<CableRow>& before, const std::vector<CableRow>& after) {
+  CableNotices notices;
+  notices.Pass(before, Clock::time_point{});
+  std::vector<Notification> told;
+  for (const auto when : {milliseconds(1), milliseconds(1) + CableNotices::kSettleTime}) {
+    if (auto notification = NotificationFor(notices.Pass(after, Clock::time_point{} + when))) told.push_back(*notification);
+  }
+  return told;
+}
 const CableRow kCom3 = Ok(L"COM3", L"A", L"p3");
 const CableRow kCom4 = Ok(L"COM4", L"B", L"p4");
 const CableRow kCom5 = Ok(L"COM5", L"C", L"p5");
@@ -39,43 +58,104 @@ TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNon
   const struct {
     const char* name;
     std::vector<CableRow> before, after;
-    std::optional<Notification> expected;
+    std::vector<Notification> expected;
   } cases[] = {
-      {"plugged in", {Unplugged(kCom7)}, {kCom7}, Notification{L"Cable ready", L"COM7 is ready (cable 1234ABCD)"}},
-      {"installed", {}, {kCom7}, Notification{L"Cable ready", L"COM7 is ready (cable 1234ABCD)"}},
+      {"plugged in", {Unplugged(kCom7)}, {kCom7}, {Notification{L"Cable ready", L"COM7 is ready (cable 1234ABCD)"}}},
+      {"installed", {}, {kCom7}, {Notification{L"Cable ready", L"COM7 is ready (cable 1234ABCD)"}}},
       {"unplugged", {kCom7}, {Unplugged(kCom7)},
-       Notification{L"Cable unplugged", L"COM7 was unplugged (cable 1234ABCD)"}},
-      {"uninstalled", {kCom7}, {}, Notification{L"Cable unplugged", L"COM7 was unplugged (cable 1234ABCD)"}},
+       {Notification{L"Cable unplugged", L"COM7 was unplugged (cable 1234ABCD)"}}},
+      {"uninstalled", {kCom7}, {}, {Notification{L"Cable unplugged", L"COM7 was unplugged (cable 1234ABCD)"}}},
       {"disabled, still served", {kCom7}, {disabledServed},
-       Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}},
+       {Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}}},
       {"disabled, no longer served", {kCom7}, {disabledGone},
-       Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}},
+       {Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}}},
       {"driver not loaded", {kCom7}, {driverNotLoaded},
-       Notification{L"Driver not loaded", L"COM7: driver not loaded (cable 1234ABCD)", true}},
-      {"not OK before or after", {Unplugged(kCom7)}, {driverNotLoaded}, std::nullopt},
-      {"port changed while OK", {kCom7}, {renamed}, std::nullopt},
-      {"path spelled otherwise", {kCom7}, {otherCase}, std::nullopt},
+       {Notification{L"Driver not loaded", L"COM7: driver not loaded (cable 1234ABCD)", true}}},
+      {"not OK before or after", {Unplugged(kCom7)}, {driverNotLoaded}, {}},
+      {"port changed while OK", {kCom7}, {renamed}, {}},
+      {"path spelled otherwise", {kCom7}, {otherCase}, {}},
       {"path spelled otherwise, disabled", {kCom7}, {otherCaseDisabled},
-       Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}},
+       {Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}}},
       {"line break in a port name", {}, {withBreak},
-       Notification{L"Cable ready", L"COM7\uFFFD\uFFFDX is ready (cable 1234ABCD)"}},
-      {"no port name", {}, {noPort}, Notification{L"Cable ready", L"A cable is ready (cable 1234ABCD)"}},
+       {Notification{L"Cable ready", L"COM7\uFFFD\uFFFDX is ready (cable 1234ABCD)"}}},
+      {"no port name", {}, {noPort}, {Notification{L"Cable ready", L"A cable is ready (cable 1234ABCD)"}}},
       {"several of one kind", {}, {kCom3, kCom4, kCom5},
-       Notification{L"Cables ready", L"3 cables ready: COM3, COM4, COM5"}},
+       {Notification{L"Cables ready", L"3 cables ready: COM3, COM4, COM5"}}},
+      // Ready at once, the others once settled.
       {"several kinds", {kCom4, kCom5, kCom7}, {kCom3, driverNotLoaded},
-       Notification{L"Cables changed",
-                    L"COM3 is ready (cable A)\n2 cables unplugged: COM4, COM5\n"
-                    L"COM7: driver not loaded (cable 1234ABCD)",
-                    true}},
+       {Notification{L"Cable ready", L"COM3 is ready (cable A)"},
+        Notification{L"Cables changed",
+                     L"2 cables unplugged: COM4, COM5\nCOM7: driver not loaded (cable 1234ABCD)", true}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto notification = NotificationFor(c.before, c.after);
-    ASSERT_EQ(notification.has_value(), c.expected.has_value());
-    if (!notification) continue;
-    EXPECT_EQ(notification->title, c.expected->title);
-    EXPECT_EQ(notification->text, c.expected->text);
-    EXPECT_EQ(notification->warning, c.expected->warning);
+    EXPECT_EQ(Told(c.before, c.after), c.expected);
+  }
+}
+
+// A step of a settle story: the cables a pass reads at a moment, and the text it tells.
+struct Step {
+  int ms;
+  std::vector<CableRow> cables;
+  std::wstring told;
+};
+
+TEST(NotifierNotification, NotOkNewsWaitsUntilTheCablesHoldStillAndReadyNewsDoesNot) {
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+  } stories[] = {
+      {"unplugged in two steps, Control key first",
+       {{0, {kCom7}, L""}, {100, {ControlGone(kCom7)}, L""}, {160, {Unplugged(kCom7)}, L""}, {459, {Unplugged(kCom7)}, L""},
+        {460, {Unplugged(kCom7)}, L"COM7 was unplugged (cable 1234ABCD)"}, {2000, {Unplugged(kCom7)}, L""}}},
+      {"unplugged in two steps, driver's list first",
+       {{0, {kCom7}, L""}, {100, {NotListed(kCom7)}, L""}, {160, {Unplugged(kCom7)}, L""},
+        {460, {Unplugged(kCom7)}, L"COM7 was unplugged (cable 1234ABCD)"}}},
+      {"OK again within the settle time",
+       {{0, {kCom7}, L""}, {100, {ControlGone(kCom7)}, L""}, {300, {kCom7}, L""}, {2000, {kCom7}, L""}}},
+      {"ready at once", {{0, {Unplugged(kCom7)}, L""}, {100, {kCom7}, L"COM7 is ready (cable 1234ABCD)"}}},
+      {"a settled reason that changes is told again",
+       {{0, {kCom7}, L""}, {100, {ControlGone(kCom7)}, L""},
+        {400, {ControlGone(kCom7)}, L"COM7: driver not loaded (cable 1234ABCD)"}, {500, {Unplugged(kCom7)}, L""},
+        {800, {Unplugged(kCom7)}, L"COM7 was unplugged (cable 1234ABCD)"}}},
+      {"a cable never OK is not told", {{0, {Unplugged(kCom7)}, L""}, {100, {ControlGone(kCom7)}, L""}, {900, {}, L""}}},
+      {"a hub's cables going over two passes make one notification",
+       {{0, {kCom3, kCom4}, L""}, {100, {Unplugged(kCom3), kCom4}, L""}, {200, {Unplugged(kCom3)}, L""},
+        {450, {Unplugged(kCom3)}, L""}, {500, {Unplugged(kCom3)}, L"2 cables unplugged: COM3, COM4"}}},
+  };
+  for (const auto& story : stories) {
+    SCOPED_TRACE(story.name);
+    CableNotices notices;
+    for (const Step& step : story.steps) {
+      const auto notification = NotificationFor(notices.Pass(step.cables, Clock::time_point{} + milliseconds(step.ms)));
+      EXPECT_EQ(notification ? notification->text : L"", step.told) << step.ms << " ms";
+    }
+  }
+  // The pass that tells the news is asked for when the last change has settled.
+  CableNotices notices;
+  notices.Pass({kCom7}, Clock::time_point{});
+  EXPECT_EQ(notices.NextDue(), std::nullopt);
+  notices.Pass({ControlGone(kCom7)}, Clock::time_point{} + milliseconds(100));
+  notices.Pass({Unplugged(kCom7)}, Clock::time_point{} + milliseconds(160));
+  EXPECT_EQ(notices.NextDue(), Clock::time_point{} + milliseconds(160) + CableNotices::kSettleTime);
+}
+
+TEST(NotifierNotification, NewsNotShownAreKeptTheLatestPerCable) {
+  CableRow com7OtherCase = kCom7;
+  com7OtherCase.instancePath = L"usb\\vid_2e7a&pid_0200&mi_00\\6&1234abcd&0&0000";
+  const CableNotice ready7{CableNews::Ready, kCom7}, unplugged7{CableNews::Unplugged, com7OtherCase},
+      ready3{CableNews::Ready, kCom3}, disabled4{CableNews::Disabled, kCom4};
+  const struct {
+    std::vector<CableNotice> kept, later, expected;
+  } cases[] = {
+      {{}, {ready7}, {ready7}},
+      {{ready7}, {unplugged7}, {unplugged7}},
+      {{ready3, ready7}, {unplugged7, disabled4}, {ready3, unplugged7, disabled4}},
+  };
+  for (const auto& c : cases) {
+    std::vector<CableNotice> kept = c.kept;
+    KeepLatest(kept, c.later);
+    EXPECT_EQ(kept, c.expected);
   }
 }
 
@@ -96,7 +176,9 @@ TEST(NotifierNotification, TextsAreCutToTheirBuffersWithAnEllipsis) {
 
   std::vector<CableRow> hub;
   for (int i = 0; i < 100; ++i) hub.push_back(Ok(L"COM" + std::to_wstring(10 + i), L"X", std::to_wstring(i)));
-  const auto notification = NotificationFor({}, hub);
+  std::vector<CableNotice> notices;
+  for (const CableRow& cable : hub) notices.push_back({CableNews::Ready, cable});
+  const auto notification = NotificationFor(notices);
   ASSERT_TRUE(notification);
   EXPECT_EQ(notification->text.size(), kNotificationTextCapacity - 1);
   EXPECT_EQ(notification->text.substr(0, 28), L"100 cables ready: COM10, COM");
@@ -111,12 +193,8 @@ TEST(NotifierNotification, TooltipCountsCablesAndOkOnes) {
 
 TEST(NotifierNotification, CablesThereAtStartGiveNoNotification) {
   CableNotices notices;
-  EXPECT_FALSE(notices.Pass({kCom3, kCom7}));
-  EXPECT_FALSE(notices.Pass({kCom3, kCom7}));
-  const auto unplugged = notices.Pass({kCom3, Unplugged(kCom7)});
-  ASSERT_TRUE(unplugged);
-  EXPECT_EQ(unplugged->text, L"COM7 was unplugged (cable 1234ABCD)");
-  EXPECT_FALSE(notices.Pass({kCom3, Unplugged(kCom7)}));
+  EXPECT_TRUE(notices.Pass({kCom3, kCom7}, Clock::time_point{}).empty());
+  EXPECT_TRUE(notices.Pass({kCom3, kCom7}, Clock::time_point{} + milliseconds(500)).empty());
 }
 
 TEST(NotifierNotification, RunValueQuotesThePathAndFinderIsLookedForBesideTheNotifier) {
