@@ -66,6 +66,12 @@ class FrmMain {
   // One refresh pass, as a timer tick runs it.
   void RefreshPass();
 
+  // Draws as high contrast being on or off says: the logo's shape in the system's text
+  // colour, a selected ghosted row in the selection colours. The system's setting is
+  // read when the window is made and again on every change of colours or of the
+  // setting; tests set it here, where the system cannot turn high contrast on.
+  void SetHighContrast(bool on);
+
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -107,9 +113,12 @@ class FrmMain {
   // Set-up.
   bool CreateControls();
   void CreateLogoTooltip();
-  void ApplyResolution();  // fonts, pictures and positions for dpi_
+  void ApplyResolution();  // fonts, pictures and positions for dpi_ and the text size
+  int LayoutDpiFor(HFONT font) const;
   void SizeWindowForClient();
+  void KeepInWorkArea();
   void LoadPictures();
+  void ColourLogo();
   std::array<int, 3> ColumnWidthsInPixels() const;
   void SetColumnWidths();
   void Load();
@@ -159,6 +168,10 @@ class FrmMain {
   HelpDisplay helpDisplay_;
   HWND hwnd_ = nullptr;
   int dpi_ = kDesignDpi;
+  // The resolution the twips are laid out at: dpi_, enlarged as far as the message font
+  // is larger than its default size and the work area has room.
+  int layoutDpi_ = kDesignDpi;
+  bool highContrast_ = false;
 
   HWND imgIcon = nullptr;
   HWND lblList = nullptr;
