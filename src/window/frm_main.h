@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -66,11 +67,12 @@ class FrmMain {
   // One refresh pass, as a timer tick runs it.
   void RefreshPass();
 
-  // Draws as high contrast being on or off says: the logo's shape in the system's text
-  // colour, a selected ghosted row in the selection colours. The system's setting is
-  // read when the window is made and again on every change of colours or of the
-  // setting; tests set it here, where the system cannot turn high contrast on.
-  void SetHighContrast(bool on);
+  // Where the window learns whether high contrast is on, which it reads now, when it
+  // is made and on every change of colours or of the setting: the system's setting
+  // unless a test gives another here, where the system cannot turn it on. Under high
+  // contrast the logo's shape is drawn in the system's text colour and a selected
+  // ghosted row in the selection colours.
+  void TakeHighContrastFrom(std::function<bool()> setting);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -119,6 +121,7 @@ class FrmMain {
   void KeepInWorkArea();
   void LoadPictures();
   void ColourLogo();
+  void ReadHighContrast();
   std::array<int, 3> ColumnWidthsInPixels() const;
   void SetColumnWidths();
   void Load();
@@ -172,6 +175,7 @@ class FrmMain {
   // is larger than its default size and the work area has room.
   int layoutDpi_ = kDesignDpi;
   bool highContrast_ = false;
+  std::function<bool()> highContrastSetting_;  // empty: the system's
 
   HWND imgIcon = nullptr;
   HWND lblList = nullptr;

@@ -45,7 +45,7 @@ PixelSize WorkAreaSize(HWND window, RECT& workArea) {
 }  // namespace
 
 bool FrmMain::CreateControls() {
-  highContrast_ = SystemHighContrast();
+  highContrast_ = highContrastSetting_ ? highContrastSetting_() : SystemHighContrast();
   for (ControlName name : CreationOrder()) {
     const ControlEntry& entry = Entry(name);
     const PixelRect rect = ToPixels(entry.twips, dpi_);
@@ -188,8 +188,13 @@ void FrmMain::ColourLogo() {
   InvalidateRect(imgLogo, nullptr, TRUE);
 }
 
-void FrmMain::SetHighContrast(bool on) {
-  highContrast_ = on;
+void FrmMain::TakeHighContrastFrom(std::function<bool()> setting) {
+  highContrastSetting_ = std::move(setting);
+  ReadHighContrast();
+}
+
+void FrmMain::ReadHighContrast() {
+  highContrast_ = highContrastSetting_ ? highContrastSetting_() : SystemHighContrast();
   ColourLogo();
   InvalidateRect(lvwList, nullptr, TRUE);
 }
@@ -296,8 +301,7 @@ bool FrmMain::OnSetCursor(HWND over, int hitTest) {
 // colours too.
 void FrmMain::OnSysColorChange() {
   SendMessageW(lvwList, WM_SYSCOLORCHANGE, 0, 0);
-  highContrast_ = SystemHighContrast();
-  ColourLogo();
+  ReadHighContrast();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -309,7 +313,7 @@ void FrmMain::OnSettingChange(UINT setting) {
     SizeWindowForClient();
     KeepInWorkArea();
   } else if (setting == SPI_SETHIGHCONTRAST) {
-    SetHighContrast(SystemHighContrast());
+    ReadHighContrast();
   }
 }
 

@@ -94,7 +94,9 @@ TEST(WindowLayout, LargeTextIsCappedWhereTheWindowWouldLeaveTheWorkArea) {
   } cases[] = {
       {216, 96, {1280, 1024}, 216},  // fits
       {216, 96, {1280, 800}, 187},   // 773 + 25 = 798 high; 188 would be 777 + 25
+      {216, 96, {1280, 798}, 187},   // exactly as high as the work area
       {216, 96, {700, 1024}, 185},   // 692 + 6 = 698 wide; 186 would be 696 + 6
+      {216, 96, {698, 1024}, 185},   // exactly as wide as the work area
       {216, 96, {300, 300}, 96},     // not even the design size fits: the design size
       {96, 96, {300, 300}, 96},
       {288, 144, {1920, 1040}, 245},  // 1013 + 25 = 1038 high
@@ -109,6 +111,7 @@ TEST(WindowLayout, TheListsWidthOnScreenGrowsWithTheTextAndIsExactAtItsDefaultSi
   EXPECT_EQ(ScreenTwips(4935, 96, 96), 4935.0);
   EXPECT_EQ(ScreenTwips(4935, 120, 120), 4935.0);
   EXPECT_EQ(ScreenTwips(4935, 192, 96), 9870.0);
+  EXPECT_EQ(ScreenTwips(4935, 240, 120), 9870.0);
   EXPECT_DOUBLE_EQ(ScreenTwips(4935, 176, 96), 9047.5);
 }
 

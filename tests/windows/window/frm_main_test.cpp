@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -360,8 +361,9 @@ RECT ScreenRect(HWND window) {
 // only the work area limits. At each the window is laid out again and every caption
 // fits on one line: a button's with the room its frame and focus rectangle take (6
 // pixels a side, 3 above and below), a column header and the longest status with the
-// header's text margins (6 pixels a side); the window stays in the work area. Back at
-// the default size the window is exactly as before.
+// header's text margins (6 pixels a side); the controls stay inside the client area
+// and the window in the work area. Back at the default size the window is exactly as
+// before.
 TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
   InstallCable(reg_, L"UV2&00", L"COM2");
   FrmMain& frm = Make();
@@ -394,6 +396,14 @@ TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
     const RECT window = ScreenRect(frm.hwnd());
     EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
                 window.bottom <= work.bottom);
+    RECT client{};
+    GetClientRect(frm.hwnd(), &client);
+    for (const ControlEntry& entry : kControls) {
+      RECT rect = ScreenRect(Control(entry.name));
+      MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+      EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom)
+          << entry.codeName;
+    }
     if (!size.captionsFit) continue;
     for (const ControlEntry& entry : kControls) {
       if (entry.kind != ControlKind::Label && entry.kind != ControlKind::CommandButton) continue;
@@ -501,10 +511,11 @@ std::pair<COLORREF, COLORREF> SelectedRowColours(HWND window, HWND list, int ite
 
 Rgb AsRgb(COLORREF colour) { return (Rgb{GetRValue(colour)} << 16) | (Rgb{GetGValue(colour)} << 8) | GetBValue(colour); }
 
-// Drawn in the colours of High Contrast Black with high contrast on, the logo stands
-// out from the window's background by at least 3:1 and a selected ghosted row's
-// text from the selection by at least 4.5:1: in the colours the list is given, and as
-// the list draws them.
+// Drawn with high contrast on, in the colours of High Contrast Black and then of High
+// Contrast White, the logo stands out from the window's background by at least 3:1
+// and a selected ghosted row's text from the selection by at least 4.5:1: in the
+// colours the list is given, and as the list draws them. The window follows the
+// setting and the colours as the system announces them.
 TEST_F(FrmMainTest, UnderHighContrastTheLogoAndASelectedGhostedRowKeepTheirContrast) {
   testing::InstallCable(reg_, {.name = L"UV1&00", .port = L"COM1", .service = std::nullopt});
   FrmMain& frm = Make();
@@ -514,21 +525,43 @@ TEST_F(FrmMainTest, UnderHighContrastTheLogoAndASelectedGhostedRowKeepTheirContr
   SetFocus(list);
   DrainMessages();
   ASSERT_EQ(ListView_GetItemState(list, 0, LVIS_CUT | LVIS_SELECTED), static_cast<UINT>(LVIS_CUT | LVIS_SELECTED));
-  const SystemColours highContrastBlack{
-      {COLOR_WINDOW, RGB(0, 0, 0)},          {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
-      {COLOR_BTNFACE, RGB(0, 0, 0)},         {COLOR_BTNTEXT, RGB(255, 255, 255)},
-      {COLOR_HIGHLIGHT, RGB(0x1A, 0xEB, 0xFF)}, {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},
-      {COLOR_GRAYTEXT, RGB(0x3F, 0xF2, 0x3F)}, {COLOR_HOTLIGHT, RGB(255, 255, 0)}};
+  bool highContrast = false;
+  frm.TakeHighContrastFrom([&highContrast] { return highContrast; });
+  auto expectContrast = [&](const char* theme) {
+    SCOPED_TRACE(theme);
+    RECT logo{};
+    GetClientRect(Control(ControlName::imgLogo), &logo);
+    EXPECT_GE(ForegroundContrast(Printed(Control(ControlName::imgLogo), logo)), 3.0);
+    const auto [text, background] = SelectedRowColours(frm.hwnd(), list, 0);
+    EXPECT_GE(ContrastRatio(AsRgb(text), AsRgb(background)), 4.5);
+    RECT status{};
+    ListView_GetSubItemRect(list, 0, 1, LVIR_BOUNDS, &status);
+    EXPECT_GE(ForegroundContrast(Printed(list, status)), 4.5);
+  };
+  std::optional<SystemColours> theme;
+  theme.emplace(std::initializer_list<std::pair<int, COLORREF>>{
+      {COLOR_WINDOW, RGB(0, 0, 0)},
+      {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+      {COLOR_BTNFACE, RGB(0, 0, 0)},
+      {COLOR_BTNTEXT, RGB(255, 255, 255)},
+      {COLOR_HIGHLIGHT, RGB(0x1A, 0xEB, 0xFF)},
+      {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},
+      {COLOR_GRAYTEXT, RGB(0x3F, 0xF2, 0x3F)}});
+  highContrast = true;
+  SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
   DrainMessages();
-  frm.SetHighContrast(true);
-  RECT logo{};
-  GetClientRect(Control(ControlName::imgLogo), &logo);
-  EXPECT_GE(ForegroundContrast(Printed(Control(ControlName::imgLogo), logo)), 3.0);
-  const auto [text, background] = SelectedRowColours(frm.hwnd(), list, 0);
-  EXPECT_GE(ContrastRatio(AsRgb(text), AsRgb(background)), 4.5);
-  RECT status{};
-  ListView_GetSubItemRect(list, 0, 1, LVIR_BOUNDS, &status);
-  EXPECT_GE(ForegroundContrast(Printed(list, status)), 4.5);
+  expectContrast("High Contrast Black");
+  theme.reset();
+  theme.emplace(std::initializer_list<std::pair<int, COLORREF>>{
+      {COLOR_WINDOW, RGB(255, 255, 255)},
+      {COLOR_WINDOWTEXT, RGB(0, 0, 0)},
+      {COLOR_BTNFACE, RGB(255, 255, 255)},
+      {COLOR_BTNTEXT, RGB(0, 0, 0)},
+      {COLOR_HIGHLIGHT, RGB(0x37, 0x00, 0x6E)},
+      {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)},
+      {COLOR_GRAYTEXT, RGB(0x60, 0x00, 0x00)}});
+  DrainMessages();
+  expectContrast("High Contrast White");
 }
 
 // A registry that throws on every open, as a read that runs out of memory may.
