@@ -158,7 +158,8 @@ void FrmMain::LoadPictures() {
     }
   }
 
-  const IconScale state = IconFor(kStateIconSizes, MulDiv(kStateIconSide, dpi_, kDesignDpi));
+  // The rows grow with the text, and their icons with them.
+  const IconScale state = IconFor(kStateIconSizes, MulDiv(kStateIconSide, layoutDpi_, kDesignDpi));
   // Drawn through each icon's own mask (no background colour), so a selected row's
   // highlight shows around the icon.
   UniqueHImageList images(ImageList_Create(state.side, state.side, ILC_COLOR4 | ILC_MASK, 3, 0));
