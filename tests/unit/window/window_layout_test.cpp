@@ -60,59 +60,17 @@ TEST(WindowLayout, EdgesThatMeetInTwipsMeetInPixelsAtEveryResolution) {
 }
 
 // The layout's resolution follows the message font beyond its default size (9 points
-// at the screen's resolution), never the resolution twice, and never shrinks.
-TEST(WindowLayout, LargerTextLaysTheWindowOutAtAProportionallyHigherResolution) {
-  const struct {
-    int dpi, fontPixels, expected;
-  } cases[] = {
-      {96, 12, 96},    // 100 % text: exactly the screen's
-      {96, 11, 96},    // a smaller default font (Tahoma 8 pt) is not shrunk
-      {96, 0, 96},     // no font
-      {96, 18, 144},   // 150 %
-      {96, 24, 192},   // 200 %
-      {96, 27, 216},   // 225 %
-      {96, 22, 176},   // 200 % of an 11-pixel default
-      {96, 13, 104},   // 104: 8.33 halves up
-      {144, 18, 144},  // 100 % at 150 % resolution: the font already grew with it
-      {144, 36, 288},  // 200 % at 150 % resolution
-      {120, 15, 120},  {120, 30, 240},
-      {110, 14, 110},  // 9 points round to 14 pixels at 110 dpi: still 100 %
-      {96, 1000, 768},  // at most eight times
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(TextLayoutDpi(c.dpi, c.fontPixels), c.expected) << c.dpi << " dpi, " << c.fontPixels << " px";
-  }
-}
-
-// The client area at 96 dpi is 359 by 397 pixels at scale 1, and 808 by 893 at 216.
-TEST(WindowLayout, LargeTextIsCappedWhereTheWindowWouldLeaveTheWorkArea) {
+// at the screen's resolution), counts the resolution once and never shrinks; the
+// window is capped where it would leave the work area (frame 6 by 25 pixels).
+TEST(WindowLayout, LargerTextRaisesTheLayoutsResolutionWithinTheWorkArea) {
+  const int cases[][3] = {{96, 12, 96},  {96, 11, 96},  {96, 24, 192}, {96, 27, 216},   {96, 13, 104},
+                          {144, 18, 144}, {144, 36, 288}, {110, 14, 110}, {96, 1000, 768}};
+  for (const auto& c : cases) EXPECT_EQ(TextLayoutDpi(c[0], c[1]), c[2]) << c[0] << " dpi, " << c[1] << " px";
   const PixelSize frame{6, 25};
-  const struct {
-    int layoutDpi, dpi;
-    PixelSize workArea;
-    int expected;
-  } cases[] = {
-      {216, 96, {1280, 1024}, 216},  // fits
-      {216, 96, {1280, 800}, 187},   // 773 + 25 = 798 high; 188 would be 777 + 25
-      {216, 96, {1280, 798}, 187},   // exactly as high as the work area
-      {216, 96, {700, 1024}, 185},   // 692 + 6 = 698 wide; 186 would be 696 + 6
-      {216, 96, {698, 1024}, 185},   // exactly as wide as the work area
-      {216, 96, {300, 300}, 96},     // not even the design size fits: the design size
-      {96, 96, {300, 300}, 96},
-      {288, 144, {1920, 1040}, 245},  // 1013 + 25 = 1038 high
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(CapLayoutDpi(c.layoutDpi, c.dpi, frame, c.workArea), c.expected) << c.workArea.width << "x"
-                                                                                << c.workArea.height;
-  }
-}
-
-TEST(WindowLayout, TheListsWidthOnScreenGrowsWithTheTextAndIsExactAtItsDefaultSize) {
-  EXPECT_EQ(ScreenTwips(4935, 96, 96), 4935.0);
-  EXPECT_EQ(ScreenTwips(4935, 120, 120), 4935.0);
-  EXPECT_EQ(ScreenTwips(4935, 192, 96), 9870.0);
-  EXPECT_EQ(ScreenTwips(4935, 240, 120), 9870.0);
-  EXPECT_DOUBLE_EQ(ScreenTwips(4935, 176, 96), 9047.5);
+  EXPECT_EQ(CapLayoutDpi(216, 96, frame, {1280, 1024}), 216);
+  EXPECT_EQ(CapLayoutDpi(216, 96, frame, {1280, 798}), 187);  // 773 + 25 high; 188 gives 777
+  EXPECT_EQ(CapLayoutDpi(216, 96, frame, {698, 1024}), 185);  // 692 + 6 wide; 186 gives 696
+  EXPECT_EQ(CapLayoutDpi(216, 96, frame, {300, 300}), 96);    // not even the design size fits
 }
 
 // A reading of none is a missing function or a failed call; "asked" lists the readings

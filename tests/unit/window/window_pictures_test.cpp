@@ -101,42 +101,15 @@ TEST(CompareRows, OrderFollowsTheTextsAndEqualTextsKeepTheirOrderOfAdding) {
   }
 }
 
-TEST(ContrastRatio, FollowsTheRelativeLuminanceOfBothColoursInEitherOrder) {
-  const struct {
-    Rgb first, second;
-    double expected;
-  } cases[] = {
-      {0x000000, 0xFFFFFF, 21.0},  {0xFFFFFF, 0x000000, 21.0}, {0x777777, 0x777777, 1.0},
-      {0x767676, 0xFFFFFF, 4.54},  // the lightest grey that passes for text on white
-      {0x3FF23F, 0x1AEBFF, 1.03},  // High Contrast Black: grey text on the highlight
-      {0x000000, 0x1AEBFF, 14.37},  // its highlight text on the highlight
-      {0x0000FF, 0x000000, 2.44},  {0xFF0000, 0x000000, 5.25},
-  };
-  for (const auto& c : cases) EXPECT_NEAR(ContrastRatio(c.first, c.second), c.expected, 0.005) << std::hex << c.first;
-}
-
-TEST(ShapeInColour, KeepsEachPixelsAlphaAndTakesTheColourAtIt) {
-  const std::vector<std::uint32_t> picture{0x00000000, 0xFF2040C0, 0x80102060, 0x40400000};
-  EXPECT_EQ(ShapeInColour(picture, 0xFFFFFF),
-            (std::vector<std::uint32_t>{0x00000000, 0xFFFFFFFF, 0x80808080, 0x40404040}));
-  EXPECT_EQ(ShapeInColour(picture, 0x00FF80),
-            (std::vector<std::uint32_t>{0x00000000, 0xFF00FF80, 0x80008040, 0x40004020}));
-}
-
-TEST(LookOfRow, OnlyASelectedGhostedRowUnderHighContrastTakesTheSelectionColours) {
-  const struct {
-    bool ghosted, selected, highContrast;
-    RowLook expected;
-  } cases[] = {
-      {false, false, false, RowLook::AsTheList},       {false, true, true, RowLook::AsTheList},
-      {false, false, true, RowLook::AsTheList},        {true, false, false, RowLook::GreyText},
-      {true, true, false, RowLook::GreyText},          {true, false, true, RowLook::GreyText},
-      {true, true, true, RowLook::SelectionColours},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(LookOfRow(c.ghosted, c.selected, c.highContrast), c.expected)
-        << c.ghosted << c.selected << c.highContrast;
-  }
+TEST(HighContrast, ContrastRatiosShapesInOneColourAndTheLookOfASelectedGhostedRow) {
+  EXPECT_NEAR(ContrastRatio(0x000000, 0xFFFFFF), 21.0, 0.005);
+  EXPECT_NEAR(ContrastRatio(0xFFFFFF, 0x767676), 4.54, 0.005);
+  EXPECT_NEAR(ContrastRatio(0x3FF23F, 0x1AEBFF), 1.03, 0.005);  // High Contrast Black: grey on the highlight
+  EXPECT_EQ(ShapeInColour({0x00000000, 0xFF2040C0, 0x80102060}, 0x00FF80),
+            (std::vector<std::uint32_t>{0x00000000, 0xFF00FF80, 0x80008040}));
+  EXPECT_EQ(LookOfRow(true, true, true), RowLook::SelectionColours);
+  EXPECT_EQ(LookOfRow(true, true, false), RowLook::GreyText);
+  EXPECT_EQ(LookOfRow(true, false, true), RowLook::GreyText);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <map>
 #include <memory>
 #include <new>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +46,14 @@ bool QuitPosted() {
   return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 }
 
+// Where a control sits in its parent's client area.
+PixelRect LaidOut(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
 class FrmMainTest : public ::testing::Test {
  protected:
   void TearDown() override {
@@ -80,10 +87,7 @@ TEST_F(FrmMainTest, EveryControlSitsAtItsLayoutRectangleAtTheScreensResolution) 
   GetClientRect(frm.hwnd(), &client);
   EXPECT_EQ((PixelSize{client.right, client.bottom}), ClientSizePixels(dpi));
   for (const ControlEntry& entry : kControls) {
-    RECT rect{};
-    GetWindowRect(Control(entry.name), &rect);
-    MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-    EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(entry.twips, dpi)) << entry.codeName;
+    EXPECT_EQ(LaidOut(Control(entry.name)), ToPixels(entry.twips, dpi)) << entry.codeName;
     EXPECT_EQ(GetDlgCtrlID(Control(entry.name)), entry.controlId) << entry.codeName;
     EXPECT_EQ(GetWindowContextHelpId(Control(entry.name)), static_cast<DWORD>(entry.helpTopic)) << entry.codeName;
   }
@@ -131,11 +135,7 @@ TEST_F(FrmMainTest, ANewResolutionLaysTheWindowOutAfresh) {
     GetClientRect(frm.hwnd(), &client);
     EXPECT_EQ((PixelSize{client.right, client.bottom}), ClientSizePixels(dpi)) << dpi;
     for (const ControlEntry& entry : kControls) {
-      RECT rect{};
-      GetWindowRect(Control(entry.name), &rect);
-      MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-      EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(entry.twips, dpi))
-          << entry.codeName << " " << dpi;
+      EXPECT_EQ(LaidOut(Control(entry.name)), ToPixels(entry.twips, dpi)) << entry.codeName << " " << dpi;
     }
     const double p = TwipsPerPixel(dpi);
     std::int16_t w = 0;
@@ -319,28 +319,6 @@ TEST_F(FrmMainTest, ATickThatChangesNothingRepaintsNothing) {
   EXPECT_FALSE(GetUpdateRect(frm.hwnd(), nullptr, FALSE));
 }
 
-// The system's message font at another em height for as long as it lives, as text set
-// larger makes it. Told to the window as the system tells it, with WM_SETTINGCHANGE.
-class MessageFontHeight {
- public:
-  explicit MessageFontHeight(int emPixels) {
-    saved_.cbSize = sizeof(saved_);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(saved_), &saved_, 0);
-    Set(emPixels);
-  }
-  ~MessageFontHeight() { SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(saved_), &saved_, 0); }
-  void Set(int emPixels) {
-    NONCLIENTMETRICSW metrics = saved_;
-    metrics.lfMessageFont.lfHeight = -emPixels;
-    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  }
-  int Default() const { return -saved_.lfMessageFont.lfHeight; }
-
- private:
-  NONCLIENTMETRICSW saved_{};
-};
-
-// A caption's size in a control's font, as DrawText measures it.
 SIZE CaptionSize(HWND control, const wchar_t* caption) {
   const WindowDc dc(control);
   const ScopedSelection font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
@@ -349,219 +327,100 @@ SIZE CaptionSize(HWND control, const wchar_t* caption) {
   return {rect.right, rect.bottom};
 }
 
-RECT ScreenRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-// Text set larger on the screen at its resolution, at the sizes Windows' Text size
-// setting offers (the message font's default times the percentage), from the
-// default font of this system and from Windows' own (9 points), and one size that
-// only the work area limits. At each the window is laid out again and every caption
-// fits on one line: a button's with the room its frame and focus rectangle take (6
-// pixels a side, 3 above and below), a column header and the longest status with the
-// header's text margins (6 pixels a side); the controls stay inside the client area
-// and the window in the work area. Back at the default size the window is exactly as
-// before.
+// The message font at Windows' Text size steps, from this system's default and from
+// Windows' own, then beyond what the work area holds. Every caption fits on one line
+// (a button's with 6 pixels a side and 3 above and below for its frame, column texts
+// with the header's 6 a side); back at the default the window is as before.
 TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
   InstallCable(reg_, L"UV2&00", L"COM2");
   FrmMain& frm = Make();
-  const int dpi = WindowDpi(frm.hwnd());
-  const int systemDefault = MessageFontHeight(0).Default();
-  const int windowsDefault = MulDiv(kDefaultMessageFontPoints, dpi, 72);
-  const struct {
-    int percent;
-    int emPixels;
-    bool captionsFit;
-  } sizes[] = {
-      {100, systemDefault, true},
-      {150, MulDiv(systemDefault, 150, 100), true},
-      {200, systemDefault * 2, true},
-      {225, MulDiv(systemDefault, 225, 100), true},
-      {100, windowsDefault, true},
-      {150, MulDiv(windowsDefault, 150, 100), true},
-      {200, windowsDefault * 2, true},
-      {225, MulDiv(windowsDefault, 225, 100), true},
-      {600, windowsDefault * 6, false},
-  };
-  MessageFontHeight font(systemDefault);
   HWND list = Control(ControlName::lvwList);
-  for (const auto& size : sizes) {
-    SCOPED_TRACE(::testing::Message() << size.percent << " % text, " << size.emPixels << " pixel font");
-    font.Set(size.emPixels);
+  const int dpi = WindowDpi(frm.hwnd());
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  const int systemDefault = -metrics.lfMessageFont.lfHeight;
+  const int d = systemDefault, w = MulDiv(kDefaultMessageFontPoints, dpi, 72);
+  for (int em : {d, MulDiv(d, 150, 100), 2 * d, MulDiv(d, 225, 100), w, MulDiv(w, 150, 100), 2 * w,
+                 MulDiv(w, 225, 100), 6 * w, d}) {
+    SCOPED_TRACE(::testing::Message() << em << " pixel font");
+    metrics.lfMessageFont.lfHeight = -em;
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-    RECT work{};
+    RECT work{}, window{}, client{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const RECT window = ScreenRect(frm.hwnd());
+    GetWindowRect(frm.hwnd(), &window);
+    GetClientRect(frm.hwnd(), &client);
     EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
                 window.bottom <= work.bottom);
-    RECT client{};
-    GetClientRect(frm.hwnd(), &client);
+    const bool fits = em <= 4 * systemDefault;  // beyond, only the work area limits the window
     for (const ControlEntry& entry : kControls) {
-      RECT rect = ScreenRect(Control(entry.name));
-      MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-      EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom)
-          << entry.codeName;
-    }
-    if (!size.captionsFit) continue;
-    for (const ControlEntry& entry : kControls) {
-      if (entry.kind != ControlKind::Label && entry.kind != ControlKind::CommandButton) continue;
-      const int margin = entry.kind == ControlKind::Label ? 0 : 6;
+      const PixelRect has = LaidOut(Control(entry.name));
+      EXPECT_TRUE(has.left >= 0 && has.top >= 0 && has.right <= client.right && has.bottom <= client.bottom);
+      const int margin = entry.kind == ControlKind::CommandButton ? 6 : 0;
       const SIZE needs = CaptionSize(Control(entry.name), entry.caption);
-      const RECT has = ScreenRect(Control(entry.name));
-      EXPECT_LE(needs.cx + 2 * margin, has.right - has.left) << entry.codeName;
-      EXPECT_LE(needs.cy + margin, has.bottom - has.top) << entry.codeName;
+      EXPECT_TRUE(!fits || (needs.cx + 2 * margin <= has.width() && needs.cy + margin <= has.height())) << entry.codeName;
+      EXPECT_TRUE(em != systemDefault || has == ToPixels(entry.twips, dpi)) << entry.codeName;
     }
-    const wchar_t* const columns[][2] = {{L"COM Number", L"COM2"}, {L"Status", L"Driver not loaded"},
-                                         {L"USB Cable ID", L"UV2&00"}};
-    for (int column = 0; column < 3; ++column) {
-      const auto has = SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0);
-      for (const wchar_t* text : columns[column]) {
-        EXPECT_LE(CaptionSize(list, text).cx + 12, has) << column << " " << static_cast<const void*>(text);
-      }
-    }
+    const wchar_t* const cells[] = {L"COM Number", L"COM2", L"Status", L"Driver not loaded", L"USB Cable ID", L"UV2&00"};
+    for (int i = 0; i < 6 && fits; ++i) EXPECT_LE(CaptionSize(list, cells[i]).cx + 12, ListView_GetColumnWidth(list, i / 2));
   }
-  font.Set(systemDefault);
-  SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-  RECT client{};
-  GetClientRect(frm.hwnd(), &client);
-  EXPECT_EQ((PixelSize{client.right, client.bottom}), ClientSizePixels(dpi));
-  for (const ControlEntry& entry : kControls) {
-    RECT rect = ScreenRect(Control(entry.name));
-    MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-    EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(entry.twips, dpi)) << entry.codeName;
-  }
-  const double p = TwipsPerPixel(dpi);
-  std::int16_t w = 0;
-  ASSERT_TRUE(ColumnWidth(Entry(ControlName::lvwList).twips.width, p, w));
-  EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), ColumnPixels(w, p));
 }
 
-// The system colours of a high-contrast theme for as long as it lives.
-class SystemColours {
- public:
-  SystemColours(std::initializer_list<std::pair<int, COLORREF>> colours) {
-    for (const auto& [element, colour] : colours) {
-      elements_.push_back(element);
-      saved_.push_back(GetSysColor(element));
-      colours_.push_back(colour);
-    }
-    SetSysColors(static_cast<int>(elements_.size()), elements_.data(), colours_.data());
-  }
-  ~SystemColours() { SetSysColors(static_cast<int>(elements_.size()), elements_.data(), saved_.data()); }
-
- private:
-  std::vector<int> elements_;
-  std::vector<COLORREF> saved_;
-  std::vector<COLORREF> colours_;
-};
-
-// A control's client area as it draws it, through WM_PRINTCLIENT, cut to part (in
-// client coordinates), as 0xRRGGBB colours.
-std::vector<Rgb> Printed(HWND control, const RECT& part) {
+// The contrast of the two most common colours (background, and text or a picture's
+// body) in a control's client area, or part of it, drawn through WM_PRINTCLIENT.
+double PrintedContrast(HWND control, RECT part = {0, 0, 0, 0}) {
   RECT client{};
   GetClientRect(control, &client);
+  if (IsRectEmpty(&part)) part = client;
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(info.bmiHeader), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   const UniqueHBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
-  if (!bitmap || !memory) return {};
-  {
-    const ScopedSelection selected(memory.get(), bitmap.get());
-    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
-    GdiFlush();
-  }
-  std::vector<Rgb> pixels;
-  for (LONG y = std::max(part.top, 0L); y < std::min(part.bottom, client.bottom); ++y) {
-    for (LONG x = std::max(part.left, 0L); x < std::min(part.right, client.right); ++x) {
-      pixels.push_back(static_cast<const std::uint32_t*>(bits)[y * client.right + x] & 0xFFFFFF);
-    }
-  }
-  return pixels;
-}
-
-// The contrast of the most common colour (the background) with the next most common
-// (the text's, or the picture's body).
-double ForegroundContrast(const std::vector<Rgb>& pixels) {
+  const ScopedSelection selected(memory.get(), bitmap.get());
+  SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
+  GdiFlush();
   std::map<Rgb, int> counts;
-  for (Rgb pixel : pixels) ++counts[pixel];
-  std::vector<std::pair<int, Rgb>> byCount;
-  for (const auto& [colour, count] : counts) byCount.emplace_back(count, colour);
-  std::sort(byCount.rbegin(), byCount.rend());
-  return byCount.size() < 2 ? 1.0 : ContrastRatio(byCount[0].second, byCount[1].second);
+  for (LONG y = part.top; y < part.bottom; ++y) {
+    for (LONG x = part.left; x < part.right; ++x) ++counts[static_cast<const Rgb*>(bits)[y * client.right + x] & 0xFFFFFF];
+  }
+  std::vector<std::pair<int, Rgb>> common;
+  for (const auto& [colour, count] : counts) common.emplace_back(count, colour);
+  std::sort(common.rbegin(), common.rend());
+  return common.size() < 2 ? 1.0 : ContrastRatio(common[0].second, common[1].second);
 }
 
-// The colours a selected row of the list is drawn in, as the window's custom draw
-// hands them to the list: a list that keeps the given text colour on a row still
-// marked selected draws it on the highlight colour, as a themed one may.
-std::pair<COLORREF, COLORREF> SelectedRowColours(HWND window, HWND list, int item) {
-  NMLVCUSTOMDRAW draw{};
-  draw.nmcd.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), static_cast<UINT>(NM_CUSTOMDRAW)};
-  draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
-  draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(item);
-  draw.nmcd.uItemState = CDIS_SELECTED;
-  draw.clrText = GetSysColor(COLOR_WINDOWTEXT);
-  draw.clrTextBk = GetSysColor(COLOR_WINDOW);
-  SendMessageW(window, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
-  const bool stillSelected = (draw.nmcd.uItemState & CDIS_SELECTED) != 0;
-  return {draw.clrText, stillSelected ? GetSysColor(COLOR_HIGHLIGHT) : draw.clrTextBk};
-}
-
-Rgb AsRgb(COLORREF colour) { return (Rgb{GetRValue(colour)} << 16) | (Rgb{GetGValue(colour)} << 8) | GetBValue(colour); }
-
-// Drawn with high contrast on, in the colours of High Contrast Black and then of High
-// Contrast White, the logo stands out from the window's background by at least 3:1
-// and a selected ghosted row's text from the selection by at least 4.5:1: in the
-// colours the list is given, and as the list draws them. The window follows the
-// setting and the colours as the system announces them.
+// High contrast turned on under the colours of High Contrast Black, then the colours
+// changed to High Contrast White: the logo stands out from the background by at least
+// 3:1, and a selected ghosted row's status from the selection by at least 4.5:1.
 TEST_F(FrmMainTest, UnderHighContrastTheLogoAndASelectedGhostedRowKeepTheirContrast) {
   testing::InstallCable(reg_, {.name = L"UV1&00", .port = L"COM1", .service = std::nullopt});
   FrmMain& frm = Make();
-  frm.Show(SW_SHOWNORMAL);
-  SetForegroundWindow(frm.hwnd());
   HWND list = Control(ControlName::lvwList);
-  SetFocus(list);
-  DrainMessages();
   ASSERT_EQ(ListView_GetItemState(list, 0, LVIS_CUT | LVIS_SELECTED), static_cast<UINT>(LVIS_CUT | LVIS_SELECTED));
   bool highContrast = false;
   frm.TakeHighContrastFrom([&highContrast] { return highContrast; });
-  auto expectContrast = [&](const char* theme) {
-    SCOPED_TRACE(theme);
-    RECT logo{};
-    GetClientRect(Control(ControlName::imgLogo), &logo);
-    EXPECT_GE(ForegroundContrast(Printed(Control(ControlName::imgLogo), logo)), 3.0);
-    const auto [text, background] = SelectedRowColours(frm.hwnd(), list, 0);
-    EXPECT_GE(ContrastRatio(AsRgb(text), AsRgb(background)), 4.5);
+  const int elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
+                          COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT};
+  COLORREF saved[std::size(elements)];
+  std::transform(std::begin(elements), std::end(elements), saved, GetSysColor);
+  const COLORREF themes[][std::size(elements)] = {
+      {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF, RGB(0x1A, 0xEB, 0xFF), 0x000000, RGB(0x3F, 0xF2, 0x3F)},
+      {0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000, RGB(0x37, 0x00, 0x6E), 0xFFFFFF, RGB(0x60, 0x00, 0x00)}};
+  for (const auto& theme : themes) {
+    SetSysColors(static_cast<int>(std::size(elements)), elements, theme);
+    if (!highContrast) {
+      highContrast = true;
+      SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    }
+    DrainMessages();
     RECT status{};
     ListView_GetSubItemRect(list, 0, 1, LVIR_BOUNDS, &status);
-    EXPECT_GE(ForegroundContrast(Printed(list, status)), 4.5);
-  };
-  std::optional<SystemColours> theme;
-  theme.emplace(std::initializer_list<std::pair<int, COLORREF>>{
-      {COLOR_WINDOW, RGB(0, 0, 0)},
-      {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
-      {COLOR_BTNFACE, RGB(0, 0, 0)},
-      {COLOR_BTNTEXT, RGB(255, 255, 255)},
-      {COLOR_HIGHLIGHT, RGB(0x1A, 0xEB, 0xFF)},
-      {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},
-      {COLOR_GRAYTEXT, RGB(0x3F, 0xF2, 0x3F)}});
-  highContrast = true;
-  SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-  DrainMessages();
-  expectContrast("High Contrast Black");
-  theme.reset();
-  theme.emplace(std::initializer_list<std::pair<int, COLORREF>>{
-      {COLOR_WINDOW, RGB(255, 255, 255)},
-      {COLOR_WINDOWTEXT, RGB(0, 0, 0)},
-      {COLOR_BTNFACE, RGB(255, 255, 255)},
-      {COLOR_BTNTEXT, RGB(0, 0, 0)},
-      {COLOR_HIGHLIGHT, RGB(0x37, 0x00, 0x6E)},
-      {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)},
-      {COLOR_GRAYTEXT, RGB(0x60, 0x00, 0x00)}});
-  DrainMessages();
-  expectContrast("High Contrast White");
+    EXPECT_GE(PrintedContrast(Control(ControlName::imgLogo)), 3.0) << theme[0];
+    EXPECT_GE(PrintedContrast(list, status), 4.5) << theme[0];
+  }
+  SetSysColors(static_cast<int>(std::size(elements)), elements, saved);
 }
 
 // A registry that throws on every open, as a read that runs out of memory may.
