@@ -70,6 +70,19 @@ UniqueHFont CreateMessageFont(int dpi) {
   return UniqueHFont(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
+int FontEmPixels(HFONT font) {
+  LOGFONTW description{};
+  if (!font || GetObjectW(font, sizeof(description), &description) != sizeof(description)) return 0;
+  if (description.lfHeight < 0) return -description.lfHeight;
+  // A positive height is the cell's, internal leading included: ask the font itself.
+  const WindowDc screen(nullptr);
+  if (!screen) return 0;
+  const ScopedSelection selected(screen.get(), font);
+  TEXTMETRICW metrics{};
+  if (!GetTextMetricsW(screen.get(), &metrics)) return 0;
+  return static_cast<int>(metrics.tmHeight - metrics.tmInternalLeading);
+}
+
 int SmallIconSize(int dpi) {
   using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
   static const auto metricsForDpi =

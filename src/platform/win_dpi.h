@@ -24,4 +24,8 @@ int SmallIconSize(int dpi);
 // The platform's message font at this resolution; null when it cannot be made.
 UniqueHFont CreateMessageFont(int dpi);
 
+// A font's em height in pixels (the character height, without internal leading); 0
+// when it cannot be told.
+int FontEmPixels(HFONT font);
+
 }  // namespace uvantic

@@ -70,6 +70,7 @@ bool FrmMain::Create() {
     ApplyResolution();
   }
   SizeWindowForClient();
+  KeepInWorkArea();
   Load();
   return hwnd_ != nullptr;
 }
@@ -235,7 +236,7 @@ void FrmMain::OnCommand(int id, int code) {
 LRESULT FrmMain::OnNotify(NMHDR& header) {
   if (header.hwndFrom != lvwList) return 0;
   switch (header.code) {
-    case NM_CUSTOMDRAW: return DrawGhostedRowsGrey(*reinterpret_cast<NMLVCUSTOMDRAW*>(&header));
+    case NM_CUSTOMDRAW: return DrawGhostedRows(*reinterpret_cast<NMLVCUSTOMDRAW*>(&header), highContrast_);
     case LVN_COLUMNCLICK: OnColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem + 1); return 0;
     case NM_DBLCLK: OnListDoubleClick(); return 0;
     case NM_CLICK: OnListClickNotification(kButtonLeft); return 0;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,6 +72,13 @@ class FrmMain {
   // One refresh pass, as a timer tick runs it.
   void RefreshPass();
 
+  // Where the window learns whether high contrast is on, which it reads now, when it
+  // is made and on every change of colours or of the setting: the system's setting
+  // unless a test gives another here, where the system cannot turn it on. Under high
+  // contrast the logo's shape is drawn in the system's text colour and a selected
+  // ghosted row in the selection colours.
+  void TakeHighContrastFrom(std::function<bool()> setting);
+
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -112,9 +120,13 @@ class FrmMain {
   // Set-up.
   bool CreateControls();
   void CreateLogoTooltip();
-  void ApplyResolution();  // fonts, pictures and positions for dpi_
+  void ApplyResolution();  // fonts, pictures and positions for dpi_ and the text size
+  int LayoutDpiFor(HFONT font) const;
   void SizeWindowForClient();
+  void KeepInWorkArea();
   void LoadPictures();
+  void ColourLogo();
+  void ReadHighContrast();
   std::array<int, 3> ColumnWidthsInPixels() const;
   void SetColumnWidths();
   void Load();
@@ -175,6 +187,11 @@ class FrmMain {
   HelpDisplay helpDisplay_;
   HWND hwnd_ = nullptr;
   int dpi_ = kDesignDpi;
+  // The resolution the twips are laid out at: dpi_, enlarged as far as the message font
+  // is larger than its default size and the work area has room.
+  int layoutDpi_ = kDesignDpi;
+  bool highContrast_ = false;
+  std::function<bool()> highContrastSetting_;  // empty: the system's
 
   HWND imgIcon = nullptr;
   HWND lblList = nullptr;

@@ -1,5 +1,5 @@
 // frmMain's controls: making them, placing them and their pictures and fonts at the
-// screen's resolution, drawing the pictures and the default-button look.
+// screen's resolution and text size, drawing the pictures and the default-button look.
 #include "window/frm_main.h"
 
 #include <uxtheme.h>
@@ -22,9 +22,30 @@ constexpr std::initializer_list<int> kStateIconSizes{16};
 constexpr int kStateIcons[] = {IDI_STATE_NORMAL, IDI_STATE_DISABLED, IDI_STATE_DRIVER_NOT_LOADED};
 constexpr int kStateIconSide = 16;
 
+bool SystemHighContrast() {
+  HIGHCONTRASTW setting{};
+  setting.cbSize = sizeof(setting);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(setting), &setting, 0) &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+// The size of the work area of the monitor the window is on (the screen less the
+// taskbar and docked bars).
+PixelSize WorkAreaSize(HWND window, RECT& workArea) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    workArea = monitor.rcWork;
+  } else if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) {
+    workArea = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  return {workArea.right - workArea.left, workArea.bottom - workArea.top};
+}
+
 }  // namespace
 
 bool FrmMain::CreateControls() {
+  highContrast_ = highContrastSetting_ ? highContrastSetting_() : SystemHighContrast();
   for (ControlName name : CreationOrder()) {
     const ControlEntry& entry = Entry(name);
     const PixelRect rect = ToPixels(entry.twips, dpi_);
@@ -86,14 +107,16 @@ void FrmMain::CreateLogoTooltip() {
   SendMessageW(logoTooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-// Fonts, pictures, control positions and column widths for the resolution in dpi_.
+// Fonts, pictures, control positions and column widths for the resolution in dpi_
+// and the size of the message font.
 void FrmMain::ApplyResolution() {
   // The controls keep using the old font until they are handed the new one, so it is
   // released only then; without a new one they keep the old.
   UniqueHFont font = CreateMessageFont(dpi_);
+  layoutDpi_ = LayoutDpiFor(font ? font.get() : font_.get());
   for (const ControlEntry& entry : kControls) {
     HWND control = Control(entry.name);
-    const PixelRect rect = ToPixels(entry.twips, dpi_);
+    const PixelRect rect = ToPixels(entry.twips, layoutDpi_);
     SetWindowPos(control, nullptr, rect.left, rect.top, rect.width(), rect.height(), SWP_NOZORDER | SWP_NOACTIVATE);
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }
@@ -102,8 +125,18 @@ void FrmMain::ApplyResolution() {
   SetColumnWidths();
 }
 
+// The layout grows with the font, as far as the window still fits in the work area
+// of its monitor.
+int FrmMain::LayoutDpiFor(HFONT font) const {
+  RECT frame{};
+  AdjustWindowRectForDpi(frame, kMainWindowStyle, kMainWindowExStyle, dpi_);
+  RECT workArea{};
+  return CapLayoutDpi(TextLayoutDpi(dpi_, FontEmPixels(font)), dpi_,
+                      {frame.right - frame.left, frame.bottom - frame.top}, WorkAreaSize(hwnd_, workArea));
+}
+
 void FrmMain::LoadPictures() {
-  const PixelRect iconBox = ToPixels(Entry(ControlName::imgIcon).twips, dpi_);
+  const PixelRect iconBox = ToPixels(Entry(ControlName::imgIcon).twips, layoutDpi_);
   const IconScale program = IconFor(kProgramIconSizes, std::min(iconBox.width(), iconBox.height()));
   programIcon_ = LoadIconAtSize(instance_, IDI_PROGRAM, program.source);
   programIconSide_ = program.side;
@@ -125,7 +158,8 @@ void FrmMain::LoadPictures() {
     }
   }
 
-  const IconScale state = IconFor(kStateIconSizes, MulDiv(kStateIconSide, dpi_, kDesignDpi));
+  // The rows grow with the text, and their icons with them.
+  const IconScale state = IconFor(kStateIconSizes, MulDiv(kStateIconSide, layoutDpi_, kDesignDpi));
   // Drawn through each icon's own mask (no background colour), so a selected row's
   // highlight shows around the icon.
   UniqueHImageList images(ImageList_Create(state.side, state.side, ILC_COLOR4 | ILC_MASK, 3, 0));
@@ -143,19 +177,38 @@ void FrmMain::LoadPictures() {
   }
 
   if (logo_.NaturalSize().width == 0) logo_.Load(instance_, IDB_LOGO);
-  logo_.ScaleTo(ScaledPictureSize(logo_.NaturalSize(), dpi_));
+  ColourLogo();
   InvalidateRect(imgIcon, nullptr, TRUE);
+}
+
+// The logo's own colours are fixed; under high contrast its shape takes the text
+// colour of the window's background instead.
+void FrmMain::ColourLogo() {
+  logo_.ScaleTo(ScaledPictureSize(logo_.NaturalSize(), layoutDpi_),
+                highContrast_ ? std::optional<COLORREF>(GetSysColor(COLOR_BTNTEXT)) : std::nullopt);
   InvalidateRect(imgLogo, nullptr, TRUE);
 }
 
+void FrmMain::TakeHighContrastFrom(std::function<bool()> setting) {
+  highContrastSetting_ = std::move(setting);
+  ReadHighContrast();
+}
+
+void FrmMain::ReadHighContrast() {
+  highContrast_ = highContrastSetting_ ? highContrastSetting_() : SystemHighContrast();
+  ColourLogo();
+  InvalidateRect(lvwList, nullptr, TRUE);
+}
+
 // The column widths of the load sequence: w from the list's width in twips, and the
-// last column one pixel's worth wider. The width is the layout's, not the laid-out
-// pixels times the scale, so every resolution gets the same twips the layout
-// promises. With w out of range all three stay 0 but the last, which is one pixel.
+// last column one pixel's worth wider. The width is the layout's (grown with the
+// text), not the laid-out pixels times the scale, so every resolution gets the same
+// twips the layout promises. With w out of range all three stay 0 but the last,
+// which is one pixel.
 std::array<int, 3> FrmMain::ColumnWidthsInPixels() const {
   const double twipsPerPixel = TwipsPerPixel(dpi_);
   std::int16_t w = 0;
-  ColumnWidth(Entry(ControlName::lvwList).twips.width, twipsPerPixel, w);
+  ColumnWidth(ScreenTwips(Entry(ControlName::lvwList).twips.width, layoutDpi_, dpi_), twipsPerPixel, w);
   const int first = ColumnPixels(w, twipsPerPixel);
   return {first, first, ColumnPixels(LastColumnWidth(w, twipsPerPixel), twipsPerPixel)};
 }
@@ -173,7 +226,7 @@ void FrmMain::SetColumnWidths() {
 
 // Makes the client area exactly the layout's size, whatever the frame measures.
 void FrmMain::SizeWindowForClient() {
-  const PixelSize wanted = ClientSizePixels(dpi_);
+  const PixelSize wanted = ClientSizePixels(layoutDpi_);
   RECT frame{0, 0, wanted.width, wanted.height};
   AdjustWindowRectForDpi(frame, kMainWindowStyle, kMainWindowExStyle, dpi_);
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -188,6 +241,19 @@ void FrmMain::SizeWindowForClient() {
     SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left + dx, window.bottom - window.top + dy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+// A window that larger text has made stick out of the work area is moved back in,
+// its top-left corner first.
+void FrmMain::KeepInWorkArea() {
+  RECT window{};
+  RECT workArea{};
+  WorkAreaSize(hwnd_, workArea);
+  if (!GetWindowRect(hwnd_, &window)) return;
+  const int left = std::max(std::min(window.left, workArea.right - (window.right - window.left)), workArea.left);
+  const int top = std::max(std::min(window.top, workArea.bottom - (window.bottom - window.top)), workArea.top);
+  if (left == window.left && top == window.top) return;
+  SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmMain::SetPropertiesEnabled(bool enabled) {
@@ -231,15 +297,25 @@ bool FrmMain::OnSetCursor(HWND over, int hitTest) {
   return true;
 }
 
-// New colours reach the list, which paints with colours it keeps itself.
+// New colours reach the list, which paints with colours it keeps itself, and the
+// logo, which may be drawn in one of them. High contrast going on or off changes the
+// colours too.
 void FrmMain::OnSysColorChange() {
   SendMessageW(lvwList, WM_SYSCOLORCHANGE, 0, 0);
+  ReadHighContrast();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-// A new message font is taken up as a new resolution would be.
+// A new message font (larger or smaller text) is taken up as a new resolution would
+// be, and so is a new work area, which may leave more or less room for large text.
 void FrmMain::OnSettingChange(UINT setting) {
-  if (setting == SPI_SETNONCLIENTMETRICS) ApplyResolution();
+  if (setting == SPI_SETNONCLIENTMETRICS || setting == SPI_SETWORKAREA) {
+    ApplyResolution();
+    SizeWindowForClient();
+    KeepInWorkArea();
+  } else if (setting == SPI_SETHIGHCONTRAST) {
+    ReadHighContrast();
+  }
 }
 
 void FrmMain::OnDpiChanged(int dpi, const RECT& suggested) {

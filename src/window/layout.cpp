@@ -43,4 +43,29 @@ PixelSize ClientSizePixels(int dpi) {
   return {client.width(), client.height()};
 }
 
+int TextLayoutDpi(int dpi, int fontPixels) {
+  // The default size as the system makes it at this resolution, rounded to whole pixels.
+  const long long defaultPixels = (2LL * kDefaultMessageFontPoints * dpi + 72) / (2 * 72);
+  if (dpi <= 0 || defaultPixels <= 0 || fontPixels <= defaultPixels) return dpi;
+  // No screen holds the window at eight times its size; the bound keeps the
+  // arithmetic, and the search for what fits, small whatever font the system reports.
+  const long long largest = 8LL * dpi;
+  return static_cast<int>(std::min(largest, (2LL * dpi * fontPixels + defaultPixels) / (2 * defaultPixels)));
+}
+
+int CapLayoutDpi(int layoutDpi, int dpi, PixelSize frame, PixelSize workArea) {
+  for (int candidate = layoutDpi; candidate > dpi; --candidate) {
+    const PixelSize client = ClientSizePixels(candidate);
+    if (client.width + frame.width <= workArea.width && client.height + frame.height <= workArea.height) {
+      return candidate;
+    }
+  }
+  return dpi;
+}
+
+double ScreenTwips(int layoutTwips, int layoutDpi, int dpi) {
+  if (layoutDpi == dpi || dpi <= 0) return layoutTwips;
+  return static_cast<double>(layoutTwips) * layoutDpi / dpi;
+}
+
 }  // namespace uvantic

@@ -87,4 +87,28 @@ int TwipsToPixels(int twips, int dpi);
 PixelRect ToPixels(const TwipsRect& rect, int dpi);
 PixelSize ClientSizePixels(int dpi);
 
+// The message font's size at 100 % text on Windows since Vista, in points. Larger text
+// (Settings > Accessibility > Text size) enlarges the message font from it.
+inline constexpr int kDefaultMessageFontPoints = 9;
+
+// The resolution the twips are laid out at, so that the window grows with its font:
+// the screen's, times the message font's size over its default size at that
+// resolution, and never less than the screen's. fontPixels is the font's em height
+// (a LOGFONT's negative lfHeight). The font is made for the screen's resolution
+// already, so comparing it with the default at the same resolution counts the
+// resolution once; at the default size the layout stays exactly the screen's.
+// Enlarging by the font's size rather than by dialog units keeps the layout's own
+// proportions and, at the default size, its pixels.
+int TextLayoutDpi(int dpi, int fontPixels);
+
+// The largest layout resolution, at most layoutDpi, at which the window (its client
+// area plus frame pixels of frame and title bar) fits in the work area; never below
+// dpi, at which the window keeps its design size even on a screen too small for it.
+int CapLayoutDpi(int layoutDpi, int dpi, PixelSize frame, PixelSize workArea);
+
+// A width in twips of the layout as twips of the screen: larger by the text's scale,
+// and exactly the layout's at the default text size. The list's columns are worked
+// out from the list's width on the screen.
+double ScreenTwips(int layoutTwips, int layoutDpi, int dpi);
+
 }  // namespace uvantic

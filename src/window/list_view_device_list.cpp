@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/handles.h"
+#include "window/high_contrast.h"
 #include "window/row_order.h"
 
 namespace uvantic {
@@ -395,14 +396,29 @@ bool ListViewDeviceList::SelectFirstRow() {
   return SendMessageW(list_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item)) != FALSE;
 }
 
-LRESULT DrawGhostedRowsGrey(NMLVCUSTOMDRAW& draw) {
+LRESULT DrawGhostedRows(NMLVCUSTOMDRAW& draw, bool highContrast) {
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
-      const auto state =
-          SendMessageW(draw.nmcd.hdr.hwndFrom, LVM_GETITEMSTATE, static_cast<WPARAM>(draw.nmcd.dwItemSpec), LVIS_CUT);
-      if (state & LVIS_CUT) draw.clrText = GetSysColor(COLOR_GRAYTEXT);
+      const auto state = SendMessageW(draw.nmcd.hdr.hwndFrom, LVM_GETITEMSTATE,
+                                      static_cast<WPARAM>(draw.nmcd.dwItemSpec), LVIS_CUT | LVIS_SELECTED);
+      switch (LookOfRow((state & LVIS_CUT) != 0, (state & LVIS_SELECTED) != 0, highContrast)) {
+        case RowLook::GreyText:
+          draw.clrText = GetSysColor(COLOR_GRAYTEXT);
+          break;
+        case RowLook::SelectionColours:
+          // The row is drawn as not selected, in the selection's own colours: a list
+          // view draws a selected row's background its own way (the theme's, or the
+          // face colour without the focus) and may keep the text colour given here,
+          // which would put one system colour on another that need not go with it.
+          draw.nmcd.uItemState &= ~CDIS_SELECTED;
+          draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+          draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+          break;
+        case RowLook::AsTheList:
+          break;
+      }
       return CDRF_DODEFAULT;
     }
     default:

@@ -132,7 +132,8 @@ class ListViewDeviceList final : public DeviceList {
 };
 
 // Custom draw of the list: ghosted rows get grey text as well as the cut state, which
-// not every list view draws differently.
-LRESULT DrawGhostedRowsGrey(NMLVCUSTOMDRAW& draw);
+// not every list view draws differently; under high contrast a selected one takes the
+// selection colours instead.
+LRESULT DrawGhostedRows(NMLVCUSTOMDRAW& draw, bool highContrast);
 
 }  // namespace uvantic

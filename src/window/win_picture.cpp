@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "window/high_contrast.h"
 #include "window/picture_size.h"
 #include "window/scale_pixels.h"
 
@@ -33,10 +34,16 @@ bool AlphaPicture::Load(HINSTANCE instance, int resourceId) {
   return true;
 }
 
-void AlphaPicture::ScaleTo(PixelSize size) {
-  if (pixels_.empty() || (scaled_ && size == scaledSize_)) return;
-  const std::vector<std::uint32_t> scaled = ScalePremultiplied(pixels_, width_, height_, size.width, size.height);
+void AlphaPicture::ScaleTo(PixelSize size, std::optional<COLORREF> shapeColour) {
+  // A picture without alpha has no shape to colour.
+  if (!hasAlpha_) shapeColour.reset();
+  if (pixels_.empty() || (scaled_ && size == scaledSize_ && shapeColour == scaledColour_)) return;
+  std::vector<std::uint32_t> scaled = ScalePremultiplied(pixels_, width_, height_, size.width, size.height);
   if (scaled.empty()) return;
+  if (shapeColour) {
+    const COLORREF colour = *shapeColour;
+    scaled = ShapeInColour(scaled, (Rgb{GetRValue(colour)} << 16) | (Rgb{GetGValue(colour)} << 8) | GetBValue(colour));
+  }
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = size.width;
@@ -50,6 +57,7 @@ void AlphaPicture::ScaleTo(PixelSize size) {
   std::memcpy(bits, scaled.data(), scaled.size() * sizeof(std::uint32_t));
   scaled_ = std::move(bitmap);
   scaledSize_ = size;
+  scaledColour_ = shapeColour;
 }
 
 void AlphaPicture::Draw(HDC dc, const RECT& box) const {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/handles.h"
@@ -18,8 +19,9 @@ class AlphaPicture {
   bool Load(HINSTANCE instance, int resourceId);
   PixelSize NaturalSize() const { return {width_, height_}; }
 
-  // Prepares the picture at this size (smoothly scaled once, not on every paint).
-  void ScaleTo(PixelSize size);
+  // Prepares the picture at this size (smoothly scaled once, not on every paint): in
+  // its own colours, or with shapeColour its shape alone in that colour.
+  void ScaleTo(PixelSize size, std::optional<COLORREF> shapeColour = std::nullopt);
 
   // Draws the prepared picture centred in box.
   void Draw(HDC dc, const RECT& box) const;
@@ -31,6 +33,7 @@ class AlphaPicture {
   bool hasAlpha_ = false;
   UniqueHBitmap scaled_;
   PixelSize scaledSize_;
+  std::optional<COLORREF> scaledColour_;
 };
 
 // An icon resource at exactly side by side pixels, null when there is none.

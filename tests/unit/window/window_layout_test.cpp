@@ -59,6 +59,20 @@ TEST(WindowLayout, EdgesThatMeetInTwipsMeetInPixelsAtEveryResolution) {
   }
 }
 
+// The layout's resolution follows the message font beyond its default size (9 points
+// at the screen's resolution), counts the resolution once and never shrinks; the
+// window is capped where it would leave the work area (frame 6 by 25 pixels).
+TEST(WindowLayout, LargerTextRaisesTheLayoutsResolutionWithinTheWorkArea) {
+  const int cases[][3] = {{96, 12, 96},  {96, 11, 96},  {96, 24, 192}, {96, 27, 216},   {96, 13, 104},
+                          {144, 18, 144}, {144, 36, 288}, {110, 14, 110}, {96, 1000, 768}};
+  for (const auto& c : cases) EXPECT_EQ(TextLayoutDpi(c[0], c[1]), c[2]) << c[0] << " dpi, " << c[1] << " px";
+  const PixelSize frame{6, 25};
+  EXPECT_EQ(CapLayoutDpi(216, 96, frame, {1280, 1024}), 216);
+  EXPECT_EQ(CapLayoutDpi(216, 96, frame, {1280, 798}), 187);  // 773 + 25 high; 188 gives 777
+  EXPECT_EQ(CapLayoutDpi(216, 96, frame, {698, 1024}), 185);  // 692 + 6 wide; 186 gives 696
+  EXPECT_EQ(CapLayoutDpi(216, 96, frame, {300, 300}), 96);    // not even the design size fits
+}
+
 // A reading of none is a missing function or a failed call; "asked" lists the readings
 // taken: w(indow), m(onitor), s(ystem).
 TEST(WindowLayout, ResolutionIsTheWindowsElseItsMonitorsElseTheSystemsAskedForInThatOrder) {

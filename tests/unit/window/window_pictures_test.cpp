@@ -1,9 +1,11 @@
-// Picture sizes at the screen's resolution, smooth scaling and the list's row order.
+// Picture sizes at the screen's resolution, smooth scaling, the list's row order and
+// the colours of high contrast.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
+#include "window/high_contrast.h"
 #include "window/picture_size.h"
 #include "window/row_order.h"
 #include "window/scale_pixels.h"
@@ -97,6 +99,17 @@ TEST(CompareRows, OrderFollowsTheTextsAndEqualTextsKeepTheirOrderOfAdding) {
     EXPECT_EQ(CompareRows(c.text, c.order, c.first, c.second), c.expected)
         << c.text << " " << c.order << " " << c.first << " " << c.second;
   }
+}
+
+TEST(HighContrast, ContrastRatiosShapesInOneColourAndTheLookOfASelectedGhostedRow) {
+  EXPECT_NEAR(ContrastRatio(0x000000, 0xFFFFFF), 21.0, 0.005);
+  EXPECT_NEAR(ContrastRatio(0xFFFFFF, 0x767676), 4.54, 0.005);
+  EXPECT_NEAR(ContrastRatio(0x3FF23F, 0x1AEBFF), 1.03, 0.005);  // High Contrast Black: grey on the highlight
+  EXPECT_EQ(ShapeInColour({0x00000000, 0xFF2040C0, 0x80102060}, 0x00FF80),
+            (std::vector<std::uint32_t>{0x00000000, 0xFF00FF80, 0x80008040}));
+  EXPECT_EQ(LookOfRow(true, true, true), RowLook::SelectionColours);
+  EXPECT_EQ(LookOfRow(true, true, false), RowLook::GreyText);
+  EXPECT_EQ(LookOfRow(true, false, true), RowLook::GreyText);
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "discovery/device_state.h"
 #include "discovery/memory_registry.h"
@@ -18,6 +21,7 @@
 #include "window/app_help_file.h"
 #include "window/column_width.h"
 #include "window/frm_main.h"
+#include "window/high_contrast.h"
 #include "window/layout.h"
 #include "platform/win_dpi.h"
 
@@ -41,6 +45,14 @@ void DrainMessages() {
 bool QuitPosted() {
   MSG message;
   return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+// Where a control sits in its parent's client area.
+PixelRect LaidOut(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 class FrmMainTest : public ::testing::Test {
@@ -76,10 +88,7 @@ TEST_F(FrmMainTest, EveryControlSitsAtItsLayoutRectangleAtTheScreensResolution) 
   GetClientRect(frm.hwnd(), &client);
   EXPECT_EQ((PixelSize{client.right, client.bottom}), ClientSizePixels(dpi));
   for (const ControlEntry& entry : kControls) {
-    RECT rect{};
-    GetWindowRect(Control(entry.name), &rect);
-    MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-    EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(entry.twips, dpi)) << entry.codeName;
+    EXPECT_EQ(LaidOut(Control(entry.name)), ToPixels(entry.twips, dpi)) << entry.codeName;
     EXPECT_EQ(GetDlgCtrlID(Control(entry.name)), entry.controlId) << entry.codeName;
     EXPECT_EQ(GetWindowContextHelpId(Control(entry.name)), static_cast<DWORD>(entry.helpTopic)) << entry.codeName;
   }
@@ -127,11 +136,7 @@ TEST_F(FrmMainTest, ANewResolutionLaysTheWindowOutAfresh) {
     GetClientRect(frm.hwnd(), &client);
     EXPECT_EQ((PixelSize{client.right, client.bottom}), ClientSizePixels(dpi)) << dpi;
     for (const ControlEntry& entry : kControls) {
-      RECT rect{};
-      GetWindowRect(Control(entry.name), &rect);
-      MapWindowPoints(nullptr, frm.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-      EXPECT_EQ((PixelRect{rect.left, rect.top, rect.right, rect.bottom}), ToPixels(entry.twips, dpi))
-          << entry.codeName << " " << dpi;
+      EXPECT_EQ(LaidOut(Control(entry.name)), ToPixels(entry.twips, dpi)) << entry.codeName << " " << dpi;
     }
     const double p = TwipsPerPixel(dpi);
     std::int16_t w = 0;
@@ -343,6 +348,110 @@ TEST_F(FrmMainTest, ATickThatChangesNothingRepaintsNothing) {
   SendMessageW(frm.hwnd(), WM_TIMER, kUpdateTimer, 0);
   EXPECT_FALSE(GetUpdateRect(list, nullptr, FALSE));
   EXPECT_FALSE(GetUpdateRect(frm.hwnd(), nullptr, FALSE));
+}
+
+SIZE CaptionSize(HWND control, const wchar_t* caption) {
+  const WindowDc dc(control);
+  const ScopedSelection font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT rect{};
+  DrawTextW(dc.get(), caption, -1, &rect, DT_CALCRECT | DT_SINGLELINE);
+  return {rect.right, rect.bottom};
+}
+
+// The message font at Windows' Text size steps, from this system's default and from
+// Windows' own, then beyond what the work area holds. Every caption fits on one line
+// (a button's with 6 pixels a side and 3 above and below for its frame, column texts
+// with the header's 6 a side); back at the default the window is as before.
+TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
+  InstallCable(reg_, L"UV2&00", L"COM2");
+  FrmMain& frm = Make();
+  HWND list = Control(ControlName::lvwList);
+  const int dpi = WindowDpi(frm.hwnd());
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  const int systemDefault = -metrics.lfMessageFont.lfHeight;
+  const int d = systemDefault, w = MulDiv(kDefaultMessageFontPoints, dpi, 72);
+  for (int em : {d, MulDiv(d, 150, 100), 2 * d, MulDiv(d, 225, 100), w, MulDiv(w, 150, 100), 2 * w,
+                 MulDiv(w, 225, 100), 6 * w, d}) {
+    SCOPED_TRACE(::testing::Message() << em << " pixel font");
+    metrics.lfMessageFont.lfHeight = -em;
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    RECT work{}, window{}, client{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(frm.hwnd(), &window);
+    GetClientRect(frm.hwnd(), &client);
+    EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
+                window.bottom <= work.bottom);
+    const bool fits = em <= 4 * systemDefault;  // beyond, only the work area limits the window
+    for (const ControlEntry& entry : kControls) {
+      const PixelRect has = LaidOut(Control(entry.name));
+      EXPECT_TRUE(has.left >= 0 && has.top >= 0 && has.right <= client.right && has.bottom <= client.bottom);
+      const int margin = entry.kind == ControlKind::CommandButton ? 6 : 0;
+      const SIZE needs = CaptionSize(Control(entry.name), entry.caption);
+      EXPECT_TRUE(!fits || (needs.cx + 2 * margin <= has.width() && needs.cy + margin <= has.height())) << entry.codeName;
+      EXPECT_TRUE(em != systemDefault || has == ToPixels(entry.twips, dpi)) << entry.codeName;
+    }
+    const wchar_t* const cells[] = {L"COM Number", L"COM2", L"Status", L"Driver not loaded", L"USB Cable ID", L"UV2&00"};
+    for (int i = 0; i < 6 && fits; ++i) EXPECT_LE(CaptionSize(list, cells[i]).cx + 12, ListView_GetColumnWidth(list, i / 2));
+  }
+}
+
+// The contrast of the two most common colours (background, and text or a picture's
+// body) in a control's client area, or part of it, drawn through WM_PRINTCLIENT.
+double PrintedContrast(HWND control, RECT part = {0, 0, 0, 0}) {
+  RECT client{};
+  GetClientRect(control, &client);
+  if (IsRectEmpty(&part)) part = client;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(info.bmiHeader), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const UniqueHBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+  const ScopedSelection selected(memory.get(), bitmap.get());
+  SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT | PRF_ERASEBKGND);
+  GdiFlush();
+  std::map<Rgb, int> counts;
+  for (LONG y = part.top; y < part.bottom; ++y) {
+    for (LONG x = part.left; x < part.right; ++x) ++counts[static_cast<const Rgb*>(bits)[y * client.right + x] & 0xFFFFFF];
+  }
+  std::vector<std::pair<int, Rgb>> common;
+  for (const auto& [colour, count] : counts) common.emplace_back(count, colour);
+  std::sort(common.rbegin(), common.rend());
+  return common.size() < 2 ? 1.0 : ContrastRatio(common[0].second, common[1].second);
+}
+
+// High contrast turned on under the colours of High Contrast Black, then the colours
+// changed to High Contrast White: the logo stands out from the background by at least
+// 3:1, and a selected ghosted row's status from the selection by at least 4.5:1.
+TEST_F(FrmMainTest, UnderHighContrastTheLogoAndASelectedGhostedRowKeepTheirContrast) {
+  testing::InstallCable(reg_, {.name = L"UV1&00", .port = L"COM1", .service = std::nullopt});
+  FrmMain& frm = Make();
+  HWND list = Control(ControlName::lvwList);
+  ASSERT_EQ(ListView_GetItemState(list, 0, LVIS_CUT | LVIS_SELECTED), static_cast<UINT>(LVIS_CUT | LVIS_SELECTED));
+  bool highContrast = false;
+  frm.TakeHighContrastFrom([&highContrast] { return highContrast; });
+  const int elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
+                          COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT};
+  COLORREF saved[std::size(elements)];
+  std::transform(std::begin(elements), std::end(elements), saved, GetSysColor);
+  const COLORREF themes[][std::size(elements)] = {
+      {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF, RGB(0x1A, 0xEB, 0xFF), 0x000000, RGB(0x3F, 0xF2, 0x3F)},
+      {0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000, RGB(0x37, 0x00, 0x6E), 0xFFFFFF, RGB(0x60, 0x00, 0x00)}};
+  for (const auto& theme : themes) {
+    SetSysColors(static_cast<int>(std::size(elements)), elements, theme);
+    if (!highContrast) {
+      highContrast = true;
+      SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    }
+    DrainMessages();
+    RECT status{};
+    ListView_GetSubItemRect(list, 0, 1, LVIR_BOUNDS, &status);
+    EXPECT_GE(PrintedContrast(Control(ControlName::imgLogo)), 3.0) << theme[0];
+    EXPECT_GE(PrintedContrast(list, status), 4.5) << theme[0];
+  }
+  SetSysColors(static_cast<int>(std::size(elements)), elements, saved);
 }
 
 // A registry that throws on every open, as a read that runs out of memory may.
