@@ -69,12 +69,24 @@ void ArmOnce(HKEY root, KeyWatch& watch) {
   watch.parentEvent = std::move(parentEvent);
 }
 
-// A key made between the failed open of it and the arming of its parent fires
-// nothing; it is looked for again once the parent is armed.
+// A deleted key answers every query with ERROR_KEY_DELETED, and its watch never fires
+// again.
+bool IsDeleted(HKEY key) {
+  return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                          nullptr, nullptr) == ERROR_KEY_DELETED;
+}
+
+// Two races are closed here, each by arming again from the start. A key made between
+// the failed open of it and the arming of its parent fires nothing; it is looked for
+// again once the parent is armed. A key deleted between its arming and its parent's
+// fires nothing either (as when a driver's list is deleted with its parents, one key
+// after the other): the watch would sit on a dead key until the next check.
 void Arm(HKEY root, KeyWatch& watch) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
+  for (std::size_t attempt = 0; attempt <= watch.candidates.size(); ++attempt) {
     ArmOnce(root, watch);
-    if (watch.level == 0 || watch.level == watch.Unwatched()) return;
+    if (watch.level == watch.Unwatched()) return;
+    if (IsDeleted(watch.key.get())) continue;
+    if (watch.level == 0) return;
     UniqueHKey deeper;
     if (RegOpenKeyExW(root, watch.candidates[watch.level - 1].c_str(), 0, KEY_NOTIFY, deeper.put()) != ERROR_SUCCESS) {
       return;
@@ -83,12 +95,8 @@ void Arm(HKEY root, KeyWatch& watch) {
 }
 
 // Safety net for a firing that never came: a watch not on its own key, or on a deleted
-// one (which answers every query with ERROR_KEY_DELETED), is set up afresh.
-bool NeedsRearming(const KeyWatch& watch) {
-  if (watch.level != 0) return true;
-  return RegQueryInfoKeyW(watch.key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                          nullptr, nullptr, nullptr, nullptr) == ERROR_KEY_DELETED;
-}
+// one, is set up afresh.
+bool NeedsRearming(const KeyWatch& watch) { return watch.level != 0 || IsDeleted(watch.key.get()); }
 
 }  // namespace
 
