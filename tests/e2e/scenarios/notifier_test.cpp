@@ -89,6 +89,13 @@ class Notifier : public ProgramScenario {
     if (firstPass && !WaitUntil([&] { return IconTooltip(icons.front()) == firstPass; })) return nullptr;
     return icons.front();
   }
+  // Removes the icon, as a restarted Explorer forgets it; returns the notifier's window.
+  HWND ForgetIcon() {
+    NOTIFYICONDATAW forgotten{};
+    forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
+    if (!Shell_NotifyIconW(NIM_DELETE, &forgotten)) return nullptr;
+    return WaitUntil([] { return NotificationAreaIcons().empty(); }) ? forgotten.hWnd : nullptr;
+  }
   bool NotifierEnds(DWORD timeoutMs) const { return WaitForSingleObject(notifier_.handle.get(), timeoutMs) == 0; }
   StartedProcess notifier_;
 };
@@ -120,16 +127,6 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnE
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'X'));
   EXPECT_TRUE(NotifierEnds(10000)) << "Exit did not end the notifier";
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); })) << "the icon stayed after Exit";
-}
-
-// A restarted Explorer knows no icon and says TaskbarCreated: the icon comes back.
-TEST_F(Notifier, AddsItsIconAgainAfterTaskbarCreated) {
-  ASSERT_NE(StartNotifier(), nullptr);
-  NOTIFYICONDATAW forgotten{};
-  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
-  SendMessageW(forgotten.hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
 }
 
 // Restart Manager asks with ENDSESSION_CLOSEAPP before an upgrade replaces the program.
@@ -189,12 +186,8 @@ TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
   const Cable cables[] = {{L"6&0C44D1B9&0&0000", L"COM3"}, {kPlugged, L"COM7"}};
   registry_.Install({cables[0], cables[1]});
   ASSERT_TRUE(WaitUntil([] { return !WaitForNotification(L"", 0); })) << "an earlier notification is still shown";
-  notifier_ = StartProcess(NotifierPath());
-  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon was added";
-  const HWND icon = NotificationAreaIcons().front();
-  // The icon comes before the first pass.
-  EXPECT_TRUE(WaitUntil([&] { return IconTooltip(icon) == L"Uvantic Finder: 2 cables, 2 OK"; }))
-      << Narrow(IconTooltip(icon));
+  const HWND icon = StartNotifier(L"Uvantic Finder: 2 cables, 2 OK");
+  ASSERT_NE(icon, nullptr) << "no icon, or no first pass";
   // Wine shows a notification about two seconds after it was sent.
   EXPECT_EQ(WaitForNotification(L"", 2500), nullptr) << "a notification about the cables there at start";
 
@@ -212,26 +205,25 @@ TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
 
   // Listed by the driver but not started, for good: told with the warning icon.
   registry_.Plug(cables[0].instance);
-  const HWND ready = WaitForNotification(L"COM3 is ready");
-  ASSERT_NE(ready, nullptr);
-  EXPECT_EQ(NotificationTitleIcon(ready), TitleIcon::Information);
+  EXPECT_EQ(NotificationTitleIcon(WaitForNotification(L"COM3 is ready")), TitleIcon::Information);
   registry_.Stop(cables[0].instance);
-  const HWND warning = WaitForNotification(L"COM3: driver not loaded");
-  ASSERT_NE(warning, nullptr);
-  EXPECT_EQ(NotificationTitleIcon(warning), TitleIcon::Warning);
+  EXPECT_EQ(NotificationTitleIcon(WaitForNotification(L"COM3: driver not loaded")), TitleIcon::Warning);
 }
 
-// The notification area lost the icon (as when Explorer restarts): what happened
-// meanwhile is told once the icon is back.
-TEST_F(Notifier, ANotificationSentWhileTheIconIsMissingIsShownWithTheIconBack) {
+// A restarted Explorer knows no icon: what happened meanwhile is told once the icon is
+// back, and its TaskbarCreated brings the icon back too.
+TEST_F(Notifier, AddsItsIconAgainForANotificationAndAfterTaskbarCreated) {
   registry_.Install({{kPlugged, L"COM7", CableSetup::Unplugged}});
   ASSERT_NE(StartNotifier(L"Uvantic Finder: 1 cable, none OK"), nullptr) << "no icon, or no first pass";
-  NOTIFYICONDATAW forgotten{};
-  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  ASSERT_NE(ForgetIcon(), nullptr);
   registry_.Plug(kPlugged);
   EXPECT_NE(WaitForNotification(L"COM7 is ready"), nullptr) << "the notification was lost";
   EXPECT_EQ(NotificationAreaIcons().size(), 1u);
+
+  const HWND window = ForgetIcon();
+  ASSERT_NE(window, nullptr);
+  SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
 }
 
 TEST_F(Notifier, CarriesItsVersionBlockAndTheProgramIcon) {

@@ -140,11 +140,7 @@ int RunNotifier(const std::wstring& notifier, int trials) {
     const bool add = i % 2 == 0;
     const std::wstring tooltip = add ? L"Uvantic Finder: 2 cables, 2 OK" : L"Uvantic Finder: 1 cable, 1 OK";
     const auto start = Clock::now();
-    if (add) {
-      registry.Install(kComing);
-    } else {
-      registry.Uninstall(kComing.instance);
-    }
+    add ? registry.Install(kComing) : registry.Uninstall(kComing.instance);
     while (IconTooltip(icon) != tooltip) {
       if (Clock::now() - start > std::chrono::seconds(5)) throw std::runtime_error("a change never showed");
       Sleep(1);

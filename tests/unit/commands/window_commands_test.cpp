@@ -2,7 +2,6 @@
 // open per cable, the header-click sort toggle and the logo's press-then-click state.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,15 +74,14 @@ TEST(PropertySheetRequestFor, InThisProcessOnlyWhereTheProgramIsOfTheSystemsNati
 // letter case of the key, and nothing once that sheet has closed.
 TEST(OpenSheets, FindsTheOpenSheetOfEachCableAndForgetsClosedOnes) {
   struct Sheet {
-    std::shared_ptr<bool> open;
+    const bool* open;
     int id;
     bool Running() const { return *open; }
   };
-  const auto a = std::make_shared<bool>(true);
-  const auto b = std::make_shared<bool>(true);
+  bool open[] = {true, true, true};  // a's sheet, b's, and b's next
   OpenSheets<Sheet> sheets;
-  sheets.Add(L"USB\\V\\a", {a, 1});
-  sheets.Add(L"USB\\V\\b", {b, 2});
+  sheets.Add(L"USB\\V\\a", {&open[0], 1});
+  sheets.Add(L"USB\\V\\b", {&open[1], 2});
   const auto idOf = [&](std::wstring_view key) {
     const Sheet* sheet = sheets.OpenFor(key);
     return sheet ? sheet->id : 0;
@@ -98,11 +96,11 @@ TEST(OpenSheets, FindsTheOpenSheetOfEachCableAndForgetsClosedOnes) {
       {true, true, L"USB\\V\\b", 2},
   };
   for (const auto& step : steps) {
-    *a = step.aOpen;
-    *b = step.bOpen;
+    open[0] = step.aOpen;
+    open[1] = step.bOpen;
     EXPECT_EQ(idOf(step.key), step.found) << "a " << step.aOpen << ", b " << step.bOpen;
   }
-  sheets.Add(L"usb\\v\\b", {std::make_shared<bool>(true), 3});  // in place of the one for b
+  sheets.Add(L"usb\\v\\b", {&open[2], 3});  // in place of the one for b
   EXPECT_EQ(idOf(L"USB\\V\\b"), 3);
 }
 

@@ -179,9 +179,8 @@ TEST_F(FrmMainTest, AssistiveTechnologyHearsTheLogosNameAndEachRowsState) {
   ASSERT_EQ(AccessibleObjectFromWindow(Control(ControlName::imgLogo), OBJID_CLIENT, __uuidof(IAccessible),
                                        reinterpret_cast<void**>(&logo)),
             S_OK);
-  VARIANT self{};
+  VARIANT self{};  // lVal 0: CHILDID_SELF
   self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
   BSTR name = nullptr;
   EXPECT_EQ(logo->get_accName(self, &name), S_OK);
   EXPECT_STREQ(name, L"Uvantic web site");
@@ -378,12 +377,11 @@ TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
     metrics.lfMessageFont.lfHeight = -em;
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-    RECT work{}, window{}, client{};
+    RECT work{}, window{}, client{}, both{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     GetWindowRect(frm.hwnd(), &window);
     GetClientRect(frm.hwnd(), &client);
-    EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
-                window.bottom <= work.bottom);
+    EXPECT_TRUE(UnionRect(&both, &work, &window) && EqualRect(&both, &work)) << "the window leaves the work area";
     const bool fits = em <= 4 * systemDefault;  // beyond, only the work area limits the window
     for (const ControlEntry& entry : kControls) {
       const PixelRect has = LaidOut(Control(entry.name));
@@ -441,10 +439,7 @@ TEST_F(FrmMainTest, UnderHighContrastTheLogoAndASelectedGhostedRowKeepTheirContr
       {0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000, RGB(0x37, 0x00, 0x6E), 0xFFFFFF, RGB(0x60, 0x00, 0x00)}};
   for (const auto& theme : themes) {
     SetSysColors(static_cast<int>(std::size(elements)), elements, theme);
-    if (!highContrast) {
-      highContrast = true;
-      SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    }
+    if (!std::exchange(highContrast, true)) SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
     DrainMessages();
     RECT status{};
     ListView_GetSubItemRect(list, 0, 1, LVIR_BOUNDS, &status);
