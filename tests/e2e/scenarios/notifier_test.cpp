@@ -21,9 +21,8 @@
 namespace uvantic::e2e {
 namespace {
 
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunKey[] = L"\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValueName[] = L"Uvantic Finder Notifier";
-constexpr wchar_t kUserRunKey[] = L"\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kPlugged[] = L"6&2D3F0B1A&0&0000";
 
 std::wstring NotifierPath() {
@@ -32,11 +31,13 @@ std::wstring NotifierPath() {
 }
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
-// The user's Run value's data; empty when there is none.
+// The Run value's data; empty when there is none.
 std::wstring RunValue() {
   wchar_t data[1024] = L"";
   DWORD size = sizeof(data);
-  if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+  const auto subkey = std::wstring(kRunKey).substr(std::wstring(L"\\HKEY_CURRENT_USER\\").size());
+  if (RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), kRunValueName, RRF_RT_REG_SZ, nullptr, data, &size) !=
+      ERROR_SUCCESS) {
     return {};
   }
   return data;
@@ -75,7 +76,7 @@ class Notifier : public ProgramScenario {
  protected:
   void TearDown() override {
     if (notifier_.handle) TerminateProcess(notifier_.handle.get(), 1);
-    testing::RegistryWriter().removeValue(kUserRunKey, kRunValueName);
+    testing::RegistryWriter().removeValue(kRunKey, kRunValueName);
     ProgramScenario::TearDown();
   }
   // Starts the notifier and waits for its icon, which it returns; nullptr when none came.
@@ -89,20 +90,14 @@ class Notifier : public ProgramScenario {
     if (firstPass && !WaitUntil([&] { return IconTooltip(icons.front()) == firstPass; })) return nullptr;
     return icons.front();
   }
-  // Removes the icon, as a restarted Explorer forgets it; returns the notifier's window.
-  HWND ForgetIcon() {
-    NOTIFYICONDATAW forgotten{};
-    forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
-    if (!Shell_NotifyIconW(NIM_DELETE, &forgotten)) return nullptr;
-    return WaitUntil([] { return NotificationAreaIcons().empty(); }) ? forgotten.hWnd : nullptr;
-  }
   bool NotifierEnds(DWORD timeoutMs) const { return WaitForSingleObject(notifier_.handle.get(), timeoutMs) == 0; }
   StartedProcess notifier_;
 };
 
-TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnExit) {
+// One start of the notifier for the whole story, as the balloons take seconds each.
+TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOutlivesALostIconAndLeavesNoIconOnExit) {
   registry_.Install({{L"6&0C44D1B9&0&0000", L"COM3", CableSetup::Started}, {kPlugged, L"COM7", CableSetup::Unplugged}});
-  const HWND icon = StartNotifier(L"Uvantic Finder: 2 cables, 1 OK");
+  HWND icon = StartNotifier(L"Uvantic Finder: 2 cables, 1 OK");
   ASSERT_NE(icon, nullptr) << "no icon, or no first pass";
   EXPECT_EQ(RunValue(), L"") << "the Run value was written without being asked for";
 
@@ -117,6 +112,19 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnE
   registry_.Unplug(kPlugged);
   EXPECT_NE(WaitForNotification(L"COM7 was unplugged (cable " + CableIdOf(kPlugged) + L")"), nullptr);
 
+  // A restarted Explorer knows no icon and says TaskbarCreated: the icon comes back.
+  NOTIFYICONDATAW forgotten{};
+  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  SendMessageW(forgotten.hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
+  // What happens while the icon is missing is told once the notifier has added it again.
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  registry_.Plug(kPlugged);
+  EXPECT_NE(WaitForNotification(L"COM7 is ready"), nullptr) << "the notification was lost";
+  ASSERT_EQ(NotificationAreaIcons().size(), 1u);
+  icon = NotificationAreaIcons().front();
+
   // A click on the icon opens the program from the notifier's folder.
   Click(icon);
   HWND finder = nullptr;
@@ -125,51 +133,22 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnE
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(finder); }));
 
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'X'));
-  EXPECT_TRUE(NotifierEnds(10000)) << "Exit did not end the notifier";
+  EXPECT_EQ(WaitForSingleObject(notifier_.handle.get(), 10000), WAIT_OBJECT_0) << "Exit did not end the notifier";
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); })) << "the icon stayed after Exit";
 }
 
+// A copy from the zip follows the user's own Run value, pointed at this copy when the one
+// it named was deleted. A session end called off changes nothing. Wine drops a destroyed
+// window's icons by itself, so the notifier's own removal is seen at the end of a session,
+// where its window stays until the system ends it; a second start brings the icon back.
 // Restart Manager asks with ENDSESSION_CLOSEAPP before an upgrade replaces the program.
-TEST_F(Notifier, AnEndCalledOffChangesNothingAndRestartManagerEndsIt) {
-  ASSERT_NE(StartNotifier(), nullptr);
-  const HWND window = NotifierWindow();
-  EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
-  SendMessageW(window, WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
-  SendMessageW(window, WM_ENDSESSION, FALSE, 0);
-  EXPECT_FALSE(NotifierEnds(500)) << "the notifier ended when the end was called off";
-  EXPECT_EQ(NotificationAreaIcons().size(), 1u) << "the icon went when the end was called off";
-
-  SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
-  EXPECT_TRUE(NotifierEnds(2000)) << "the notifier kept running for Restart Manager";
-  EXPECT_TRUE(NotificationAreaIcons().empty());
-}
-
-// Wine drops a destroyed window's icons by itself, so the notifier's own removal is seen
-// at the end of a session, where its window stays until the system ends it.
-TEST_F(Notifier, RemovesItsIconAtTheEndOfTheSessionAndASecondStartBringsItBack) {
-  ASSERT_NE(StartNotifier(), nullptr);
-  SendMessageW(NotifierWindow(), WM_ENDSESSION, TRUE, 0);
-  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); }, Milliseconds{3000}))
-      << "the icon stayed at the end of the session";
-  EXPECT_FALSE(WaitUntil([] { return !NotificationAreaIcons().empty(); }, Milliseconds{1500}))
-      << "the icon came back after the end of the session";
-
-  const StartedProcess second = StartProcess(NotifierPath());
-  EXPECT_EQ(WaitForSingleObject(second.handle.get(), 10000), WAIT_OBJECT_0) << "a second copy kept running";
-  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; }, Milliseconds{3000}))
-      << "the running copy did not add its icon again for a second start";
-}
-
-// A copy from the zip: the user's own Run value, pointed at this copy when the one it
-// named was deleted.
-TEST_F(Notifier, TickFollowsTheUsersRunValue) {
+TEST_F(Notifier, TickFollowsTheUsersRunValueAndTheEndOfTheSessionRemovesTheIconOrEndsIt) {
   testing::RegistryWriter(testing::RegistryWriter::Keep::Written)
-      .key(kUserRunKey)
+      .key(kRunKey)
       .value(kRunValueName, Quoted(L"C:\\Moved away\\UvanticNotifier.exe"));
   const HWND icon = StartNotifier();
   ASSERT_NE(icon, nullptr);
   EXPECT_TRUE(WaitUntil([] { return RunValue() == Quoted(NotifierPath()); })) << Narrow(RunValue());
-
   bool ticked = false;
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
   EXPECT_TRUE(ticked) << "no tick while the Run value names this copy";
@@ -177,6 +156,27 @@ TEST_F(Notifier, TickFollowsTheUsersRunValue) {
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
   EXPECT_FALSE(ticked) << "a tick without the Run value";
   EXPECT_TRUE(WaitUntil([] { return RunValue() == Quoted(NotifierPath()); })) << Narrow(RunValue());
+
+  const HWND window = NotifierWindow();
+  EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+  SendMessageW(window, WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
+  SendMessageW(window, WM_ENDSESSION, FALSE, 0);
+  EXPECT_FALSE(NotifierEnds(500)) << "the notifier ended when the end was called off";
+  EXPECT_EQ(NotificationAreaIcons().size(), 1u) << "the icon went when the end was called off";
+
+  SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); }, Milliseconds{3000}))
+      << "the icon stayed at the end of the session";
+  EXPECT_FALSE(WaitUntil([] { return !NotificationAreaIcons().empty(); }, Milliseconds{1500}))
+      << "the icon came back after the end of the session";
+  const StartedProcess second = StartProcess(NotifierPath());
+  EXPECT_EQ(WaitForSingleObject(second.handle.get(), 10000), WAIT_OBJECT_0) << "a second copy kept running";
+  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; }, Milliseconds{3000}))
+      << "the running copy did not add its icon again for a second start";
+
+  SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+  EXPECT_TRUE(NotifierEnds(2000)) << "the notifier kept running for Restart Manager";
+  EXPECT_TRUE(NotificationAreaIcons().empty());
 }
 
 // Silent about the cables there at start; an unplugging made of two registry steps 60 ms
@@ -208,22 +208,6 @@ TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
   EXPECT_EQ(NotificationTitleIcon(WaitForNotification(L"COM3 is ready")), TitleIcon::Information);
   registry_.Stop(cables[0].instance);
   EXPECT_EQ(NotificationTitleIcon(WaitForNotification(L"COM3: driver not loaded")), TitleIcon::Warning);
-}
-
-// A restarted Explorer knows no icon: what happened meanwhile is told once the icon is
-// back, and its TaskbarCreated brings the icon back too.
-TEST_F(Notifier, AddsItsIconAgainForANotificationAndAfterTaskbarCreated) {
-  registry_.Install({{kPlugged, L"COM7", CableSetup::Unplugged}});
-  ASSERT_NE(StartNotifier(L"Uvantic Finder: 1 cable, none OK"), nullptr) << "no icon, or no first pass";
-  ASSERT_NE(ForgetIcon(), nullptr);
-  registry_.Plug(kPlugged);
-  EXPECT_NE(WaitForNotification(L"COM7 is ready"), nullptr) << "the notification was lost";
-  EXPECT_EQ(NotificationAreaIcons().size(), 1u);
-
-  const HWND window = ForgetIcon();
-  ASSERT_NE(window, nullptr);
-  SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
 }
 
 TEST_F(Notifier, CarriesItsVersionBlockAndTheProgramIcon) {

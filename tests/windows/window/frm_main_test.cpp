@@ -366,11 +366,9 @@ TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
   FrmMain& frm = Make();
   HWND list = Control(ControlName::lvwList);
   const int dpi = WindowDpi(frm.hwnd());
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
+  NONCLIENTMETRICSW metrics{sizeof(metrics)};
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  const int systemDefault = -metrics.lfMessageFont.lfHeight;
-  const int d = systemDefault, w = MulDiv(kDefaultMessageFontPoints, dpi, 72);
+  const int d = -metrics.lfMessageFont.lfHeight, w = MulDiv(kDefaultMessageFontPoints, dpi, 72);
   for (int em : {d, MulDiv(d, 150, 100), 2 * d, MulDiv(d, 225, 100), w, MulDiv(w, 150, 100), 2 * w,
                  MulDiv(w, 225, 100), 6 * w, d}) {
     SCOPED_TRACE(::testing::Message() << em << " pixel font");
@@ -382,14 +380,14 @@ TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
     GetWindowRect(frm.hwnd(), &window);
     GetClientRect(frm.hwnd(), &client);
     EXPECT_TRUE(UnionRect(&both, &work, &window) && EqualRect(&both, &work)) << "the window leaves the work area";
-    const bool fits = em <= 4 * systemDefault;  // beyond, only the work area limits the window
+    const bool fits = em <= 4 * d;  // beyond, only the work area limits the window
     for (const ControlEntry& entry : kControls) {
       const PixelRect has = LaidOut(Control(entry.name));
       EXPECT_TRUE(has.left >= 0 && has.top >= 0 && has.right <= client.right && has.bottom <= client.bottom);
       const int margin = entry.kind == ControlKind::CommandButton ? 6 : 0;
       const SIZE needs = CaptionSize(Control(entry.name), entry.caption);
       EXPECT_TRUE(!fits || (needs.cx + 2 * margin <= has.width() && needs.cy + margin <= has.height())) << entry.codeName;
-      EXPECT_TRUE(em != systemDefault || has == ToPixels(entry.twips, dpi)) << entry.codeName;
+      EXPECT_TRUE(em != d || has == ToPixels(entry.twips, dpi)) << entry.codeName;
     }
     const wchar_t* const cells[] = {L"COM Number", L"COM2", L"Status", L"Driver not loaded", L"USB Cable ID", L"UV2&00"};
     for (int i = 0; i < 6 && fits; ++i) EXPECT_LE(CaptionSize(list, cells[i]).cx + 12, ListView_GetColumnWidth(list, i / 2));
@@ -414,10 +412,9 @@ double PrintedContrast(HWND control, RECT part = {0, 0, 0, 0}) {
   for (LONG y = part.top; y < part.bottom; ++y) {
     for (LONG x = part.left; x < part.right; ++x) ++counts[static_cast<const Rgb*>(bits)[y * client.right + x] & 0xFFFFFF];
   }
-  std::vector<std::pair<int, Rgb>> common;
-  for (const auto& [colour, count] : counts) common.emplace_back(count, colour);
-  std::sort(common.rbegin(), common.rend());
-  return common.size() < 2 ? 1.0 : ContrastRatio(common[0].second, common[1].second);
+  std::vector<std::pair<Rgb, int>> common(counts.begin(), counts.end());
+  std::ranges::stable_sort(common, std::greater{}, &std::pair<Rgb, int>::second);
+  return common.size() < 2 ? 1.0 : ContrastRatio(common[0].first, common[1].first);
 }
 
 // High contrast turned on under the colours of High Contrast Black, then the colours
