@@ -3,8 +3,7 @@
 // the first registry write to the row shown (or gone), and in the same trials to the
 // line of "uvfind --watch --json" running beside it, when uvfind.exe is there. Prints
 // the median and the worst of each. With --notifier, times the same changes to the
-// notifier's pass instead: to the icon's tooltip, which the pass sets just before it
-// sends the notification of a cable that became ready.
+// notifier's pass: to its icon's tooltip, set just before a ready cable's notification.
 //   uvantic_latency PROGRAM.exe TRIALS
 //   uvantic_latency --notifier NOTIFIER.exe TRIALS
 #include <windows.h>

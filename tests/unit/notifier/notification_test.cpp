@@ -21,16 +21,14 @@ CableRow Unplugged(CableRow row) {
 }
 
 const CableRow kCom7 = Ok(L"COM7", L"1234ABCD", kPath7);
-// Half-way through an unplugging: its Control key gone while the driver still lists it,
-// or the other way round.
+// Half-way through an unplugging: Control key gone but still listed, or the other way round.
 CableRow ControlGone(CableRow row) { return {row.port, L"Driver not loaded", row.cableId, true, false, row.instancePath}; }
 CableRow NotListed(CableRow row) { return {row.port, row.status, row.cableId, false, false, row.instancePath}; }
 
 using Clock = CableNotices::Clock;
 using std::chrono::milliseconds;
 
-// The notifications of a notifier that saw before first, then after, at once and again
-// once after has held still for the settle time.
+// What a notifier that saw before, then after, tells: at once, and once after has settled.
 std::vector<Notification> Told(const std::vector<CableRow>& before, const std::vector<CableRow>& after) {
   CableNotices notices;
   notices.Pass(before, Clock::time_point{});

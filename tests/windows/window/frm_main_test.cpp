@@ -47,7 +47,6 @@ bool QuitPosted() {
   return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 }
 
-// Where a control sits in its parent's client area.
 PixelRect LaidOut(HWND control) {
   RECT rect{};
   GetWindowRect(control, &rect);
@@ -366,7 +365,8 @@ TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
   FrmMain& frm = Make();
   HWND list = Control(ControlName::lvwList);
   const int dpi = WindowDpi(frm.hwnd());
-  NONCLIENTMETRICSW metrics{sizeof(metrics)};
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
   const int d = -metrics.lfMessageFont.lfHeight, w = MulDiv(kDefaultMessageFontPoints, dpi, 72);
   for (int em : {d, MulDiv(d, 150, 100), 2 * d, MulDiv(d, 225, 100), w, MulDiv(w, 150, 100), 2 * w,
@@ -400,8 +400,7 @@ double PrintedContrast(HWND control, RECT part = {0, 0, 0, 0}) {
   RECT client{};
   GetClientRect(control, &client);
   if (IsRectEmpty(&part)) part = client;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(info.bmiHeader), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
   void* bits = nullptr;
   const UniqueHBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
