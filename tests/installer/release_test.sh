@@ -81,13 +81,12 @@ unstamped=$temp/unstamped/UvanticFinder-$version-x64.msi
 check "signed from the PKCS#12 file without a timestamp, it verifies now" verifies "$unstamped"
 check "but not after its certificate has expired" expired "$unstamped"
 
-# refused MESSAGE VARIABLE...: package.sh --release (of the checkout in $checkout) with only these
-# fails with one line that says MESSAGE, and leaves the release as it was.
+# refused MESSAGE VARIABLE...: package.sh --release with only these fails with one line that
+# says MESSAGE, and leaves the release as it was.
 sums=$(cat "$dist/SHA256SUMS")
-checkout=$root
 refused() {
   local message=$1 status=0; shift
-  env "$@" "$checkout/scripts/package.sh" --release "$dist" >/dev/null 2>"$temp/refused" || status=$?
+  env "$@" "${checkout:-$root}/scripts/package.sh" --release "$dist" >/dev/null 2>"$temp/refused" || status=$?
   [ "$status" -eq 1 ] && [ "$(wc -l <"$temp/refused")" -eq 1 ] && grep -q "$message" "$temp/refused" &&
     [ "$(cat "$dist/SHA256SUMS")" = "$sums" ] && (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
 }
@@ -97,10 +96,8 @@ check "--release whose timestamp server fails stops" refused "signing UvanticFin
   "${token[@]}" UVANTIC_SIGN_TIMESTAMP_URL=http://127.0.0.1:1/
 check "a PIN inside the key's URI is refused" refused "holds the PIN (pin-value=)" "${token[@]/%object=release/object=release?pin-value=1234}" "$timestamp"
 git clone --quiet "$root" "$temp/checkout" && echo >>"$temp/checkout/README.md"
-checkout=$temp/checkout
-check "--release with changes not committed is refused" refused "built from a commit: commit the changes" \
-  "${token[@]}" "$timestamp"
-checkout=$root
+checkout=$temp/checkout check "--release with changes not committed is refused" \
+  refused "built from a commit: commit the changes" "${token[@]}" "$timestamp"
 
 check "the manifests pass their schemas and match the files beside them" python3 - "$dist" "$schemas" "$version" <<'PY'
 import hashlib, json, os, subprocess, sys, zipfile

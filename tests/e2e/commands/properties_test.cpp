@@ -105,11 +105,9 @@ TEST_F(PropertiesCommand, TheListFollowsTheRegistryAtOnceWhileThePropertySheetIs
   EXPECT_TRUE(IsWindow(sheet)) << "the property sheet closed";
 }
 
-// Out of process the sheet is not modal to the window, and each cable gets its own:
-// while a cable's sheet is open, a press on that cable brings it to the front instead of
-// starting another, a press on another cable opens that cable's sheet, and once a sheet
-// is closed a press on its cable opens a new one. In process the sheet is modal, so the
-// window takes no press meanwhile.
+// Out of process the sheet is not modal to the window, and each cable gets its own: while
+// a cable's sheet is open, a press on that cable brings it to the front instead of starting
+// another, and once it is closed a press opens a new one.
 struct SheetStep {
   int row;         // the row pressed on, with the button (else a double-click)
   bool button;

@@ -63,7 +63,6 @@ std::wstring IconTooltip(HWND icon) {
   RemoteBuffer buffer(process.get(), sizeof(Remote));
   for (HWND tooltip = nullptr; (tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
     if (GetWindow(tooltip, GW_OWNER) != GetParent(icon) || (GetWindowLongW(tooltip, GWL_STYLE) & TTS_BALLOON)) continue;
-    remote = {};
     remote.tool.cbSize = sizeof(remote.tool);
     remote.tool.hwnd = icon;
     remote.tool.uId = reinterpret_cast<UINT_PTR>(icon);

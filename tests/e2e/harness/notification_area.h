@@ -26,7 +26,7 @@ std::wstring IconTooltip(HWND icon);
 
 // The icon drawn beside a notification's title, told by its colours on the screen
 // (Wine draws no other and answers no question about it): orange for the warning icon,
-// blue for the information icon.
+// blue for the information icon; None also for no window (nullptr).
 enum class TitleIcon { None, Information, Warning };
 TitleIcon NotificationTitleIcon(HWND notification);
 

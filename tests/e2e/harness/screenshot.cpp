@@ -64,13 +64,13 @@ std::optional<Pixels> CaptureWindow(HWND window) {
   if (!copied) return std::nullopt;
 
   const auto* bgrx = static_cast<const std::uint8_t*>(bits);
-  Pixels pixels{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
   for (std::size_t i = 0, n = static_cast<std::size_t>(width) * height; i < n; ++i) {
-    pixels.rgb[i * 3 + 0] = bgrx[i * 4 + 2];
-    pixels.rgb[i * 3 + 1] = bgrx[i * 4 + 1];
-    pixels.rgb[i * 3 + 2] = bgrx[i * 4 + 0];
+    rgb[i * 3 + 0] = bgrx[i * 4 + 2];
+    rgb[i * 3 + 1] = bgrx[i * 4 + 1];
+    rgb[i * 3 + 2] = bgrx[i * 4 + 0];
   }
-  return pixels;
+  return Pixels{width, height, std::move(rgb)};
 }
 
 bool SaveWindowScreenshot(HWND window, const std::wstring& pngPath) {

@@ -21,30 +21,29 @@
 namespace uvantic::e2e {
 namespace {
 
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunKey[] = L"\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValueName[] = L"Uvantic Finder Notifier";
-constexpr wchar_t kUserRunKey[] = L"\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kPlugged[] = L"6&2D3F0B1A&0&0000";
 
 std::wstring NotifierPath() {
   const std::wstring& program = Environment().program;
   return program.substr(0, program.find_last_of(L"\\/") + 1) + L"UvanticNotifier.exe";
 }
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
-// The user's Run value's data; empty when there is none.
+// The Run value's data; empty when there is none.
 std::wstring RunValue() {
   wchar_t data[1024] = L"";
   DWORD size = sizeof(data);
-  if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+  const auto subkey = std::wstring(kRunKey).substr(std::wstring(L"\\HKEY_CURRENT_USER\\").size());
+  if (RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), kRunValueName, RRF_RT_REG_SZ, nullptr, data, &size) !=
+      ERROR_SUCCESS) {
     return {};
   }
   return data;
 }
 
-// Whether the open menu shows a tick: dark pixels in the column left of the items' texts,
-// inside the frame, where nothing else is drawn. Wine does not let another process read
-// a menu's items.
+// Whether the open menu shows a tick: dark pixels left of the items' texts, inside the frame,
+// where nothing else is drawn (Wine lets no other process read a menu's items).
 bool ShowsTick(HWND popup) {
   const auto pixels = CaptureWindow(popup);
   if (!pixels) return false;
@@ -60,8 +59,7 @@ bool ShowsTick(HWND popup) {
   return dark >= 4;
 }
 
-// Right-clicks the icon and chooses a menu item by its access key; reads the tick first
-// into ticked when given.
+// Right-clicks the icon, reads the menu's tick into ticked (if given) and chooses an item by its access key.
 bool ChooseFromMenu(DWORD processId, HWND icon, WORD accessKey, bool* ticked = nullptr) {
   Click(icon, MouseButton::Right);
   const HWND popup = WaitForPopupMenu(processId);
@@ -75,27 +73,25 @@ class Notifier : public ProgramScenario {
  protected:
   void TearDown() override {
     if (notifier_.handle) TerminateProcess(notifier_.handle.get(), 1);
-    testing::RegistryWriter().removeValue(kUserRunKey, kRunValueName);
+    testing::RegistryWriter().removeValue(kRunKey, kRunValueName);
     ProgramScenario::TearDown();
   }
-  // Starts the notifier and waits for its icon, which it returns; nullptr when none came.
-  // The icon comes before the first pass, which a change must not precede, or it would
-  // be taken for the state at start: with firstPass, waits for that pass's tooltip too.
+  // Starts the notifier and returns its icon, nullptr when none came. A change made before
+  // the first pass is taken for the state at start: with firstPass, waits for its tooltip too.
   HWND StartNotifier(const wchar_t* firstPass = nullptr) {
     notifier_ = StartProcess(NotifierPath());
-    WaitUntil([] { return NotificationAreaIcons().size() == 1 && NotifierWindow() != nullptr; });
-    const std::vector<HWND> icons = NotificationAreaIcons();
-    if (icons.empty()) return nullptr;
-    if (firstPass && !WaitUntil([&] { return IconTooltip(icons.front()) == firstPass; })) return nullptr;
-    return icons.front();
+    if (!WaitUntil([] { return NotificationAreaIcons().size() == 1 && NotifierWindow() != nullptr; })) return nullptr;
+    const HWND icon = NotificationAreaIcons().front();
+    return !firstPass || WaitUntil([&] { return IconTooltip(icon) == firstPass; }) ? icon : nullptr;
   }
   bool NotifierEnds(DWORD timeoutMs) const { return WaitForSingleObject(notifier_.handle.get(), timeoutMs) == 0; }
   StartedProcess notifier_;
 };
 
-TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnExit) {
+// One start of the notifier for the whole story, as the balloons take seconds each.
+TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOutlivesALostIconAndLeavesNoIconOnExit) {
   registry_.Install({{L"6&0C44D1B9&0&0000", L"COM3", CableSetup::Started}, {kPlugged, L"COM7", CableSetup::Unplugged}});
-  const HWND icon = StartNotifier(L"Uvantic Finder: 2 cables, 1 OK");
+  HWND icon = StartNotifier(L"Uvantic Finder: 2 cables, 1 OK");
   ASSERT_NE(icon, nullptr) << "no icon, or no first pass";
   EXPECT_EQ(RunValue(), L"") << "the Run value was written without being asked for";
 
@@ -110,6 +106,19 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnE
   registry_.Unplug(kPlugged);
   EXPECT_NE(WaitForNotification(L"COM7 was unplugged (cable " + CableIdOf(kPlugged) + L")"), nullptr);
 
+  // A restarted Explorer knows no icon and says TaskbarCreated: the icon comes back.
+  NOTIFYICONDATAW forgotten{};
+  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  SendMessageW(forgotten.hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
+  // What happens while the icon is missing is told once the notifier has added it again.
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  registry_.Plug(kPlugged);
+  EXPECT_NE(WaitForNotification(L"COM7 is ready"), nullptr) << "the notification was lost";
+  ASSERT_EQ(NotificationAreaIcons().size(), 1u);
+  icon = NotificationAreaIcons().front();
+
   // A click on the icon opens the program from the notifier's folder.
   Click(icon);
   HWND finder = nullptr;
@@ -118,23 +127,29 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnE
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(finder); }));
 
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'X'));
-  EXPECT_TRUE(NotifierEnds(10000)) << "Exit did not end the notifier";
+  EXPECT_EQ(WaitForSingleObject(notifier_.handle.get(), 10000), WAIT_OBJECT_0) << "Exit did not end the notifier";
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); })) << "the icon stayed after Exit";
 }
 
-// A restarted Explorer knows no icon and says TaskbarCreated: the icon comes back.
-TEST_F(Notifier, AddsItsIconAgainAfterTaskbarCreated) {
-  ASSERT_NE(StartNotifier(), nullptr);
-  NOTIFYICONDATAW forgotten{};
-  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
-  SendMessageW(forgotten.hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
-}
+// A copy from the zip keeps the user's own Run value pointed at itself when the one it named
+// was deleted. An end called off changes nothing; at the end of a session the icon goes (Wine
+// drops a destroyed window's icons itself, so only here is the notifier's own removal seen)
+// till a second start; Restart Manager's ENDSESSION_CLOSEAPP, before an upgrade, ends it.
+TEST_F(Notifier, TickFollowsTheUsersRunValueAndTheEndOfTheSessionRemovesTheIconOrEndsIt) {
+  testing::RegistryWriter(testing::RegistryWriter::Keep::Written)
+      .key(kRunKey)
+      .value(kRunValueName, L"\"C:\\Moved away\\UvanticNotifier.exe\"");
+  const HWND icon = StartNotifier();
+  ASSERT_NE(icon, nullptr);
+  EXPECT_TRUE(WaitUntil([] { return RunValue() == L"\"" + NotifierPath() + L"\""; })) << Narrow(RunValue());
+  bool ticked = false;
+  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
+  EXPECT_TRUE(ticked) << "no tick while the Run value names this copy";
+  EXPECT_TRUE(WaitUntil([] { return RunValue().empty(); })) << "the Run value was not removed";
+  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
+  EXPECT_FALSE(ticked) << "a tick without the Run value";
+  EXPECT_TRUE(WaitUntil([] { return RunValue() == L"\"" + NotifierPath() + L"\""; })) << Narrow(RunValue());
 
-// Restart Manager asks with ENDSESSION_CLOSEAPP before an upgrade replaces the program.
-TEST_F(Notifier, AnEndCalledOffChangesNothingAndRestartManagerEndsIt) {
-  ASSERT_NE(StartNotifier(), nullptr);
   const HWND window = NotifierWindow();
   EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
   SendMessageW(window, WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
@@ -142,44 +157,18 @@ TEST_F(Notifier, AnEndCalledOffChangesNothingAndRestartManagerEndsIt) {
   EXPECT_FALSE(NotifierEnds(500)) << "the notifier ended when the end was called off";
   EXPECT_EQ(NotificationAreaIcons().size(), 1u) << "the icon went when the end was called off";
 
-  SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
-  EXPECT_TRUE(NotifierEnds(2000)) << "the notifier kept running for Restart Manager";
-  EXPECT_TRUE(NotificationAreaIcons().empty());
-}
-
-// Wine drops a destroyed window's icons by itself, so the notifier's own removal is seen
-// at the end of a session, where its window stays until the system ends it.
-TEST_F(Notifier, RemovesItsIconAtTheEndOfTheSessionAndASecondStartBringsItBack) {
-  ASSERT_NE(StartNotifier(), nullptr);
-  SendMessageW(NotifierWindow(), WM_ENDSESSION, TRUE, 0);
+  SendMessageW(window, WM_ENDSESSION, TRUE, 0);
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); }, Milliseconds{3000}))
       << "the icon stayed at the end of the session";
   EXPECT_FALSE(WaitUntil([] { return !NotificationAreaIcons().empty(); }, Milliseconds{1500}))
       << "the icon came back after the end of the session";
-
-  const StartedProcess second = StartProcess(NotifierPath());
-  EXPECT_EQ(WaitForSingleObject(second.handle.get(), 10000), WAIT_OBJECT_0) << "a second copy kept running";
+  const StartedProcess second = StartProcess(NotifierPath());  // it ends, as the first scenario checks
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; }, Milliseconds{3000}))
       << "the running copy did not add its icon again for a second start";
-}
 
-// A copy from the zip: the user's own Run value, pointed at this copy when the one it
-// named was deleted.
-TEST_F(Notifier, TickFollowsTheUsersRunValue) {
-  testing::RegistryWriter(testing::RegistryWriter::Keep::Written)
-      .key(kUserRunKey)
-      .value(kRunValueName, Quoted(L"C:\\Moved away\\UvanticNotifier.exe"));
-  const HWND icon = StartNotifier();
-  ASSERT_NE(icon, nullptr);
-  EXPECT_TRUE(WaitUntil([] { return RunValue() == Quoted(NotifierPath()); })) << Narrow(RunValue());
-
-  bool ticked = false;
-  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
-  EXPECT_TRUE(ticked) << "no tick while the Run value names this copy";
-  EXPECT_TRUE(WaitUntil([] { return RunValue().empty(); })) << "the Run value was not removed";
-  EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'S', &ticked));
-  EXPECT_FALSE(ticked) << "a tick without the Run value";
-  EXPECT_TRUE(WaitUntil([] { return RunValue() == Quoted(NotifierPath()); })) << Narrow(RunValue());
+  SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+  EXPECT_TRUE(NotifierEnds(2000)) << "the notifier kept running for Restart Manager";
+  EXPECT_TRUE(NotificationAreaIcons().empty());
 }
 
 // Silent about the cables there at start; an unplugging made of two registry steps 60 ms
@@ -189,12 +178,8 @@ TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
   const Cable cables[] = {{L"6&0C44D1B9&0&0000", L"COM3"}, {kPlugged, L"COM7"}};
   registry_.Install({cables[0], cables[1]});
   ASSERT_TRUE(WaitUntil([] { return !WaitForNotification(L"", 0); })) << "an earlier notification is still shown";
-  notifier_ = StartProcess(NotifierPath());
-  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon was added";
-  const HWND icon = NotificationAreaIcons().front();
-  // The icon comes before the first pass.
-  EXPECT_TRUE(WaitUntil([&] { return IconTooltip(icon) == L"Uvantic Finder: 2 cables, 2 OK"; }))
-      << Narrow(IconTooltip(icon));
+  const HWND icon = StartNotifier(L"Uvantic Finder: 2 cables, 2 OK");
+  ASSERT_NE(icon, nullptr) << "no icon, or no first pass";
   // Wine shows a notification about two seconds after it was sent.
   EXPECT_EQ(WaitForNotification(L"", 2500), nullptr) << "a notification about the cables there at start";
 
@@ -212,26 +197,9 @@ TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
 
   // Listed by the driver but not started, for good: told with the warning icon.
   registry_.Plug(cables[0].instance);
-  const HWND ready = WaitForNotification(L"COM3 is ready");
-  ASSERT_NE(ready, nullptr);
-  EXPECT_EQ(NotificationTitleIcon(ready), TitleIcon::Information);
+  EXPECT_EQ(NotificationTitleIcon(WaitForNotification(L"COM3 is ready")), TitleIcon::Information);
   registry_.Stop(cables[0].instance);
-  const HWND warning = WaitForNotification(L"COM3: driver not loaded");
-  ASSERT_NE(warning, nullptr);
-  EXPECT_EQ(NotificationTitleIcon(warning), TitleIcon::Warning);
-}
-
-// The notification area lost the icon (as when Explorer restarts): what happened
-// meanwhile is told once the icon is back.
-TEST_F(Notifier, ANotificationSentWhileTheIconIsMissingIsShownWithTheIconBack) {
-  registry_.Install({{kPlugged, L"COM7", CableSetup::Unplugged}});
-  ASSERT_NE(StartNotifier(L"Uvantic Finder: 1 cable, none OK"), nullptr) << "no icon, or no first pass";
-  NOTIFYICONDATAW forgotten{};
-  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
-  registry_.Plug(kPlugged);
-  EXPECT_NE(WaitForNotification(L"COM7 is ready"), nullptr) << "the notification was lost";
-  EXPECT_EQ(NotificationAreaIcons().size(), 1u);
+  EXPECT_EQ(NotificationTitleIcon(WaitForNotification(L"COM3: driver not loaded")), TitleIcon::Warning);
 }
 
 TEST_F(Notifier, CarriesItsVersionBlockAndTheProgramIcon) {

@@ -3,8 +3,7 @@
 // the first registry write to the row shown (or gone), and in the same trials to the
 // line of "uvfind --watch --json" running beside it, when uvfind.exe is there. Prints
 // the median and the worst of each. With --notifier, times the same changes to the
-// notifier's pass instead: to the icon's tooltip, which the pass sets just before it
-// sends the notification of a cable that became ready.
+// notifier's pass: to its icon's tooltip, set just before a ready cable's notification.
 //   uvantic_latency PROGRAM.exe TRIALS
 //   uvantic_latency --notifier NOTIFIER.exe TRIALS
 #include <windows.h>
@@ -140,11 +139,7 @@ int RunNotifier(const std::wstring& notifier, int trials) {
     const bool add = i % 2 == 0;
     const std::wstring tooltip = add ? L"Uvantic Finder: 2 cables, 2 OK" : L"Uvantic Finder: 1 cable, 1 OK";
     const auto start = Clock::now();
-    if (add) {
-      registry.Install(kComing);
-    } else {
-      registry.Uninstall(kComing.instance);
-    }
+    add ? registry.Install(kComing) : registry.Uninstall(kComing.instance);
     while (IconTooltip(icon) != tooltip) {
       if (Clock::now() - start > std::chrono::seconds(5)) throw std::runtime_error("a change never showed");
       Sleep(1);

@@ -2,7 +2,6 @@
 // open per cable, the header-click sort toggle and the logo's press-then-click state.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,34 +74,27 @@ TEST(PropertySheetRequestFor, InThisProcessOnlyWhereTheProgramIsOfTheSystemsNati
 // letter case of the key, and nothing once that sheet has closed.
 TEST(OpenSheets, FindsTheOpenSheetOfEachCableAndForgetsClosedOnes) {
   struct Sheet {
-    std::shared_ptr<bool> open;
+    const bool* open;
     int id;
     bool Running() const { return *open; }
   };
-  const auto a = std::make_shared<bool>(true);
-  const auto b = std::make_shared<bool>(true);
+  bool open[] = {true, true, true};  // a's sheet, b's, and b's next
   OpenSheets<Sheet> sheets;
-  sheets.Add(L"USB\\V\\a", {a, 1});
-  sheets.Add(L"USB\\V\\b", {b, 2});
+  sheets.Add(L"USB\\V\\a", {&open[0], 1});
+  sheets.Add(L"USB\\V\\b", {&open[1], 2});
   const auto idOf = [&](std::wstring_view key) {
     const Sheet* sheet = sheets.OpenFor(key);
     return sheet ? sheet->id : 0;
   };
-  const struct {
-    bool aOpen, bOpen;
-    std::wstring_view key;
-    int found;
-  } steps[] = {
-      {true, true, L"USB\\V\\a", 1}, {true, true, L"usb\\v\\B", 2}, {true, true, L"USB\\V\\c", 0},
-      {false, true, L"USB\\V\\a", 0}, {true, true, L"USB\\V\\a", 0},  // closed, then forgotten
-      {true, true, L"USB\\V\\b", 2},
-  };
-  for (const auto& step : steps) {
-    *a = step.aOpen;
-    *b = step.bOpen;
-    EXPECT_EQ(idOf(step.key), step.found) << "a " << step.aOpen << ", b " << step.bOpen;
-  }
-  sheets.Add(L"usb\\v\\b", {std::make_shared<bool>(true), 3});  // in place of the one for b
+  EXPECT_EQ(idOf(L"USB\\V\\a"), 1);
+  EXPECT_EQ(idOf(L"usb\\v\\B"), 2);
+  EXPECT_EQ(idOf(L"USB\\V\\c"), 0);
+  open[0] = false;
+  EXPECT_EQ(idOf(L"USB\\V\\a"), 0);
+  open[0] = true;
+  EXPECT_EQ(idOf(L"USB\\V\\a"), 0) << "a closed sheet was not forgotten";
+  EXPECT_EQ(idOf(L"USB\\V\\b"), 2);
+  sheets.Add(L"usb\\v\\b", {&open[2], 3});  // in place of the one for b
   EXPECT_EQ(idOf(L"USB\\V\\b"), 3);
 }
 

@@ -78,18 +78,16 @@ TEST_P(StatusTableTest, GivesStatusIconAndDimming) {
   EXPECT_EQ(StateWords(state.status, state.icon == kIconDisabled, state.ghosted), c.words);
 }
 
+constexpr std::wstring_view kUnplugged = L"not plugged in", kDisabledUnplugged = L"disabled, not plugged in";
 constexpr StatusCase kStatusTable[] = {
     {"ServedBoundEnabled", true, true, false, kStatusOk, kIconNormal, false, L""},
     {"ServedUnboundEnabled", true, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, false, L""},
     {"ServedBoundDisabled", true, true, true, kStatusDisabled, kIconDisabled, false, L""},
     {"ServedUnboundDisabled", true, false, true, kStatusDisabled, kIconDisabled, false, L""},
-    {"UnservedBoundEnabled", false, true, false, kStatusNotPresent, kIconNormal, true, L"not plugged in"},
-    {"UnservedUnboundEnabled", false, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, true,
-     L"not plugged in"},
-    {"UnservedBoundDisabled", false, true, true, kStatusNotPresent, kIconDisabled, true,
-     L"disabled, not plugged in"},
-    {"UnservedUnboundDisabled", false, false, true, kStatusDriverNotLoaded, kIconDisabled, true,
-     L"disabled, not plugged in"},
+    {"UnservedBoundEnabled", false, true, false, kStatusNotPresent, kIconNormal, true, kUnplugged},
+    {"UnservedUnboundEnabled", false, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, true, kUnplugged},
+    {"UnservedBoundDisabled", false, true, true, kStatusNotPresent, kIconDisabled, true, kDisabledUnplugged},
+    {"UnservedUnboundDisabled", false, false, true, kStatusDriverNotLoaded, kIconDisabled, true, kDisabledUnplugged},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryCombination, StatusTableTest, ::testing::ValuesIn(kStatusTable),

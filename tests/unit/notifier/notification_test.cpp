@@ -1,9 +1,10 @@
 // Which changes give which notification, when a cable's news has settled, how news are
-// grouped, kept and cut, the tooltip, and the Run value, without Windows.
+// grouped, kept and cut, the tooltip, the Run value and the sign-in start, without Windows.
 #include <gtest/gtest.h>
 
 #include "notifier/notification.h"
 #include "notifier/program_paths.h"
+#include "notifier/sign_in_start.h"
 
 namespace uvantic {
 namespace {
@@ -20,16 +21,14 @@ CableRow Unplugged(CableRow row) {
 }
 
 const CableRow kCom7 = Ok(L"COM7", L"1234ABCD", kPath7);
-// Half-way through an unplugging: its Control key gone while the driver still lists it,
-// or the other way round.
+// Half-way through an unplugging: Control key gone but still listed, or the other way round.
 CableRow ControlGone(CableRow row) { return {row.port, L"Driver not loaded", row.cableId, true, false, row.instancePath}; }
 CableRow NotListed(CableRow row) { return {row.port, row.status, row.cableId, false, false, row.instancePath}; }
 
 using Clock = CableNotices::Clock;
 using std::chrono::milliseconds;
 
-// The notifications of a notifier that saw before first, then after, at once and again
-// once after has held still for the settle time.
+// What a notifier that saw before, then after, tells: at once, and once after has settled.
 std::vector<Notification> Told(const std::vector<CableRow>& before, const std::vector<CableRow>& after) {
   CableNotices notices;
   notices.Pass(before, Clock::time_point{});
@@ -58,39 +57,39 @@ TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNon
   const struct {
     const char* name;
     std::vector<CableRow> before, after;
-    std::vector<Notification> expected;
+    std::optional<Notification> expected;
   } cases[] = {
-      {"plugged in", {Unplugged(kCom7)}, {kCom7}, {Notification{L"Cable ready", L"COM7 is ready (cable 1234ABCD)"}}},
-      {"installed", {}, {kCom7}, {Notification{L"Cable ready", L"COM7 is ready (cable 1234ABCD)"}}},
+      {"plugged in", {Unplugged(kCom7)}, {kCom7}, Notification{L"Cable ready", L"COM7 is ready (cable 1234ABCD)"}},
+      {"installed", {}, {kCom7}, Notification{L"Cable ready", L"COM7 is ready (cable 1234ABCD)"}},
       {"unplugged", {kCom7}, {Unplugged(kCom7)},
-       {Notification{L"Cable unplugged", L"COM7 was unplugged (cable 1234ABCD)"}}},
-      {"uninstalled", {kCom7}, {}, {Notification{L"Cable unplugged", L"COM7 was unplugged (cable 1234ABCD)"}}},
+       Notification{L"Cable unplugged", L"COM7 was unplugged (cable 1234ABCD)"}},
+      {"uninstalled", {kCom7}, {}, Notification{L"Cable unplugged", L"COM7 was unplugged (cable 1234ABCD)"}},
       {"disabled, still served", {kCom7}, {disabledServed},
-       {Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}}},
+       Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}},
       {"disabled, no longer served", {kCom7}, {disabledGone},
-       {Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}}},
+       Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}},
       {"driver not loaded", {kCom7}, {driverNotLoaded},
-       {Notification{L"Driver not loaded", L"COM7: driver not loaded (cable 1234ABCD)", true}}},
-      {"not OK before or after", {Unplugged(kCom7)}, {driverNotLoaded}, {}},
-      {"port changed while OK", {kCom7}, {renamed}, {}},
-      {"path spelled otherwise", {kCom7}, {otherCase}, {}},
+       Notification{L"Driver not loaded", L"COM7: driver not loaded (cable 1234ABCD)", true}},
+      {"not OK before or after", {Unplugged(kCom7)}, {driverNotLoaded}, std::nullopt},
+      {"port changed while OK", {kCom7}, {renamed}, std::nullopt},
+      {"path spelled otherwise", {kCom7}, {otherCase}, std::nullopt},
       {"path spelled otherwise, disabled", {kCom7}, {otherCaseDisabled},
-       {Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}}},
+       Notification{L"Cable disabled", L"COM7 was disabled (cable 1234ABCD)"}},
       {"line break in a port name", {}, {withBreak},
-       {Notification{L"Cable ready", L"COM7\uFFFD\uFFFDX is ready (cable 1234ABCD)"}}},
-      {"no port name", {}, {noPort}, {Notification{L"Cable ready", L"A cable is ready (cable 1234ABCD)"}}},
+       Notification{L"Cable ready", L"COM7\uFFFD\uFFFDX is ready (cable 1234ABCD)"}},
+      {"no port name", {}, {noPort}, Notification{L"Cable ready", L"A cable is ready (cable 1234ABCD)"}},
       {"several of one kind", {}, {kCom3, kCom4, kCom5},
-       {Notification{L"Cables ready", L"3 cables ready: COM3, COM4, COM5"}}},
-      // Ready at once, the others once settled.
-      {"several kinds", {kCom4, kCom5, kCom7}, {kCom3, driverNotLoaded},
-       {Notification{L"Cable ready", L"COM3 is ready (cable A)"},
-        Notification{L"Cables changed",
-                     L"2 cables unplugged: COM4, COM5\nCOM7: driver not loaded (cable 1234ABCD)", true}}},
+       Notification{L"Cables ready", L"3 cables ready: COM3, COM4, COM5"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(Told(c.before, c.after), c.expected);
+    EXPECT_EQ(Told(c.before, c.after), c.expected ? std::vector{*c.expected} : std::vector<Notification>{});
   }
+  // Several kinds: ready at once, the others once settled.
+  EXPECT_EQ(Told({kCom4, kCom5, kCom7}, {kCom3, driverNotLoaded}),
+            (std::vector<Notification>{
+                {L"Cable ready", L"COM3 is ready (cable A)"},
+                {L"Cables changed", L"2 cables unplugged: COM4, COM5\nCOM7: driver not loaded (cable 1234ABCD)", true}}));
 }
 
 // A step of a settle story: the cables a pass reads at a moment, and the text it tells.
@@ -113,6 +112,7 @@ TEST(NotifierNotification, NotOkNewsWaitsUntilTheCablesHoldStillAndReadyNewsDoes
         {460, {Unplugged(kCom7)}, L"COM7 was unplugged (cable 1234ABCD)"}}},
       {"OK again within the settle time",
        {{0, {kCom7}, L""}, {100, {ControlGone(kCom7)}, L""}, {300, {kCom7}, L""}, {2000, {kCom7}, L""}}},
+      {"cables there at start are not told", {{0, {kCom3, kCom7}, L""}, {500, {kCom3, kCom7}, L""}}},
       {"ready at once", {{0, {Unplugged(kCom7)}, L""}, {100, {kCom7}, L"COM7 is ready (cable 1234ABCD)"}}},
       {"a settled reason that changes is told again",
        {{0, {kCom7}, L""}, {100, {ControlGone(kCom7)}, L""},
@@ -191,18 +191,60 @@ TEST(NotifierNotification, TooltipCountsCablesAndOkOnes) {
   EXPECT_EQ(TooltipText({kCom3, Unplugged(kCom7)}), L"Uvantic Finder: 2 cables, 1 OK");
 }
 
-TEST(NotifierNotification, CablesThereAtStartGiveNoNotification) {
-  CableNotices notices;
-  EXPECT_TRUE(notices.Pass({kCom3, kCom7}, Clock::time_point{}).empty());
-  EXPECT_TRUE(notices.Pass({kCom3, kCom7}, Clock::time_point{} + milliseconds(500)).empty());
-}
-
 TEST(NotifierNotification, RunValueQuotesThePathAndFinderIsLookedForBesideTheNotifier) {
   EXPECT_EQ(RunValueData(L"C:\\Program Files\\Uvantic\\UvanticNotifier.exe"),
             L"\"C:\\Program Files\\Uvantic\\UvanticNotifier.exe\"");
   EXPECT_EQ(FinderPathBeside(L"C:\\Program Files\\Uvantic\\UvanticNotifier.exe"),
             L"C:\\Program Files\\Uvantic\\UvanticFinder.exe");
   EXPECT_EQ(FinderPathBeside(L"C:\\UvanticNotifier.exe"), L"C:\\UvanticFinder.exe");
+}
+
+const std::wstring kSelf = L"C:\\Tools\\Uvantic\\UvanticNotifier.exe";
+const std::wstring kQuotedSelf = L"\"" + kSelf + L"\"";
+const std::wstring kInstalled = kQuotedSelf + L" --sign-in";
+const std::wstring kOtherInstalled = L"\"C:\\Program Files\\Uvantic\\Uvantic Finder\\UvanticNotifier.exe\" --sign-in";
+const std::wstring kOther = L"\"D:\\Bench\\UvanticNotifier.exe\"";
+
+// The menu's tick and what the notifier writes at start and when the item is chosen, for
+// a copy from the zip (the user's Run value) and the installed one (the machine's).
+TEST(NotifierSignIn, TheTickFollowsTheValuesAndIsTurnedOverByTheMenu) {
+  const struct {
+    const char* name;
+    SignInValues values;     // machine's value, user's value, its program there, chosen
+    bool ticked;             // as read at start
+    SignInChanges atStart;   // user's value written, user's value deleted, chosen
+    bool tickedAfterStart;
+  } cases[] = {
+      {"zip copy, no value", {{}, {}, false, false}, false, {}, false},
+      {"zip copy named by the user's value", {{}, kQuotedSelf, true, false}, true, {}, true},
+      {"named in another case, unquoted", {{}, L"c:\\tools\\UVANTIC\\uvanticnotifier.exe", true, false},
+       true, {}, true},
+      {"value naming a deleted copy is pointed here", {{}, kOther, false, false},
+       false, {kQuotedSelf, false, {}}, true},
+      {"value naming another copy that is there", {{}, kOther, true, false}, false, {}, false},
+      {"the choice counts only for the installed copy", {kOtherInstalled, {}, false, true}, false, {}, false},
+      {"installed copy, not chosen", {kInstalled, {}, false, false}, false, {}, false},
+      {"installed copy, chosen", {kInstalled, {}, false, true}, true, {}, true},
+      {"installed copy takes over a value naming it", {kInstalled, kQuotedSelf, true, false},
+       true, {{}, true, true}, true},
+      {"and one naming a deleted copy", {kInstalled, kOther, false, false}, false, {{}, true, true}, true},
+      {"installed copy leaves another copy's value", {kInstalled, kOther, true, false}, false, {}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(StartsAtSignIn(c.values, kSelf), c.ticked);
+    EXPECT_EQ(FollowAtStart(c.values, kSelf), c.atStart);
+    const SignInValues started = Applied(c.values, c.atStart, kSelf);
+    EXPECT_EQ(StartsAtSignIn(started, kSelf), c.tickedAfterStart);
+    EXPECT_TRUE(FollowAtStart(started, kSelf).empty()) << "a second start writes again";
+
+    // The menu turns the tick over, and back; the installed copy never writes a Run value.
+    const SignInChanges toggled = ToggleSignInStart(started, kSelf);
+    const SignInValues once = Applied(started, toggled, kSelf);
+    EXPECT_EQ(StartsAtSignIn(once, kSelf), !c.tickedAfterStart);
+    EXPECT_EQ(StartsAtSignIn(Applied(once, ToggleSignInStart(once, kSelf), kSelf), kSelf), c.tickedAfterStart);
+    EXPECT_FALSE(IsInstalledCopy(started, kSelf) && toggled.userRunValue);
+  }
 }
 
 }  // namespace

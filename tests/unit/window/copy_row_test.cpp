@@ -30,8 +30,7 @@ TEST(CopyRow, OnlyCtrlWithCAloneCopies) {
 // icon and the dimming follow the status.
 TEST(CopyRow, CellsAreTabSeparatedAndTheLineEndsInCrLf) {
   const struct {
-    std::wstring_view port, status, cableId, words;
-    std::wstring_view copied, description;
+    std::wstring_view port, status, cableId, words, copied, description;
   } cases[] = {
       {L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0", L"", L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\r\n",
        L"Status: Driver not loaded, USB Cable ID: 7&2A1B3C4D&0&0"},

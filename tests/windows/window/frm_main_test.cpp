@@ -47,7 +47,6 @@ bool QuitPosted() {
   return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 }
 
-// Where a control sits in its parent's client area.
 PixelRect LaidOut(HWND control) {
   RECT rect{};
   GetWindowRect(control, &rect);
@@ -179,9 +178,8 @@ TEST_F(FrmMainTest, AssistiveTechnologyHearsTheLogosNameAndEachRowsState) {
   ASSERT_EQ(AccessibleObjectFromWindow(Control(ControlName::imgLogo), OBJID_CLIENT, __uuidof(IAccessible),
                                        reinterpret_cast<void**>(&logo)),
             S_OK);
-  VARIANT self{};
+  VARIANT self{};  // lVal 0: CHILDID_SELF
   self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
   BSTR name = nullptr;
   EXPECT_EQ(logo->get_accName(self, &name), S_OK);
   EXPECT_STREQ(name, L"Uvantic web site");
@@ -370,28 +368,26 @@ TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  const int systemDefault = -metrics.lfMessageFont.lfHeight;
-  const int d = systemDefault, w = MulDiv(kDefaultMessageFontPoints, dpi, 72);
+  const int d = -metrics.lfMessageFont.lfHeight, w = MulDiv(kDefaultMessageFontPoints, dpi, 72);
   for (int em : {d, MulDiv(d, 150, 100), 2 * d, MulDiv(d, 225, 100), w, MulDiv(w, 150, 100), 2 * w,
                  MulDiv(w, 225, 100), 6 * w, d}) {
     SCOPED_TRACE(::testing::Message() << em << " pixel font");
     metrics.lfMessageFont.lfHeight = -em;
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-    RECT work{}, window{}, client{};
+    RECT work{}, window{}, client{}, both{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     GetWindowRect(frm.hwnd(), &window);
     GetClientRect(frm.hwnd(), &client);
-    EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
-                window.bottom <= work.bottom);
-    const bool fits = em <= 4 * systemDefault;  // beyond, only the work area limits the window
+    EXPECT_TRUE(UnionRect(&both, &work, &window) && EqualRect(&both, &work)) << "the window leaves the work area";
+    const bool fits = em <= 4 * d;  // beyond, only the work area limits the window
     for (const ControlEntry& entry : kControls) {
       const PixelRect has = LaidOut(Control(entry.name));
       EXPECT_TRUE(has.left >= 0 && has.top >= 0 && has.right <= client.right && has.bottom <= client.bottom);
       const int margin = entry.kind == ControlKind::CommandButton ? 6 : 0;
       const SIZE needs = CaptionSize(Control(entry.name), entry.caption);
       EXPECT_TRUE(!fits || (needs.cx + 2 * margin <= has.width() && needs.cy + margin <= has.height())) << entry.codeName;
-      EXPECT_TRUE(em != systemDefault || has == ToPixels(entry.twips, dpi)) << entry.codeName;
+      EXPECT_TRUE(em != d || has == ToPixels(entry.twips, dpi)) << entry.codeName;
     }
     const wchar_t* const cells[] = {L"COM Number", L"COM2", L"Status", L"Driver not loaded", L"USB Cable ID", L"UV2&00"};
     for (int i = 0; i < 6 && fits; ++i) EXPECT_LE(CaptionSize(list, cells[i]).cx + 12, ListView_GetColumnWidth(list, i / 2));
@@ -404,8 +400,7 @@ double PrintedContrast(HWND control, RECT part = {0, 0, 0, 0}) {
   RECT client{};
   GetClientRect(control, &client);
   if (IsRectEmpty(&part)) part = client;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(info.bmiHeader), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
   void* bits = nullptr;
   const UniqueHBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
@@ -416,10 +411,9 @@ double PrintedContrast(HWND control, RECT part = {0, 0, 0, 0}) {
   for (LONG y = part.top; y < part.bottom; ++y) {
     for (LONG x = part.left; x < part.right; ++x) ++counts[static_cast<const Rgb*>(bits)[y * client.right + x] & 0xFFFFFF];
   }
-  std::vector<std::pair<int, Rgb>> common;
-  for (const auto& [colour, count] : counts) common.emplace_back(count, colour);
-  std::sort(common.rbegin(), common.rend());
-  return common.size() < 2 ? 1.0 : ContrastRatio(common[0].second, common[1].second);
+  std::vector<std::pair<Rgb, int>> common(counts.begin(), counts.end());
+  std::ranges::stable_sort(common, std::greater{}, &std::pair<Rgb, int>::second);
+  return common.size() < 2 ? 1.0 : ContrastRatio(common[0].first, common[1].first);
 }
 
 // High contrast turned on under the colours of High Contrast Black, then the colours
@@ -441,10 +435,7 @@ TEST_F(FrmMainTest, UnderHighContrastTheLogoAndASelectedGhostedRowKeepTheirContr
       {0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000, RGB(0x37, 0x00, 0x6E), 0xFFFFFF, RGB(0x60, 0x00, 0x00)}};
   for (const auto& theme : themes) {
     SetSysColors(static_cast<int>(std::size(elements)), elements, theme);
-    if (!highContrast) {
-      highContrast = true;
-      SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    }
+    if (!std::exchange(highContrast, true)) SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
     DrainMessages();
     RECT status{};
     ListView_GetSubItemRect(list, 0, 1, LVIR_BOUNDS, &status);
