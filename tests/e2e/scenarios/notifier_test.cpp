@@ -89,9 +89,9 @@ class Notifier : public ProgramScenario {
 };
 
 // One start of the notifier for the whole story, as the balloons take seconds each.
-TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOutlivesALostIconAndLeavesNoIconOnExit) {
+TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnExit) {
   registry_.Install({{L"6&0C44D1B9&0&0000", L"COM3", CableSetup::Started}, {kPlugged, L"COM7", CableSetup::Unplugged}});
-  HWND icon = StartNotifier(L"Uvantic Finder: 2 cables, 1 OK");
+  const HWND icon = StartNotifier(L"Uvantic Finder: 2 cables, 1 OK");
   ASSERT_NE(icon, nullptr) << "no icon, or no first pass";
   EXPECT_EQ(RunValue(), L"") << "the Run value was written without being asked for";
 
@@ -106,19 +106,6 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOutlivesALostIconAndLeavesNoIconO
   registry_.Unplug(kPlugged);
   EXPECT_NE(WaitForNotification(L"COM7 was unplugged (cable " + CableIdOf(kPlugged) + L")"), nullptr);
 
-  // A restarted Explorer knows no icon and says TaskbarCreated: the icon comes back.
-  NOTIFYICONDATAW forgotten{};
-  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
-  SendMessageW(forgotten.hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
-  // What happens while the icon is missing is told once the notifier has added it again.
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
-  registry_.Plug(kPlugged);
-  EXPECT_NE(WaitForNotification(L"COM7 is ready"), nullptr) << "the notification was lost";
-  ASSERT_EQ(NotificationAreaIcons().size(), 1u);
-  icon = NotificationAreaIcons().front();
-
   // A click on the icon opens the program from the notifier's folder.
   Click(icon);
   HWND finder = nullptr;
@@ -129,6 +116,22 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOutlivesALostIconAndLeavesNoIconO
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'X'));
   EXPECT_EQ(WaitForSingleObject(notifier_.handle.get(), 10000), WAIT_OBJECT_0) << "Exit did not end the notifier";
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); })) << "the icon stayed after Exit";
+}
+
+// A restarted Explorer knows no icon and says TaskbarCreated: the icon comes back.
+TEST_F(Notifier, AddsItsIconAgainAfterTaskbarCreatedAndTellsWhatHappenedWithoutIt) {
+  registry_.Install({{kPlugged, L"COM7", CableSetup::Unplugged}});
+  ASSERT_NE(StartNotifier(L"Uvantic Finder: 1 cable, none OK"), nullptr) << "no icon, or no first pass";
+  NOTIFYICONDATAW forgotten{};
+  forgotten.cbSize = sizeof(forgotten), forgotten.hWnd = NotifierWindow(), forgotten.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  SendMessageW(forgotten.hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  ASSERT_TRUE(WaitUntil([] { return NotificationAreaIcons().size() == 1; })) << "no icon after TaskbarCreated";
+  // What happens while the icon is missing is told once the notifier has added it again.
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &forgotten) && WaitUntil([] { return NotificationAreaIcons().empty(); }));
+  registry_.Plug(kPlugged);
+  EXPECT_NE(WaitForNotification(L"COM7 is ready"), nullptr) << "the notification was lost";
+  EXPECT_EQ(NotificationAreaIcons().size(), 1u);
 }
 
 // A copy from the zip keeps the user's own Run value pointed at itself when the one it named
