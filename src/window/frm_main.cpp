@@ -3,12 +3,16 @@
 #include "window/frm_main.h"
 
 #include "discovery/change_watch.h"
+#include "discovery/device_state.h"
 #include "discovery/refresh_device_list.h"
 #include "resources/resource.h"
 #include "platform/win_dpi.h"
+#include "window/text_fit.h"
 
 namespace uvantic {
 namespace {
+
+constexpr const wchar_t* kColumnHeaders[] = {L"COM Number", L"Status", L"USB Cable ID"};
 
 int ShiftState() {
   int shift = 0;
@@ -102,15 +106,14 @@ void FrmMain::Load() {
   SetEnvironmentVariableA("DEVMGR_SHOW_DETAILS", "1");
   if (imlIcons) ListView_SetImageList(lvwList, imlIcons.get(), LVSIL_SMALL);
 
-  const std::array<int, 3> widths = ColumnWidthsInPixels();
-  const wchar_t* const headers[] = {L"COM Number", L"Status", L"USB Cable ID"};
+  const std::array<int, 3> widths = ListColumnPixels(layoutDpiAcross_, dpi_);
   int added = 0;
   for (int column = 0; column < 3; ++column) {
     LVCOLUMNW info{};
     info.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     info.fmt = LVCFMT_LEFT;
     info.cx = widths[static_cast<std::size_t>(column)];
-    info.pszText = const_cast<wchar_t*>(headers[column]);
+    info.pszText = const_cast<wchar_t*>(kColumnHeaders[column]);
     info.iSubItem = column;
     if (SendMessageW(lvwList, LVM_INSERTCOLUMNW, static_cast<WPARAM>(added), reinterpret_cast<LPARAM>(&info)) >= 0) {
       ++added;
@@ -122,6 +125,15 @@ void FrmMain::Load() {
   // The first tick comes a whole interval after the load pass rather than after the
   // window was made, so that the window shows and takes input before the next pass.
   SetTimer(hwnd_, kUpdateTimer, kUpdateInterval, nullptr);
+}
+
+std::vector<FrmMain::ColumnText> FrmMain::ColumnTexts() const {
+  std::vector<ColumnText> texts;
+  for (int column = 0; column < 3; ++column) texts.push_back({column, kColumnHeaders[column]});
+  for (std::wstring_view status : {kStatusOk, kStatusNotPresent, kStatusDriverNotLoaded, kStatusDisabled}) {
+    texts.push_back({1, std::wstring(status)});
+  }
+  return texts;
 }
 
 // Runs in the load sequence too, outside any window procedure: nothing may leave it.

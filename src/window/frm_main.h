@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "discovery/registry_view.h"
 #include "platform/accessibility.h"
@@ -122,13 +123,22 @@ class FrmMain {
   void CreateLogoTooltip();
   void ApplyResolution();  // fonts, pictures and positions for dpi_ and the text size
   int LayoutDpiFor(HFONT font) const;
+  // How far across the layout grows so that every text this language shows fits, in
+  // this font; the least is layoutDpi_.
+  int LayoutDpiAcrossFor(HFONT font) const;
+  PixelRect Placed(const ControlEntry& entry) const { return ToPixels(entry.twips, layoutDpiAcross_, layoutDpi_); }
   void SizeWindowForClient();
   void KeepInWorkArea();
   void LoadPictures();
   void ColourLogo();
   void ReadHighContrast();
-  std::array<int, 3> ColumnWidthsInPixels() const;
   void SetColumnWidths();
+  // The texts the list's columns show in this language: the headers, and every status.
+  struct ColumnText {
+    int column;
+    std::wstring text;
+  };
+  std::vector<ColumnText> ColumnTexts() const;
   void Load();
   void SetPropertiesEnabled(bool enabled);
   // The button that Enter presses: the focused command button, else cmdClose.
@@ -190,6 +200,9 @@ class FrmMain {
   // The resolution the twips are laid out at: dpi_, enlarged as far as the message font
   // is larger than its default size and the work area has room.
   int layoutDpi_ = kDesignDpi;
+  // The layout's resolution across: layoutDpi_, or more where a language's texts need
+  // wider controls or columns than the font alone gives them.
+  int layoutDpiAcross_ = kDesignDpi;
   bool highContrast_ = false;
   std::function<bool()> highContrastSetting_;  // empty: the system's
 

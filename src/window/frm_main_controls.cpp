@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "resources/resource.h"
 #include "window/column_width.h"
 #include "window/picture_size.h"
+#include "window/text_fit.h"
 #include "window/web_site.h"
 #include "platform/win_dpi.h"
 
@@ -40,6 +43,12 @@ PixelSize WorkAreaSize(HWND window, RECT& workArea) {
     workArea = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   }
   return {workArea.right - workArea.left, workArea.bottom - workArea.top};
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(std::max(GetWindowTextLengthW(window), 0)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(window, text.data(), static_cast<int>(text.size())), 0)));
+  return text;
 }
 
 }  // namespace
@@ -107,16 +116,18 @@ void FrmMain::CreateLogoTooltip() {
   SendMessageW(logoTooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-// Fonts, pictures, control positions and column widths for the resolution in dpi_
-// and the size of the message font.
+// Fonts, pictures, control positions and column widths for the resolution in dpi_,
+// the size of the message font and the length of the texts.
 void FrmMain::ApplyResolution() {
   // The controls keep using the old font until they are handed the new one, so it is
   // released only then; without a new one they keep the old.
   UniqueHFont font = CreateMessageFont(dpi_);
-  layoutDpi_ = LayoutDpiFor(font ? font.get() : font_.get());
+  HFONT shown = font ? font.get() : font_.get();
+  layoutDpi_ = LayoutDpiFor(shown);
+  layoutDpiAcross_ = LayoutDpiAcrossFor(shown);
   for (const ControlEntry& entry : kControls) {
     HWND control = Control(entry.name);
-    const PixelRect rect = ToPixels(entry.twips, layoutDpi_);
+    const PixelRect rect = Placed(entry);
     SetWindowPos(control, nullptr, rect.left, rect.top, rect.width(), rect.height(), SWP_NOZORDER | SWP_NOACTIVATE);
     if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }
@@ -135,8 +146,32 @@ int FrmMain::LayoutDpiFor(HFONT font) const {
                       {frame.right - frame.left, frame.bottom - frame.top}, WorkAreaSize(hwnd_, workArea));
 }
 
+// Each text as the control draws it: captions with their access keys, the headers
+// and status texts on one line in the list's font (the window's).
+int FrmMain::LayoutDpiAcrossFor(HFONT font) const {
+  const WindowDc screen(nullptr);
+  if (!screen || !font) return layoutDpi_;
+  const ScopedSelection selected(screen.get(), font);
+  std::vector<MeasuredText> texts;
+  auto measure = [&](TextPlace place, const std::wstring& text, UINT format) {
+    RECT rect{};
+    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_SINGLELINE | format);
+    texts.push_back({place, rect.right - rect.left, rect.bottom - rect.top});
+  };
+  for (const ControlEntry& entry : kControls) {
+    if (entry.kind == ControlKind::Label || entry.kind == ControlKind::CommandButton) {
+      measure({entry.name}, WindowText(Control(entry.name)), 0);
+    }
+  }
+  for (const ColumnText& text : ColumnTexts()) measure({ControlName::lvwList, text.column}, text.text, DT_NOPREFIX);
+  RECT frame{};
+  AdjustWindowRectForDpi(frame, kMainWindowStyle, kMainWindowExStyle, dpi_);
+  RECT workArea{};
+  return FitLayoutDpiAcross(texts, layoutDpi_, dpi_, frame.right - frame.left, WorkAreaSize(hwnd_, workArea).width);
+}
+
 void FrmMain::LoadPictures() {
-  const PixelRect iconBox = ToPixels(Entry(ControlName::imgIcon).twips, layoutDpi_);
+  const PixelRect iconBox = Placed(Entry(ControlName::imgIcon));
   const IconScale program = IconFor(kProgramIconSizes, std::min(iconBox.width(), iconBox.height()));
   programIcon_ = LoadIconAtSize(instance_, IDI_PROGRAM, program.source);
   programIconSide_ = program.side;
@@ -200,25 +235,12 @@ void FrmMain::ReadHighContrast() {
   InvalidateRect(lvwList, nullptr, TRUE);
 }
 
-// The column widths of the load sequence: w from the list's width in twips, and the
-// last column one pixel's worth wider. The width is the layout's (grown with the
-// text), not the laid-out pixels times the scale, so every resolution gets the same
-// twips the layout promises. With w out of range all three stay 0 but the last,
-// which is one pixel.
-std::array<int, 3> FrmMain::ColumnWidthsInPixels() const {
-  const double twipsPerPixel = TwipsPerPixel(dpi_);
-  std::int16_t w = 0;
-  ColumnWidth(ScreenTwips(Entry(ControlName::lvwList).twips.width, layoutDpi_, dpi_), twipsPerPixel, w);
-  const int first = ColumnPixels(w, twipsPerPixel);
-  return {first, first, ColumnPixels(LastColumnWidth(w, twipsPerPixel), twipsPerPixel)};
-}
-
 // After a change of resolution the columns get the widths the load sequence would
 // have given them.
 void FrmMain::SetColumnWidths() {
   HWND header = ListView_GetHeader(lvwList);
   const int columns = header ? Header_GetItemCount(header) : 0;
-  const std::array<int, 3> widths = ColumnWidthsInPixels();
+  const std::array<int, 3> widths = ListColumnPixels(layoutDpiAcross_, dpi_);
   for (int column = 0; column < columns && column < 3; ++column) {
     ListView_SetColumnWidth(lvwList, column, widths[static_cast<std::size_t>(column)]);
   }
@@ -226,7 +248,7 @@ void FrmMain::SetColumnWidths() {
 
 // Makes the client area exactly the layout's size, whatever the frame measures.
 void FrmMain::SizeWindowForClient() {
-  const PixelSize wanted = ClientSizePixels(layoutDpi_);
+  const PixelSize wanted = ClientSizePixels(layoutDpiAcross_, layoutDpi_);
   RECT frame{0, 0, wanted.width, wanted.height};
   AdjustWindowRectForDpi(frame, kMainWindowStyle, kMainWindowExStyle, dpi_);
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,

@@ -33,13 +33,17 @@ int TwipsToPixels(int twips, int dpi) {
   return static_cast<int>(quotient);
 }
 
-PixelRect ToPixels(const TwipsRect& rect, int dpi) {
-  return {TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi), TwipsToPixels(rect.right(), dpi),
-          TwipsToPixels(rect.bottom(), dpi)};
+PixelRect ToPixels(const TwipsRect& rect, int dpi) { return ToPixels(rect, dpi, dpi); }
+
+PixelSize ClientSizePixels(int dpi) { return ClientSizePixels(dpi, dpi); }
+
+PixelRect ToPixels(const TwipsRect& rect, int dpiAcross, int dpiDown) {
+  return {TwipsToPixels(rect.left, dpiAcross), TwipsToPixels(rect.top, dpiDown),
+          TwipsToPixels(rect.right(), dpiAcross), TwipsToPixels(rect.bottom(), dpiDown)};
 }
 
-PixelSize ClientSizePixels(int dpi) {
-  const PixelRect client = ToPixels(kClientTwips, dpi);
+PixelSize ClientSizePixels(int dpiAcross, int dpiDown) {
+  const PixelRect client = ToPixels(kClientTwips, dpiAcross, dpiDown);
   return {client.width(), client.height()};
 }
 

@@ -86,6 +86,10 @@ int TwipsToPixels(int twips, int dpi);
 
 PixelRect ToPixels(const TwipsRect& rect, int dpi);
 PixelSize ClientSizePixels(int dpi);
+// The same with a resolution of its own across: the layout grows wider than the font
+// alone would make it when a language's texts need the room.
+PixelRect ToPixels(const TwipsRect& rect, int dpiAcross, int dpiDown);
+PixelSize ClientSizePixels(int dpiAcross, int dpiDown);
 
 // The message font's size at 100 % text on Windows since Vista, in points. Larger text
 // (Settings > Accessibility > Text size) enlarges the message font from it.
