@@ -4,8 +4,10 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "window/layout.h"
+#include "window/text_fit.h"
 
 namespace uvantic {
 namespace {
@@ -99,6 +101,36 @@ TEST(WindowLayout, ResolutionIsTheWindowsElseItsMonitorsElseTheSystemsAskedForIn
     EXPECT_EQ(ChooseWindowDpi(reading('w', c.window), reading('m', c.monitor), reading('s', c.system)), c.expected);
     EXPECT_EQ(asked, c.asked);
   }
+}
+
+// Texts as the font draws them (margins not yet added): the layout grows across to the
+// least resolution at which all fit, never down, and no wider than the work area
+// (frame 6 pixels). A button has 73 pixels at 96 dpi (82 from 107 dpi), the status
+// column 108 (130 from 116 dpi), the last column 218 at 192 dpi (300 from 264 dpi).
+TEST(WindowLayout, LongTextsWidenTheLayoutUntilTheyFitWithinTheWorkArea) {
+  const TextPlace properties{ControlName::cmdProperties}, label{ControlName::lblList};
+  const TextPlace status{ControlName::lvwList, 1}, cableId{ControlName::lvwList, 2};
+  const struct {
+    std::vector<MeasuredText> texts;
+    int layoutDpi, dpi, workWidth, expected;
+  } cases[] = {
+      {{{properties, 56, 13}, {label, 329, 13}, {status, 96, 13}}, 96, 96, 1280, 96},  // as wide as there is room
+      {{{properties, 70, 13}, {label, 200, 13}}, 96, 96, 1280, 107},   // 70 + 2 * 6 pixels of frame
+      {{{status, 118, 13}, {properties, 70, 13}}, 96, 96, 1280, 116},  // the widest need decides
+      {{{properties, 70, 13}}, 96, 96, 400, 105},                     // 105 dpi: 394 + 6 pixels
+      {{{properties, 70, 13}}, 96, 96, 300, 96},                      // never narrower than the font's
+      {{{cableId, 276, 26}}, 192, 192, 1280, 264},                     // 200 %: margins of 12 pixels
+      {{{properties, 120, 26}}, 216, 96, 1280, 216},                   // the font's growth suffices
+      {{}, 120, 96, 1280, 120},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FitLayoutDpiAcross(c.texts, c.layoutDpi, c.dpi, 6, c.workWidth), c.expected)
+        << c.texts.size() << " texts at " << c.layoutDpi << " dpi in " << c.workWidth;
+  }
+  // Only across: the client area keeps the font's height.
+  EXPECT_EQ(ClientSizePixels(107, 96), (PixelSize{400, 397}));
+  EXPECT_EQ(NeedsDown({properties, 70, 13}, 192), 25);
+  EXPECT_EQ(RoomDown(properties, 96), 25);
 }
 
 TEST(WindowLayout, ControlsAreCreatedInTabOrderThenThePictures) {

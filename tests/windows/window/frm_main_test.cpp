@@ -357,10 +357,12 @@ SIZE CaptionSize(HWND control, const wchar_t* caption) {
 }
 
 // The message font at Windows' Text size steps, from this system's default and from
-// Windows' own, then beyond what the work area holds. Every caption fits on one line
-// (a button's with 6 pixels a side and 3 above and below for its frame, column texts
-// with the header's 6 a side); back at the default the window is as before.
-TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
+// Windows' own, then beyond what the work area holds; with today's captions and with
+// captions as long as German ones. Every caption fits on one line (a button's with 6
+// pixels a side and 3 above and below for its frame, column texts with the header's 6
+// a side) up to 225 % text; back at the default, today's window is as before and the
+// long captions have widened it only across.
+TEST_F(FrmMainTest, LargerTextAndLongerCaptionsGrowTheLayoutSoThatEveryCaptionFits) {
   InstallCable(reg_, L"UV2&00", L"COM2");
   FrmMain& frm = Make();
   HWND list = Control(ControlName::lvwList);
@@ -369,28 +371,45 @@ TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
   metrics.cbSize = sizeof(metrics);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
   const int d = -metrics.lfMessageFont.lfHeight, w = MulDiv(kDefaultMessageFontPoints, dpi, 72);
-  for (int em : {d, MulDiv(d, 150, 100), 2 * d, MulDiv(d, 225, 100), w, MulDiv(w, 150, 100), 2 * w,
-                 MulDiv(w, 225, 100), 6 * w, d}) {
-    SCOPED_TRACE(::testing::Message() << em << " pixel font");
-    metrics.lfMessageFont.lfHeight = -em;
-    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-    RECT work{}, window{}, client{}, both{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(frm.hwnd(), &window);
-    GetClientRect(frm.hwnd(), &client);
-    EXPECT_TRUE(UnionRect(&both, &work, &window) && EqualRect(&both, &work)) << "the window leaves the work area";
-    const bool fits = em <= 4 * d;  // beyond, only the work area limits the window
-    for (const ControlEntry& entry : kControls) {
-      const PixelRect has = LaidOut(Control(entry.name));
-      EXPECT_TRUE(has.left >= 0 && has.top >= 0 && has.right <= client.right && has.bottom <= client.bottom);
-      const int margin = entry.kind == ControlKind::CommandButton ? 6 : 0;
-      const SIZE needs = CaptionSize(Control(entry.name), entry.caption);
-      EXPECT_TRUE(!fits || (needs.cx + 2 * margin <= has.width() && needs.cy + margin <= has.height())) << entry.codeName;
-      EXPECT_TRUE(em != d || has == ToPixels(entry.twips, dpi)) << entry.codeName;
+  const std::map<ControlName, const wchar_t*> longCaptions{
+      {ControlName::lblList, L"Die folgenden &Uvantic-Ger\u00e4te wurden installiert:"},
+      {ControlName::cmdProperties, L"&Eigenschaften"},
+      {ControlName::cmdDevmgmt, L"&Ger\u00e4te-Manager..."},
+      {ControlName::cmdClose, L"Schlie\u00dfen"}};
+  for (bool longer : {false, true}) {
+    for (const auto& [name, caption] : longCaptions) {
+      SetWindowTextW(Control(name), longer ? caption : Entry(name).caption);
     }
-    const wchar_t* const cells[] = {L"COM Number", L"COM2", L"Status", L"Driver not loaded", L"USB Cable ID", L"UV2&00"};
-    for (int i = 0; i < 6 && fits; ++i) EXPECT_LE(CaptionSize(list, cells[i]).cx + 12, ListView_GetColumnWidth(list, i / 2));
+    for (int em : {d, MulDiv(d, 150, 100), 2 * d, MulDiv(d, 225, 100), w, MulDiv(w, 150, 100), 2 * w,
+                   MulDiv(w, 225, 100), 6 * w, d}) {
+      SCOPED_TRACE(::testing::Message() << em << " pixel font" << (longer ? ", long captions" : ""));
+      metrics.lfMessageFont.lfHeight = -em;
+      SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+      SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+      RECT work{}, window{}, client{}, both{};
+      SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+      GetWindowRect(frm.hwnd(), &window);
+      GetClientRect(frm.hwnd(), &client);
+      EXPECT_TRUE(UnionRect(&both, &work, &window) && EqualRect(&both, &work)) << "the window leaves the work area";
+      // Beyond, only the work area limits the window.
+      const bool fits = em <= (longer ? MulDiv(w, 225, 100) : 4 * d);
+      for (const ControlEntry& entry : kControls) {
+        const PixelRect has = LaidOut(Control(entry.name));
+        EXPECT_TRUE(has.left >= 0 && has.top >= 0 && has.right <= client.right && has.bottom <= client.bottom);
+        const int margin = entry.kind == ControlKind::CommandButton ? 6 : 0;
+        const SIZE needs = CaptionSize(Control(entry.name), Text(Control(entry.name)).c_str());
+        EXPECT_TRUE(!fits || (needs.cx + 2 * margin <= has.width() && needs.cy + margin <= has.height()))
+            << entry.codeName;
+        const PixelRect before = ToPixels(entry.twips, dpi);
+        EXPECT_TRUE(em != d || (longer ? has.top == before.top && has.bottom == before.bottom : has == before))
+            << entry.codeName;
+      }
+      EXPECT_TRUE(em != d || !longer || client.right > ClientSizePixels(dpi).width);
+      const wchar_t* const cells[] = {L"COM Number", L"COM2", L"Status", L"Driver not loaded", L"USB Cable ID", L"UV2&00"};
+      for (int i = 0; i < 6 && fits; ++i) {
+        EXPECT_LE(CaptionSize(list, cells[i]).cx + 12, ListView_GetColumnWidth(list, i / 2));
+      }
+    }
   }
 }
 
