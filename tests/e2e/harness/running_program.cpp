@@ -28,27 +28,34 @@ HWND FindTopWindow(const WindowQuery& query) {
   return found.empty() ? nullptr : found.front();
 }
 
+// By class and place, so that the controls are found in every language: the label is
+// the static control that draws itself (the pictures are drawn by the window), Properties the upper button, Device Manager and Close
+// the lower ones from left to right.
 MainWindowControls FindControls(HWND window) {
   MainWindowControls found;
-  std::vector<ControlInfo> pictures;
+  std::vector<ControlInfo> pictures, buttons;
   for (const auto& control : ChildControls(window)) {
     if (control.className == L"SysListView32") {
       found.list = control.handle;
-    } else if (control.text == kLabelText) {
+    } else if (_wcsicmp(control.className.c_str(), L"Button") == 0) {
+      buttons.push_back(control);
+    } else if ((control.style & SS_TYPEMASK) != SS_OWNERDRAW) {
       found.label = control.handle;
-    } else if (control.text == kPropertiesText) {
-      found.properties = control.handle;
-    } else if (control.text == kDeviceManagerText) {
-      found.deviceManager = control.handle;
-    } else if (control.text == kCloseText) {
-      found.close = control.handle;
     } else if (control.visible) {
       pictures.push_back(control);
     }
   }
+  const auto byPlace = [](const ControlInfo& a, const ControlInfo& b) {
+    return a.rect.y != b.rect.y ? a.rect.y < b.rect.y : a.rect.x < b.rect.x;
+  };
+  std::sort(buttons.begin(), buttons.end(), byPlace);
+  if (buttons.size() == 3) {
+    found.properties = buttons[0].handle;
+    found.deviceManager = buttons[1].handle;
+    found.close = buttons[2].handle;
+  }
   // The two pictures: the program icon at the top, the logo at the bottom.
-  std::sort(pictures.begin(), pictures.end(),
-            [](const ControlInfo& a, const ControlInfo& b) { return a.rect.y < b.rect.y; });
+  std::sort(pictures.begin(), pictures.end(), byPlace);
   if (pictures.size() >= 1) found.icon = pictures.front().handle;
   if (pictures.size() >= 2) found.logo = pictures.back().handle;
   return found;

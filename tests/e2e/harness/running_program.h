@@ -25,8 +25,8 @@ HWND FindTopWindow(const WindowQuery& query);
 // The program's main window in this process, or nullptr.
 inline HWND FindMainWindow(DWORD processId) { return FindTopWindow({processId, nullptr, kMainWindowCaption}); }
 
-// The main window's controls, found among its ChildControls by class, text and
-// position rather than by ID.
+// The main window's controls, found among its ChildControls by class and position
+// rather than by ID or text.
 struct MainWindowControls {
   HWND icon = nullptr;
   HWND label = nullptr;
