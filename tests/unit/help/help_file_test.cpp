@@ -1,13 +1,19 @@
-// The compiled help file holds every topic where the window looks for it: each page
-// of the program's topic table, a short text per topic number in the text-popup
-// source, and a context map that numbers the same pages.
+// The compiled help files, English and each other language's, hold every topic where the
+// window looks for it: each page of the program's topic table, a short text per topic
+// number in the text-popup source, and a context map that numbers the same pages. Each
+// file says its language, and its text survives the compiler in the encoding the help
+// viewer reads: UTF-8 pages, the contents and popups in the language's ANSI code page.
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -43,18 +49,59 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
-class HelpFile : public testing::Test {
+// Text in a code page, as iconv names it; empty when the text has no place there.
+std::string Encoded(const std::string& utf8, const char* codePage) {
+  iconv_t converter = iconv_open(codePage, "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return {};
+  std::string in = utf8, out(utf8.size() * 4, '\0');
+  char* from = in.data();
+  char* to = out.data();
+  size_t left = in.size(), room = out.size();
+  const bool ok = iconv(converter, &from, &left, &to, &room) != static_cast<size_t>(-1);
+  iconv_close(converter);
+  return ok ? out.substr(0, out.size() - room) : std::string();
+}
+
+// One row per help file: its folder beside the program ("" for English), the language
+// its header names, the code page of its contents and popups, and the glossary's name for
+// Device Manager, which its page, contents and popup all carry.
+struct Language {
+  const char* tag;
+  std::uint32_t languageId;
+  const char* codePage;
+  const char* deviceManager;
+};
+
+const Language kLanguages[] = {
+    {"", 0x409, "CP1252", "Device Manager"},
+    {"de", 0x407, "CP1252", "Geräte-Manager"},
+};
+
+void PrintTo(const Language& language, std::ostream* out) { *out << (*language.tag ? language.tag : "en"); }
+
+class HelpFile : public testing::TestWithParam<Language> {
  protected:
   // The tools write beside the file they read, so they work on a copy.
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("uvantic-help-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
-    ASSERT_TRUE(fs::exists(UVANTIC_HELP_FILE)) << UVANTIC_HELP_FILE;
-    fs::copy_file(UVANTIC_HELP_FILE, Chm(), fs::copy_options::overwrite_existing);
+    const fs::path file = Built(GetParam().tag);
+    ASSERT_TRUE(fs::exists(file)) << file;
+    fs::copy_file(file, Chm(), fs::copy_options::overwrite_existing);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
+  static fs::path Built(const std::string& tag) {
+    const fs::path english(UVANTIC_HELP_FILE);
+    return tag.empty() ? english : english.parent_path() / tag / english.filename();
+  }
   fs::path Chm() const { return dir_ / "help.chm"; }
+  std::string Extracted(const std::string& inFilePath) const {
+    const fs::path out = dir_ / "extracted";
+    fs::remove(out);
+    RunTool("chmls-3.2.2 extract " + Chm().string() + " " + inFilePath + " " + out.string());
+    return ReadFile(out);
+  }
 
   // Topic numbers 1 to 5 and the page the program opens for each.
   static std::map<int, std::string> ProgramPages() {
@@ -68,7 +115,14 @@ class HelpFile : public testing::Test {
   fs::path dir_;
 };
 
-TEST_F(HelpFile, HoldsThePageOfEveryTopic) {
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, HelpFile, testing::ValuesIn(kLanguages),
+                         [](const testing::TestParamInfo<Language>& info) {
+                           std::string name = *info.param.tag ? info.param.tag : "en";
+                           for (char& c : name) c = c == '-' ? '_' : c;
+                           return name;
+                         });
+
+TEST_P(HelpFile, HoldsThePageOfEveryTopic) {
   std::string listing(1, '\n');  // so that every name, the first too, follows a newline
   listing += RunTool("chmls-3.2.2 -n list " + Chm().string());
   const auto pages = ProgramPages();
@@ -78,11 +132,9 @@ TEST_F(HelpFile, HoldsThePageOfEveryTopic) {
   }
 }
 
-TEST_F(HelpFile, TextPopupSourceHasATextForEveryTopic) {
+TEST_P(HelpFile, TextPopupSourceHasATextForEveryTopic) {
   const std::string source = InFilePath(LocateHelpTopic(L"help.chm", 1)->textPopupSource);
-  const fs::path extracted = dir_ / "popups.txt";
-  RunTool("chmls-3.2.2 extract " + Chm().string() + " " + source + " " + extracted.string());
-  const std::string text = ReadFile(extracted);
+  const std::string text = Extracted(source);
   ASSERT_FALSE(text.empty()) << source;
   // Windows reads the popups line by line as its own help tools write them: CRLF.
   for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
@@ -97,9 +149,12 @@ TEST_F(HelpFile, TextPopupSourceHasATextForEveryTopic) {
   }
   for (int topic = 1; topic <= 5; ++topic) EXPECT_TRUE(texts.count(topic)) << "topic " << topic;
   EXPECT_EQ(texts.size(), 5u);
+  const std::string term = Encoded(GetParam().deviceManager, GetParam().codePage);
+  ASSERT_FALSE(term.empty());
+  EXPECT_NE(texts[3].find(term), std::string::npos) << "topic 3 in " << GetParam().codePage << ": " << texts[3];
 }
 
-TEST_F(HelpFile, ContextMapNumbersTheSamePages) {
+TEST_P(HelpFile, ContextMapNumbersTheSamePages) {
   RunTool("chmls-3.2.2 extractalias " + Chm().string());
   const std::string aliases = ReadFile(dir_ / "help.ali");
   std::map<int, std::string> targets;
@@ -116,6 +171,30 @@ TEST_F(HelpFile, ContextMapNumbersTheSamePages) {
         << "topic " << topic << ": " << target << " against " << page;
   }
   EXPECT_EQ(targets.size(), 5u);
+}
+
+TEST_P(HelpFile, SaysItsLanguageAndKeepsItsText) {
+  const std::string data = ReadFile(Chm());
+  ASSERT_GE(data.size(), 0x18u);
+  std::uint32_t languageId = 0;
+  std::memcpy(&languageId, data.data() + 0x14, sizeof languageId);  // the file header's language
+  EXPECT_EQ(languageId, GetParam().languageId);
+
+  const std::string heading = std::string("<h1>") + GetParam().deviceManager + "</h1>";
+  EXPECT_NE(Extracted("/devmgmt.htm").find(heading), std::string::npos) << heading;
+  const std::string entry = "value=\"" + Encoded(GetParam().deviceManager, GetParam().codePage) + "\"";
+  EXPECT_NE(Extracted("/toc.hhc").find(entry), std::string::npos) << GetParam().deviceManager;
+}
+
+TEST(HelpFiles, EveryLanguageBuiltIsInTheTable) {
+  std::set<std::string> built, listed;
+  for (const auto& entry : fs::directory_iterator(fs::path(UVANTIC_HELP_FILE).parent_path())) {
+    if (fs::exists(entry.path() / "UvanticFinder.chm")) built.insert(entry.path().filename().string());
+  }
+  for (const Language& language : kLanguages) {
+    if (*language.tag) listed.insert(language.tag);
+  }
+  EXPECT_EQ(built, listed);
 }
 
 }  // namespace
