@@ -75,6 +75,13 @@ struct Language {
 const Language kLanguages[] = {
     {"", 0x409, "CP1252", "Device Manager"},
     {"de", 0x407, "CP1252", "Geräte-Manager"},
+    {"fr", 0x40C, "CP1252", "Gestionnaire de périphériques"},
+    {"es", 0xC0A, "CP1252", "Administrador de dispositivos"},
+    {"it", 0x410, "CP1252", "Gestione dispositivi"},
+    {"pt-BR", 0x416, "CP1252", "Gerenciador de Dispositivos"},
+    {"ja", 0x411, "CP932", "デバイス マネージャー"},
+    {"ko", 0x412, "CP949", "장치 관리자"},
+    {"zh-CN", 0x804, "CP936", "设备管理器"},
 };
 
 void PrintTo(const Language& language, std::ostream* out) { *out << (*language.tag ? language.tag : "en"); }
