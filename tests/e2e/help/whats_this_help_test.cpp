@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <htmlhelp.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "help_scenario.h"
 #include "harness/test_environment.h"
 #include "harness/user_input.h"
@@ -107,6 +110,29 @@ TEST_F(WhatsThisHelp, DismissingShowsNothingAndTheNextPopupShowsItsOwnControl) {
   WaitPastDoubleClickTime();
   OpenPopupAndChoose(controls_.deviceManager);
   ExpectTopicShown(WaitForHelpCalls(2), 3, "/devmgmt.htm");
+}
+
+// One row per language; the row of the language this process runs in is checked (the
+// help_languages group runs it once in each locale, and a child takes its parent's
+// language): the list's popup is topic 1 of that language's help file.
+TEST_F(WhatsThisHelp, InTheUsersLanguageThePopupComesFromThatLanguagesHelpFile) {
+  const std::pair<WORD, const char*> folders[] = {
+      {LANG_ENGLISH, ""},          {LANG_GERMAN, "de\\"},  {LANG_FRENCH, "fr\\"},
+      {LANG_SPANISH, "es\\"},      {LANG_ITALIAN, "it\\"}, {LANG_PORTUGUESE, "pt-BR\\"},
+      {LANG_JAPANESE, "ja\\"},     {LANG_KOREAN, "ko\\"},  {LANG_CHINESE, "zh-CN\\"},
+  };
+  const WORD user = PRIMARYLANGID(GetUserDefaultUILanguage());
+  const auto row = std::ranges::find(folders, user, &std::pair<WORD, const char*>::first);
+  ASSERT_NE(row, std::end(folders)) << "no row for language " << user;
+  Start();
+  OpenPopupAndChoose(controls_.list);
+  const auto calls = WaitForHelpCalls(2);
+  ASSERT_FALSE(calls.empty());
+  const std::string beside = ProgramHelpFile();
+  const std::string folder = beside.substr(0, beside.find_last_of('\\') + 1) + row->second;
+  EXPECT_EQ(calls[0].command, static_cast<UINT>(HH_DISPLAY_TEXT_POPUP));
+  EXPECT_EQ(calls[0].id, 1);
+  EXPECT_EQ(calls[0].file, folder + "UvanticFinder.chm::/cshelp.txt");
 }
 
 TEST_F(WhatsThisHelp, WhereTextPopupsAreOfferedNoViewerOpens) {
