@@ -92,14 +92,9 @@ table() { msiinfo export "$package" "$1" | tr -d '\r' | tail -n +4; }
 
 echo "== the package's tables"
 check "the payload holds a help file in 8 other languages" test "$(wc -w <<<"$localized_help")" -eq 8
-# The File table's names are "short|long"; one help file in each language's folder.
+# The File table's names are "short|long".
 check "MsiFileHash lists the help files alone (programs are versioned)" test "$(table MsiFileHash | cut -f1 | sort)" = \
   "$(table File | awk -F'\t' '$3 ~ /(^|\|)UvanticFinder\.chm$/ { print $1 }' | sort)"
-help_folders() {  # the folder of each help file's component
-  awk -F'\t' 'FNR == NR { if ($3 ~ /(^|\|)UvanticFinder\.chm$/) help[$2] = 1; next } $1 in help { print $3 }' \
-    <(table File) <(table Component)
-}
-check "each language's help file goes into a folder of its own" test "$(help_folders | sort -u | wc -l)" -eq 9
 check "the shortcut's registry value has root -1 (HKMU)" \
   test "$(table Registry | awk -F'\t' '$4 == "StartMenuShortcut" { print $2 }')" = -1
 # ICE61: a row that removes products must not include this version, which would remove itself.
