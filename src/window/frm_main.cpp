@@ -20,8 +20,9 @@ int ShiftState() {
 
 }  // namespace
 
-FrmMain::FrmMain(HINSTANCE instance, const RegistryView& registry, const AppHelpFile& helpFile)
-    : instance_(instance), registry_(registry), helpFile_(helpFile) {}
+FrmMain::FrmMain(HINSTANCE instance, const RegistryView& registry, const AppHelpFile& helpFile, const Texts& texts,
+                 Language language)
+    : instance_(instance), registry_(registry), helpFile_(helpFile), texts_(texts), language_(language) {}
 
 FrmMain::~FrmMain() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -103,14 +104,15 @@ void FrmMain::Load() {
   if (imlIcons) ListView_SetImageList(lvwList, imlIcons.get(), LVSIL_SMALL);
 
   const std::array<int, 3> widths = ColumnWidthsInPixels();
-  const wchar_t* const headers[] = {L"COM Number", L"Status", L"USB Cable ID"};
+  const std::wstring headers[] = {texts_.Text(TextId::ColumnPort), texts_.Text(TextId::ColumnStatus),
+                                  texts_.Text(TextId::ColumnCableId)};
   int added = 0;
   for (int column = 0; column < 3; ++column) {
     LVCOLUMNW info{};
     info.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     info.fmt = LVCFMT_LEFT;
     info.cx = widths[static_cast<std::size_t>(column)];
-    info.pszText = const_cast<wchar_t*>(headers[column]);
+    info.pszText = const_cast<wchar_t*>(headers[column].c_str());
     info.iSubItem = column;
     if (SendMessageW(lvwList, LVM_INSERTCOLUMNW, static_cast<WPARAM>(added), reinterpret_cast<LPARAM>(&info)) >= 0) {
       ++added;

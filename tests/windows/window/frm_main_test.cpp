@@ -16,6 +16,7 @@
 
 #include "discovery/device_state.h"
 #include "discovery/memory_registry.h"
+#include "platform/text_catalog.h"
 #include "resources/resource.h"
 #include "support/cable_keys.h"
 #include "window/app_help_file.h"
@@ -62,7 +63,7 @@ class FrmMainTest : public ::testing::Test {
   }
 
   FrmMain& Make() {
-    window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), reg_, helpFile_);
+    window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), reg_, helpFile_, texts_);
     EXPECT_TRUE(window_->Create());
     return *window_;
   }
@@ -77,6 +78,7 @@ class FrmMainTest : public ::testing::Test {
 
   MemoryRegistry reg_;
   AppHelpFile helpFile_;
+  const ResourceTexts texts_{Language::English};
   std::unique_ptr<FrmMain> window_;
 };
 
@@ -188,8 +190,8 @@ TEST_F(FrmMainTest, AssistiveTechnologyHearsTheLogosNameAndEachRowsState) {
 
   frm.SetSortOrder(1);
   EXPECT_EQ(frm.DescribeRow(0), L"Status: Disabled, USB Cable ID: UV4");
-  EXPECT_EQ(frm.DescribeRow(1), L"Status: Driver not loaded (disabled, not plugged in), USB Cable ID: UV3");
-  EXPECT_EQ(frm.DescribeRow(2), L"Status: Driver not loaded (not plugged in), USB Cable ID: UV2");
+  EXPECT_EQ(frm.DescribeRow(1), L"Status: Driver not loaded (disabled, not served by its driver), USB Cable ID: UV3");
+  EXPECT_EQ(frm.DescribeRow(2), L"Status: Driver not loaded (not served by its driver), USB Cable ID: UV2");
   EXPECT_EQ(frm.DescribeRow(3), L"Status: OK, USB Cable ID: UV1");
   EXPECT_EQ(frm.DescribeRow(4), std::nullopt);
 }
@@ -385,7 +387,7 @@ TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
       const PixelRect has = LaidOut(Control(entry.name));
       EXPECT_TRUE(has.left >= 0 && has.top >= 0 && has.right <= client.right && has.bottom <= client.bottom);
       const int margin = entry.kind == ControlKind::CommandButton ? 6 : 0;
-      const SIZE needs = CaptionSize(Control(entry.name), entry.caption);
+      const SIZE needs = CaptionSize(Control(entry.name), entry.caption ? texts_.Text(*entry.caption).c_str() : L"");
       EXPECT_TRUE(!fits || (needs.cx + 2 * margin <= has.width() && needs.cy + margin <= has.height())) << entry.codeName;
       EXPECT_TRUE(em != d || has == ToPixels(entry.twips, dpi)) << entry.codeName;
     }
@@ -453,7 +455,7 @@ class ThrowingRegistry final : public RegistryView {
 
 TEST_F(FrmMainTest, LoadAndTicksGoOnWhenTheRegistryThrows) {
   ThrowingRegistry throwing;
-  window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), throwing, helpFile_);
+  window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), throwing, helpFile_, texts_);
   ASSERT_TRUE(window_->Create());
   SendMessageW(window_->hwnd(), WM_TIMER, kUpdateTimer, 0);
   EXPECT_EQ(ListView_GetItemCount(Control(ControlName::lvwList)), 0);
