@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release in dist/ (or OUT_DIR): for x64 and for x86 the installer and a portable zip
-# (the programs: the finder, uvfind and the notifier; the help file and a short read-me),
+# (the programs: the finder, uvfind and the notifier; the help file, each other language's help
+# file in a folder named by its language tag, and a short read-me),
 # SHA256SUMS over them all, and their winget and Scoop manifests; builds the Windows builds first if needed.
 # Given a code-signing certificate, it signs the programs before they go into the zips and
 # installers, then the two installers. The certificate and its key come from a PKCS#12 file:
@@ -119,17 +120,19 @@ for arch in x64 x86; do
   else
     cp "$build/$msi" "$release/"
   fi
-  python3 - "$release/UvanticFinder-$version-$arch-portable.zip" "UvanticFinder-$version-$arch" "$stamp" \
-    "${programs[@]}" "$payload"/*.chm resources/installer/ReadMe.txt <<'PY'
+  python3 - "$release/UvanticFinder-$version-$arch-portable.zip" "UvanticFinder-$version-$arch" "$stamp" "$payload" \
+    "${programs[@]}" "$payload"/*.chm "$payload"/*/*.chm resources/installer/ReadMe.txt <<'PY'
 import os, sys, time, zipfile
-out, folder, stamp, *files = sys.argv[1:]
+out, folder, stamp, payload, *files = sys.argv[1:]
 date = time.gmtime(max(int(stamp), 315532800))[:6]  # zip dates start in 1980
 with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
     for path in files:
         data = open(path, "rb").read()
         if path.endswith(".txt"):  # Windows line ends for Notepad
             data = data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
-        entry = zipfile.ZipInfo(f"{folder}/{os.path.basename(path)}", date)
+        # The payload's files keep their place in it (a language's help in its folder).
+        inside = os.path.relpath(path, payload) if path.startswith(payload + "/") else os.path.basename(path)
+        entry = zipfile.ZipInfo(f"{folder}/{inside}", date)
         entry.external_attr = 0o644 << 16
         entry.compress_type = zipfile.ZIP_DEFLATED
         archive.writestr(entry, data)

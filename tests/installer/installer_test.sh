@@ -74,9 +74,11 @@ leftovers() {
   grep -i uvantic "$prefix"/*.reg | grep -v '/user\.reg:\[Software\\\\Uvantic\(\\\\Uvantic Finder\)\?\]' || true
 }
 no_leftovers() { local left; left=$(leftovers); [ -z "$left" ] || { echo "$left" | sed 's/^/  left: /'; false; }; }
+# The help file of each other language, as TAG/UvanticFinder.chm, from the payload.
+localized_help=$(cd "$payload" && ls -d -- */UvanticFinder.chm 2>/dev/null || true)
 installed_in() {  # the program's files in FOLDER, and no Uvantic folder in another Program Files
   local file
-  for file in UvanticFinder.exe uvfind.exe UvanticNotifier.exe UvanticFinder.chm; do
+  for file in UvanticFinder.exe uvfind.exe UvanticNotifier.exe UvanticFinder.chm $localized_help; do
     cmp -s "$(here "$1")/$file" "$payload/$file" || return 1
   done
   [ "$(find "$prefix/drive_c" -maxdepth 2 -name Uvantic | wc -l)" -eq 1 ]
@@ -89,8 +91,10 @@ on_path_once() {  # FOLDER is the system PATH's one entry of the program's
 table() { msiinfo export "$package" "$1" | tr -d '\r' | tail -n +4; }
 
 echo "== the package's tables"
-check "MsiFileHash lists the help file alone (programs are versioned)" \
-  test "$(table MsiFileHash | cut -f1)" = UvanticFinder.chm
+check "the payload holds a help file in 8 other languages" test "$(wc -w <<<"$localized_help")" -eq 8
+# The File table's names are "short|long".
+check "MsiFileHash lists the help files alone (programs are versioned)" test "$(table MsiFileHash | cut -f1 | sort)" = \
+  "$(table File | awk -F'\t' '$3 ~ /(^|\|)UvanticFinder\.chm$/ { print $1 }' | sort)"
 check "the shortcut's registry value has root -1 (HKMU)" \
   test "$(table Registry | awk -F'\t' '$4 == "StartMenuShortcut" { print $2 }')" = -1
 # ICE61: a row that removes products must not include this version, which would remove itself.
@@ -131,7 +135,7 @@ takes_over_run_value() {  # FOLDER
 
 echo "== install $version ($arch)"
 check "msiexec /i succeeds" msiexec /i "$(windows_path "$package")"
-check "the program, uvfind, the notifier and the help file are in $(windows_folder "$arch")" installed_in "$(windows_folder "$arch")"
+check "the program, uvfind, the notifier and the help file of every language are in $(windows_folder "$arch")" installed_in "$(windows_folder "$arch")"
 check "one Start-menu shortcut \"Uvantic Finder\"" one_shortcut "$(windows_folder "$arch")"
 check "one Start-menu shortcut \"Uvantic Finder Notifier\"" test "$(notifier_shortcuts)" -eq 1
 check "no user's Run value for the notifier" no_run_value

@@ -1,9 +1,13 @@
 // The compiled help file holds every topic where the window looks for it: each page
 // of the program's topic table, a short text per topic number in the text-popup
-// source, and a context map that numbers the same pages.
+// source, and a context map that numbers the same pages. So does each language's, which
+// names its language and keeps its text as the viewer reads it (contents, popups: code page).
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -43,18 +47,50 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
-class HelpFile : public testing::Test {
+// Text in a code page, as iconv names it; empty when the text has no place there.
+std::string Encoded(std::string text, const char* codePage) {
+  std::unique_ptr<void, int (*)(iconv_t)> converter(iconv_open(codePage, "UTF-8"), iconv_close);
+  std::string out(text.size() * 4, '\0');
+  char *from = text.data(), *to = out.data();
+  size_t left = text.size(), room = out.size();
+  const bool done = iconv(converter.get(), &from, &left, &to, &room) != static_cast<size_t>(-1);
+  return done ? out.substr(0, out.size() - room) : std::string();
+}
+
+// Folder beside the program, header's language, code page of contents and popups, Device Manager.
+struct Language { const char* tag; std::uint32_t languageId; const char* codePage; const char* deviceManager; };
+const Language kLanguages[] = {
+    {"", 0x409, "CP1252", "Device Manager"},
+    {"de", 0x407, "CP1252", "Geräte-Manager"},
+    {"fr", 0x40C, "CP1252", "Gestionnaire de périphériques"},
+    {"es", 0xC0A, "CP1252", "Administrador de dispositivos"},
+    {"it", 0x410, "CP1252", "Gestione dispositivi"},
+    {"pt-BR", 0x416, "CP1252", "Gerenciador de Dispositivos"},
+    {"ja", 0x411, "CP932", "デバイス マネージャー"},
+    {"ko", 0x412, "CP949", "장치 관리자"},
+    {"zh-CN", 0x804, "CP936", "设备管理器"},
+};
+void PrintTo(const Language& language, std::ostream* out) { *out << (*language.tag ? language.tag : "en"); }
+
+class HelpFile : public testing::TestWithParam<Language> {
  protected:
   // The tools write beside the file they read, so they work on a copy.
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("uvantic-help-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
-    ASSERT_TRUE(fs::exists(UVANTIC_HELP_FILE)) << UVANTIC_HELP_FILE;
-    fs::copy_file(UVANTIC_HELP_FILE, Chm(), fs::copy_options::overwrite_existing);
+    const fs::path file = fs::path(UVANTIC_HELP_FILE).parent_path() / GetParam().tag / "UvanticFinder.chm";
+    ASSERT_TRUE(fs::exists(file)) << file;
+    fs::copy_file(file, Chm(), fs::copy_options::overwrite_existing);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
   fs::path Chm() const { return dir_ / "help.chm"; }
+  std::string Extracted(const std::string& inFilePath) const {
+    const fs::path out = dir_ / "extracted";
+    fs::remove(out);
+    RunTool("chmls-3.2.2 extract " + Chm().string() + " " + inFilePath + " " + out.string());
+    return ReadFile(out);
+  }
 
   // Topic numbers 1 to 5 and the page the program opens for each.
   static std::map<int, std::string> ProgramPages() {
@@ -68,7 +104,9 @@ class HelpFile : public testing::Test {
   fs::path dir_;
 };
 
-TEST_F(HelpFile, HoldsThePageOfEveryTopic) {
+INSTANTIATE_TEST_SUITE_P(EveryLanguage, HelpFile, testing::ValuesIn(kLanguages));
+
+TEST_P(HelpFile, HoldsThePageOfEveryTopic) {
   std::string listing(1, '\n');  // so that every name, the first too, follows a newline
   listing += RunTool("chmls-3.2.2 -n list " + Chm().string());
   const auto pages = ProgramPages();
@@ -78,11 +116,9 @@ TEST_F(HelpFile, HoldsThePageOfEveryTopic) {
   }
 }
 
-TEST_F(HelpFile, TextPopupSourceHasATextForEveryTopic) {
+TEST_P(HelpFile, TextPopupSourceHasATextForEveryTopic) {
   const std::string source = InFilePath(LocateHelpTopic(L"help.chm", 1)->textPopupSource);
-  const fs::path extracted = dir_ / "popups.txt";
-  RunTool("chmls-3.2.2 extract " + Chm().string() + " " + source + " " + extracted.string());
-  const std::string text = ReadFile(extracted);
+  const std::string text = Extracted(source);
   ASSERT_FALSE(text.empty()) << source;
   // Windows reads the popups line by line as its own help tools write them: CRLF.
   for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
@@ -97,9 +133,12 @@ TEST_F(HelpFile, TextPopupSourceHasATextForEveryTopic) {
   }
   for (int topic = 1; topic <= 5; ++topic) EXPECT_TRUE(texts.count(topic)) << "topic " << topic;
   EXPECT_EQ(texts.size(), 5u);
+  const std::string term = Encoded(GetParam().deviceManager, GetParam().codePage);
+  ASSERT_FALSE(term.empty());
+  EXPECT_NE(texts[3].find(term), std::string::npos) << "topic 3 in " << GetParam().codePage << ": " << texts[3];
 }
 
-TEST_F(HelpFile, ContextMapNumbersTheSamePages) {
+TEST_P(HelpFile, ContextMapNumbersTheSamePages) {
   RunTool("chmls-3.2.2 extractalias " + Chm().string());
   const std::string aliases = ReadFile(dir_ / "help.ali");
   std::map<int, std::string> targets;
@@ -116,6 +155,17 @@ TEST_F(HelpFile, ContextMapNumbersTheSamePages) {
         << "topic " << topic << ": " << target << " against " << page;
   }
   EXPECT_EQ(targets.size(), 5u);
+}
+
+TEST_P(HelpFile, SaysItsLanguageAndKeepsItsText) {
+  std::uint32_t languageId = 0;  // the file header's, at 0x14
+  std::memcpy(&languageId, ReadFile(Chm()).append(0x18, '\0').data() + 0x14, sizeof languageId);
+  EXPECT_EQ(languageId, GetParam().languageId);
+
+  const std::string heading = std::string("<h1>") + GetParam().deviceManager + "</h1>";
+  EXPECT_NE(Extracted("/devmgmt.htm").find(heading), std::string::npos) << heading;
+  const std::string entry = "value=\"" + Encoded(GetParam().deviceManager, GetParam().codePage) + "\"";
+  EXPECT_NE(Extracted("/toc.hhc").find(entry), std::string::npos) << GetParam().deviceManager;
 }
 
 }  // namespace
