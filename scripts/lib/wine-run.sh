@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a throwaway copy of a template prefix:
 #   wine-run.sh TEMPLATE PROGRAM.exe [ARGS...]
-# The prefix is deleted afterwards; the program's exit code is returned.
+# The prefix is deleted afterwards; the program's exit code is returned. With
+# UVANTIC_LOCALES set (say "de_DE.UTF-8 ja_JP.UTF-8"), the program runs once in each of
+# those locales, one after the other in the same prefix: Wine takes a process's
+# language from LANG when it starts, and a child it starts inherits its parent's. Then
+# the exit code is the first failure's, or 0.
 set -euo pipefail
 template=$1; shift
 [ -e "$template/.template-ready" ] || { echo "no Wine prefix template at $template" >&2; exit 2; }
@@ -15,7 +19,17 @@ export PATH=/usr/lib/wine:$PATH WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
 unset WINEARCH
 export WINEDLLOVERRIDES="mscoree,mshtml="
 set +e
-wine "$@"
-rc=$?
+if [ -z "${UVANTIC_LOCALES:-}" ]; then
+  wine "$@"
+  rc=$?
+else
+  rc=0
+  for locale in $UVANTIC_LOCALES; do
+    echo "== LANG=$locale"
+    env -u LC_ALL -u LC_MESSAGES LANG="$locale" wine "$@"
+    status=$?
+    [ "$rc" -ne 0 ] || rc=$status
+  done
+fi
 set -e
 exit $rc
