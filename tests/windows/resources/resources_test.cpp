@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -322,6 +323,7 @@ TEST(TextCatalog, EachLanguageFindsItsOwnTableAndEnglishForWhatItLacks) {
   EXPECT_EQ(english.Text(TextId::RowDescriptionWords), L"Status: {status} ({words}), USB Cable ID: {cable}");
   EXPECT_EQ(english.Text(TextId::UsageText), L"");
   const std::wstring built = UVANTIC_TEXT_LANGUAGES;  // "en,de,..."
+  std::set<std::wstring> sentences;  // one language's, found under another's id, would come twice
   for (int i = 0; i <= static_cast<int>(Language::ChineseSimplified); ++i) {
     const auto language = static_cast<Language>(i);
     SCOPED_TRACE(std::string(LanguageTag(language).begin(), LanguageTag(language).end()));
@@ -332,6 +334,9 @@ TEST(TextCatalog, EachLanguageFindsItsOwnTableAndEnglishForWhatItLacks) {
       EXPECT_EQ(texts.Text(id) != english.Text(id), translated) << static_cast<int>(id);
     }
     EXPECT_EQ(texts.Text(TextId::UsageText), L"");
+    if (translated || language == Language::English) {
+      EXPECT_TRUE(sentences.insert(texts.Text(TextId::WordsNotServed)).second);
+    }
   }
 }
 
