@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_catalog.h"
 #include "discovery/device_state.h"
 #include "discovery/memory_device_list.h"
 #include "discovery/refresh_device_list.h"
@@ -220,7 +221,7 @@ class Window {
     window_.reset();
     DrainMessages();
     return clock.Milliseconds([&] {
-      window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), view_, helpFile_);
+      window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), view_, helpFile_, texts_);
       if (!window_->Create()) throw std::runtime_error("cannot create the window");
       window_->Show(SW_SHOWNOACTIVATE);
       DrainMessages();
@@ -233,6 +234,7 @@ class Window {
  private:
   const RegistryView& view_;
   AppHelpFile helpFile_;
+  const ResourceTexts texts_{Language::English};
   std::unique_ptr<FrmMain> window_;
 };
 
@@ -274,7 +276,7 @@ int RunTable() {
     const auto [openedB, servedB] = bareB.Pass();
     const auto rows = list.keys();
     const long ok = std::count_if(rows.begin(), rows.end(),
-                                  [&](const std::wstring& key) { return list.row(key)->cell(Cell::Status) == kStatusOk; });
+                                  [&](const std::wstring& key) { return list.row(key)->status == CableStatus::Ok; });
     if (static_cast<int>(rows.size()) != size || ok != kServed || openedA != size || servedA != kServed ||
         openedB != size || servedB != kServed || window.RowCount() != size) {
       std::fprintf(stderr, "the registry did not read as written for %d cables\n", size);

@@ -45,13 +45,4 @@ std::vector<CableChange> CompareCables(const std::vector<CableRow>& before, cons
   return Compare(OkCables(before), OkCables(after));
 }
 
-std::wstring_view EventName(CableEvent event) {
-  switch (event) {
-    case CableEvent::Removed: return L"removed";
-    case CableEvent::Changed: return L"changed";
-    case CableEvent::Added: break;
-  }
-  return L"added";
-}
-
 }  // namespace uvantic

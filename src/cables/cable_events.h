@@ -28,7 +28,4 @@ struct CableChange {
 std::vector<CableChange> CompareCables(const std::vector<CableRow>& before, const std::vector<CableRow>& after,
                                        bool okOnly);
 
-// "added", "removed" or "changed".
-std::wstring_view EventName(CableEvent event);
-
 }  // namespace uvantic

@@ -16,7 +16,7 @@ std::vector<CableRow> ListCables(const RegistryView& view, const TextComparison&
   for (const std::wstring& key : list.keys()) {
     const MemoryRow* row = list.row(key);
     if (row == nullptr) continue;
-    cables.push_back({row->cell(Cell::Text), row->cell(Cell::Status), row->cell(Cell::CableId), !row->ghosted,
+    cables.push_back({row->cell(Cell::Text), row->status.value_or(CableStatus::NotPresent), row->cell(Cell::CableId), !row->ghosted,
                       row->icon == kIconDisabled, row->key});
   }
   std::stable_sort(cables.begin(), cables.end(),
@@ -25,7 +25,7 @@ std::vector<CableRow> ListCables(const RegistryView& view, const TextComparison&
 }
 
 std::vector<CableRow> OkCables(std::vector<CableRow> cables) {
-  std::erase_if(cables, [](const CableRow& cable) { return cable.status != kStatusOk; });
+  std::erase_if(cables, [](const CableRow& cable) { return cable.status != CableStatus::Ok; });
   return cables;
 }
 

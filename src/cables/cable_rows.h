@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "discovery/device_state.h"
 #include "discovery/registry_view.h"
 
 namespace uvantic {
 
 struct CableRow {
   std::wstring port{};
-  std::wstring status{};
+  CableStatus status = CableStatus::NotPresent;
   std::wstring cableId{};
   bool served = false;    // the driver lists it: the window does not dim the row
   bool disabled = false;  // the row carries the disabled icon
@@ -29,7 +30,7 @@ using TextComparison = std::function<int(const std::wstring&, const std::wstring
 // names in the order the registry enumerates them. Nothing it reads can end it.
 std::vector<CableRow> ListCables(const RegistryView& view, const TextComparison& compare);
 
-// The cables whose status is "OK".
+// The cables whose status is OK.
 std::vector<CableRow> OkCables(std::vector<CableRow> cables);
 
 }  // namespace uvantic

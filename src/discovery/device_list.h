@@ -15,6 +15,8 @@ using RowId = std::uint32_t;
 // Cell columns: 0 is the row's text (port name), 1 and 2 its sub-items.
 enum class Cell { Text = 0, Status = 1, CableId = 2 };
 
+enum class CableStatus;
+
 class DeviceList {
  public:
   virtual ~DeviceList() = default;
@@ -32,12 +34,16 @@ class DeviceList {
   virtual std::optional<std::vector<RowId>> Rows() const = 0;
 
   virtual std::optional<std::wstring> Key(RowId row) const = 0;
-  // What the list shows in the cell; nullopt when it cannot be read. Not const: a list
-  // may have to find the row first.
+  // What the list shows in a text cell (Text or CableId); nullopt when it cannot be
+  // read. Not const: a list may have to find the row first.
   virtual std::optional<std::wstring> CellText(RowId row, Cell cell) = 0;
+  // The status the row shows, which the list puts in words of its own; nullopt when it
+  // cannot be read or the row shows none.
+  virtual std::optional<CableStatus> Status(RowId row) = 0;
 
   // Each write returns false when it fails; the row is then left as it was.
   virtual bool SetCellText(RowId row, Cell cell, const std::wstring& text) = 0;
+  virtual bool SetStatus(RowId row, CableStatus status) = 0;
   virtual bool SetIcon(RowId row, int icon) = 0;
   virtual bool SetGhosted(RowId row, bool ghosted) = 0;
 

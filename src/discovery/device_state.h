@@ -1,4 +1,4 @@
-// What one cable's row shows, and the fixed texts and registry locations behind it.
+// What one cable's row shows, and the fixed names and registry locations behind it.
 #pragma once
 
 #include <string>
@@ -6,10 +6,8 @@
 
 namespace uvantic {
 
-inline constexpr std::wstring_view kStatusOk = L"OK";
-inline constexpr std::wstring_view kStatusNotPresent = L"Not present";
-inline constexpr std::wstring_view kStatusDriverNotLoaded = L"Driver not loaded";
-inline constexpr std::wstring_view kStatusDisabled = L"Disabled";
+// A cable's status, which the status column shows in words: OK, or why not.
+enum class CableStatus { Ok, NotPresent, DriverNotLoaded, Disabled };
 
 // Indices into the window's state image list (1-based).
 inline constexpr int kIconNormal = 1;
@@ -31,7 +29,7 @@ inline constexpr std::wstring_view kDriverListPath =
 
 struct DeviceState {
   std::wstring portName;
-  std::wstring status;
+  CableStatus status = CableStatus::NotPresent;
   std::wstring cableId;
   int icon = kIconNormal;
   bool ghosted = true;

@@ -64,7 +64,7 @@ bool DisableCountSet(const RegistryKey* control) {
 DeviceState EvaluateDevice(const RegistryView& view, const RegistryKey& instanceKey,
                            std::wstring_view instancePath) {
   DeviceState state;
-  state.status = kStatusNotPresent;
+  state.status = CableStatus::NotPresent;
   state.ghosted = true;
   state.icon = kIconNormal;
 
@@ -73,20 +73,20 @@ DeviceState EvaluateDevice(const RegistryView& view, const RegistryKey& instance
 
   if (DriverServes(view, instancePath)) {
     state.ghosted = false;
-    state.status = kStatusOk;
+    state.status = CableStatus::Ok;
   }
 
   // "Control" exists only while the device is started; one open serves both reads.
   const auto control = instanceKey.OpenSubkey(L"Control");
   if (!DriverBound(control.get())) {
-    state.status = kStatusDriverNotLoaded;
+    state.status = CableStatus::DriverNotLoaded;
     state.icon = kIconDriverNotLoaded;
   }
 
   const bool disabled = ConfigFlagsDisabled(instanceKey) || DisableCountSet(control.get());
   if (disabled) {
     state.icon = kIconDisabled;
-    if (!state.ghosted) state.status = kStatusDisabled;
+    if (!state.ghosted) state.status = CableStatus::Disabled;
   }
   return state;
 }

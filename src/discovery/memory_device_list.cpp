@@ -55,6 +55,17 @@ bool MemoryDeviceList::SetCellText(RowId id, Cell cell, const std::wstring& text
   return r != nullptr;
 }
 
+std::optional<CableStatus> MemoryDeviceList::Status(RowId id) {
+  const MemoryRow* r = Find(id);
+  return r ? r->status : std::nullopt;
+}
+
+bool MemoryDeviceList::SetStatus(RowId id, CableStatus status) {
+  MemoryRow* r = Find(id);
+  if (r) r->status = status;
+  return r != nullptr;
+}
+
 bool MemoryDeviceList::SetIcon(RowId id, int icon) {
   MemoryRow* r = Find(id);
   if (r) r->icon = icon;

@@ -11,13 +11,15 @@
 #include <vector>
 
 #include "device_list.h"
+#include "device_state.h"
 #include "registry_name.h"
 
 namespace uvantic {
 
 struct MemoryRow {
   std::wstring key{};
-  std::wstring cells[3]{};       // indexed by Cell
+  std::wstring cells[3]{};       // indexed by Cell; the status is kept apart
+  std::optional<CableStatus> status{};  // none until first set
   std::optional<int> icon{};     // none until first set
   bool ghosted = false;
 
@@ -32,7 +34,9 @@ class MemoryDeviceList : public DeviceList {
   std::optional<std::vector<RowId>> Rows() const override;
   std::optional<std::wstring> Key(RowId row) const override;
   std::optional<std::wstring> CellText(RowId row, Cell cell) override;
+  std::optional<CableStatus> Status(RowId row) override;
   bool SetCellText(RowId row, Cell cell, const std::wstring& text) override;
+  bool SetStatus(RowId row, CableStatus status) override;
   bool SetIcon(RowId row, int icon) override;
   bool SetGhosted(RowId row, bool ghosted) override;
   bool Remove(RowId row) override;

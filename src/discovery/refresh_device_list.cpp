@@ -62,6 +62,11 @@ void UpdateCell(DeviceList& list, RowId row, Cell cell, const std::wstring& text
   if (!current || *current != text) list.SetCellText(row, cell, text);
 }
 
+void UpdateStatus(DeviceList& list, RowId row, CableStatus status) {
+  const auto current = list.Status(row);
+  if (!current || *current != status) list.SetStatus(row, status);
+}
+
 void EvaluateRow(DeviceList& list, const RegistryView& view, RowId row, std::wstring& instanceKeyPath) {
   const auto rowKey = list.Key(row);
   if (!rowKey) return;  // gone from the list since the snapshot
@@ -76,7 +81,7 @@ void EvaluateRow(DeviceList& list, const RegistryView& view, RowId row, std::wst
   Try([&] { list.SetIcon(row, state.icon); });
   Try([&] { list.SetGhosted(row, state.ghosted); });
   Try([&] { UpdateCell(list, row, Cell::Text, state.portName); });
-  Try([&] { UpdateCell(list, row, Cell::Status, state.status); });
+  Try([&] { UpdateStatus(list, row, state.status); });
   Try([&] { UpdateCell(list, row, Cell::CableId, state.cableId); });
 }
 

@@ -7,6 +7,7 @@
 #include "notifier/notifier_window.h"
 #include "notifier/win_sign_in.h"
 #include "platform/single_instance.h"
+#include "platform/text_catalog.h"
 #include "platform/win_registry_view.h"
 
 namespace {
@@ -33,7 +34,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
       NotifierWindow::AskRunningCopyForIcon();
       return 0;
     }
-    NotifierWindow window(instance);
+    const ResourceTexts texts(UserLanguage());
+    NotifierWindow window(instance, texts);
     if (!window.Create()) return 1;
     RegisterApplicationRestart(kRestartArguments, kRestartFlags);
     const WinRegistryView registry;

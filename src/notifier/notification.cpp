@@ -25,41 +25,43 @@ std::wstring ShownPort(const std::wstring& port) {
   return shown;
 }
 
-std::wstring OneCable(CableNews news, const CableRow& row) {
-  const std::wstring port = row.port.empty() ? L"A cable" : ShownPort(row.port);
-  const std::wstring cable = L" (cable " + ShownPort(row.cableId) + L")";
+// The texts of one kind of news: for one cable, for one without a port name, for
+// several, and the titles for one and for several.
+struct NewsTexts {
+  TextId one, oneWithoutPort, several, titleOne, titleSeveral;
+};
+
+NewsTexts TextsOf(CableNews news) {
   switch (news) {
-    case CableNews::Ready: return port + L" is ready" + cable;
-    case CableNews::Unplugged: return port + L" was unplugged" + cable;
-    case CableNews::Disabled: return port + L" was disabled" + cable;
-    case CableNews::DriverNotLoaded: break;
+    case CableNews::Unplugged:
+      return {TextId::NotifyUnplugged, TextId::NotifyUnpluggedNoPort, TextId::NotifyUnpluggedOther,
+              TextId::TitleUnpluggedOne, TextId::TitleUnpluggedOther};
+    case CableNews::Disabled:
+      return {TextId::NotifyDisabled, TextId::NotifyDisabledNoPort, TextId::NotifyDisabledOther,
+              TextId::TitleDisabledOne, TextId::TitleDisabledOther};
+    case CableNews::DriverNotLoaded:
+      return {TextId::NotifyDriverNotLoaded, TextId::NotifyDriverNotLoadedNoPort, TextId::NotifyDriverNotLoadedOther,
+              TextId::TitleDriverNotLoadedOne, TextId::TitleDriverNotLoadedOther};
+    case CableNews::Ready: break;
   }
-  return port + L": driver not loaded" + cable;
+  return {TextId::NotifyReady, TextId::NotifyReadyNoPort, TextId::NotifyReadyOther, TextId::TitleReadyOne,
+          TextId::TitleReadyOther};
 }
 
-std::wstring SeveralCables(CableNews news, const std::vector<const CableRow*>& rows) {
-  std::wstring text = std::to_wstring(rows.size());
-  switch (news) {
-    case CableNews::Ready: text += L" cables ready: "; break;
-    case CableNews::Unplugged: text += L" cables unplugged: "; break;
-    case CableNews::Disabled: text += L" cables disabled: "; break;
-    case CableNews::DriverNotLoaded: text += L" cables, driver not loaded: "; break;
-  }
+std::wstring OneCable(const NewsTexts& news, const CableRow& row, const Texts& texts) {
+  const std::wstring cable = ShownPort(row.cableId);
+  if (row.port.empty()) return FillIn(texts.Text(news.oneWithoutPort), {{L"cable", cable}});
+  return FillIn(texts.Text(news.one), {{L"port", ShownPort(row.port)}, {L"cable", cable}});
+}
+
+std::wstring SeveralCables(const NewsTexts& news, const std::vector<const CableRow*>& rows, const Texts& texts) {
+  const std::wstring separator = texts.Text(TextId::PortSeparator);
+  std::wstring ports;
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (i > 0) text += L", ";
-    text += rows[i]->port.empty() ? L"?" : ShownPort(rows[i]->port);
+    if (i > 0) ports += separator;
+    ports += rows[i]->port.empty() ? texts.Text(TextId::PortUnknown) : ShownPort(rows[i]->port);
   }
-  return text;
-}
-
-std::wstring Title(CableNews news, bool several) {
-  switch (news) {
-    case CableNews::Ready: return several ? L"Cables ready" : L"Cable ready";
-    case CableNews::Unplugged: return several ? L"Cables unplugged" : L"Cable unplugged";
-    case CableNews::Disabled: return several ? L"Cables disabled" : L"Cable disabled";
-    case CableNews::DriverNotLoaded: break;
-  }
-  return L"Driver not loaded";
+  return FillIn(texts.Text(news.several), {{L"count", std::to_wstring(rows.size())}, {L"ports", ports}});
 }
 
 }  // namespace
@@ -75,15 +77,15 @@ std::wstring FitText(std::wstring_view text, std::size_t capacity) {
 
 CableNews NewsOf(const CableRow* row) {
   if (row == nullptr) return CableNews::Unplugged;
-  if (row->status == kStatusOk) return CableNews::Ready;
+  if (row->status == CableStatus::Ok) return CableNews::Ready;
   // A cable disabled in Device Manager also stops being served: the disabling is the news.
-  if (row->disabled || row->status == kStatusDisabled) return CableNews::Disabled;
+  if (row->disabled || row->status == CableStatus::Disabled) return CableNews::Disabled;
   if (!row->served) return CableNews::Unplugged;
-  if (row->status == kStatusDriverNotLoaded) return CableNews::DriverNotLoaded;
+  if (row->status == CableStatus::DriverNotLoaded) return CableNews::DriverNotLoaded;
   return CableNews::Unplugged;
 }
 
-std::optional<Notification> NotificationFor(const std::vector<CableNotice>& notices) {
+std::optional<Notification> NotificationFor(const std::vector<CableNotice>& notices, const Texts& texts) {
   std::array<std::vector<const CableRow*>, kNewsOrder.size()> groups;
   for (const CableNotice& notice : notices) groups[static_cast<std::size_t>(notice.news)].push_back(&notice.row);
 
@@ -93,12 +95,13 @@ std::optional<Notification> NotificationFor(const std::vector<CableNotice>& noti
     const auto& rows = groups[static_cast<std::size_t>(news)];
     if (rows.empty()) continue;
     if (kinds++ > 0) notification.text += L'\n';
-    notification.text += rows.size() == 1 ? OneCable(news, *rows.front()) : SeveralCables(news, rows);
-    notification.title = Title(news, rows.size() > 1);
+    const NewsTexts newsTexts = TextsOf(news);
+    notification.text += rows.size() == 1 ? OneCable(newsTexts, *rows.front(), texts) : SeveralCables(newsTexts, rows, texts);
+    notification.title = texts.Text(rows.size() == 1 ? newsTexts.titleOne : newsTexts.titleSeveral);
     notification.warning = notification.warning || news == CableNews::DriverNotLoaded;
   }
   if (kinds == 0) return std::nullopt;
-  if (kinds > 1) notification.title = L"Cables changed";
+  if (kinds > 1) notification.title = texts.Text(TextId::TitleChanged);
   notification.title = FitText(notification.title, kNotificationTitleCapacity);
   notification.text = FitText(notification.text, kNotificationTextCapacity);
   return notification;
@@ -117,13 +120,18 @@ void KeepLatest(std::vector<CableNotice>& kept, const std::vector<CableNotice>& 
   }
 }
 
-std::wstring TooltipText(const std::vector<CableRow>& cables) {
-  if (cables.empty()) return L"Uvantic Finder: no cables";
+std::wstring TooltipText(const std::vector<CableRow>& cables, const Texts& texts) {
   std::size_t ok = 0;
-  for (const CableRow& cable : cables) ok += cable.status == kStatusOk ? 1 : 0;
-  std::wstring text = L"Uvantic Finder: " + std::to_wstring(cables.size()) +
-                      (cables.size() == 1 ? L" cable, " : L" cables, ") +
-                      (ok == 0 ? std::wstring(L"none") : std::to_wstring(ok)) + L" OK";
+  for (const CableRow& cable : cables) ok += cable.status == CableStatus::Ok ? 1 : 0;
+  std::wstring text;
+  if (cables.empty()) {
+    text = texts.Text(TextId::TooltipNoCables);
+  } else if (cables.size() == 1) {
+    text = texts.Text(ok == 0 ? TextId::TooltipOneCableNoneOk : TextId::TooltipOneCableOk);
+  } else {
+    text = FillIn(texts.Text(ok == 0 ? TextId::TooltipCablesNoneOk : TextId::TooltipCablesOther),
+                  {{L"count", std::to_wstring(cables.size())}, {L"ok", std::to_wstring(ok)}});
+  }
   return FitText(text, kTooltipCapacity);
 }
 

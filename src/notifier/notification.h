@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cables/cable_rows.h"
+#include "texts/texts.h"
 
 namespace uvantic {
 
@@ -48,16 +49,16 @@ std::wstring FitText(std::wstring_view text, std::size_t capacity);
 CableNews NewsOf(const CableRow* row);
 
 // One notification for several cables' news, grouped by kind (ready, unplugged,
-// disabled, driver not loaded), each kind in the order given. nullopt for none. Title
-// and text fit their buffers.
-std::optional<Notification> NotificationFor(const std::vector<CableNotice>& notices);
+// disabled, driver not loaded), each kind in the order given, each group a whole
+// sentence of texts. nullopt for none. Title and text fit their buffers.
+std::optional<Notification> NotificationFor(const std::vector<CableNotice>& notices, const Texts& texts);
 
 // Adds later news to news not shown yet: the latest per cable (matched by instance
 // path) replaces the earlier one in its place; a cable new to kept goes last.
 void KeepLatest(std::vector<CableNotice>& kept, const std::vector<CableNotice>& later);
 
 // "Uvantic Finder: 2 cables, 1 OK", fitted to the tooltip's buffer.
-std::wstring TooltipText(const std::vector<CableRow>& cables);
+std::wstring TooltipText(const std::vector<CableRow>& cables, const Texts& texts);
 
 // Decides what to tell from pass to pass. The first pass only learns what is there, so
 // cables plugged in before the notifier started give no news. A cable that becomes OK

@@ -24,14 +24,14 @@ constexpr wchar_t kIconAskedMessage[] = L"Uvantic Finder Notifier: show the icon
 enum MenuCommand : UINT { kOpen = 1, kStartAtSignIn, kExit };
 
 struct MenuItem {
-  UINT command;  // 0: a separator
-  const wchar_t* text;
+  UINT command;
+  std::optional<TextId> text;  // none: a separator
 };
 constexpr MenuItem kMenu[] = {
-    {kOpen, L"&Open Uvantic Finder"},
-    {kStartAtSignIn, L"&Start when I sign in"},
-    {0, nullptr},
-    {kExit, L"E&xit"},
+    {kOpen, TextId::MenuOpen},
+    {kStartAtSignIn, TextId::MenuStartAtSignIn},
+    {0, std::nullopt},
+    {kExit, TextId::MenuExit},
 };
 
 }  // namespace
@@ -101,7 +101,7 @@ LRESULT NotifierWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 std::optional<CableNotices::Clock::time_point> NotifierWindow::OnPass(const std::vector<CableRow>& cables) {
   KeepLatest(kept_, notices_.Pass(cables, CableNotices::Clock::now()));
-  const std::wstring tooltip = TooltipText(cables);
+  const std::wstring tooltip = TooltipText(cables, texts_);
   if (tooltip != tooltip_) {
     tooltip_ = tooltip;
     // Refused: the icon is gone, and is added again with this tooltip.
@@ -117,7 +117,7 @@ std::optional<CableNotices::Clock::time_point> NotifierWindow::OnPass(const std:
 // added again at the next pass or when Explorer says TaskbarCreated.
 void NotifierWindow::ShowKeptNews() {
   if (kept_.empty() || !tray_.added()) return;
-  const auto notification = NotificationFor(kept_);
+  const auto notification = NotificationFor(kept_, texts_);
   if (notification && !tray_.Notify(*notification)) {
     tray_.Forget();
     return;
@@ -224,12 +224,12 @@ void NotifierWindow::ShowMenu(POINT anchor) {
   if (!menu) return;
   const bool startsAtSignIn = StartsAtSignIn();
   for (const MenuItem& item : kMenu) {
-    if (item.command == 0) {
+    if (!item.text) {
       AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
     const UINT checked = item.command == kStartAtSignIn && startsAtSignIn ? MF_CHECKED : MF_UNCHECKED;
-    AppendMenuW(menu.get(), MF_STRING | checked, item.command, item.text);
+    AppendMenuW(menu.get(), MF_STRING | checked, item.command, texts_.Text(*item.text).c_str());
   }
   SetMenuDefaultItem(menu.get(), kOpen, FALSE);
   SetForegroundWindow(window_);

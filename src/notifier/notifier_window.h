@@ -13,12 +13,14 @@
 #include "notifier/notification.h"
 #include "notifier/tray_icon.h"
 #include "platform/handles.h"
+#include "texts/texts.h"
 
 namespace uvantic {
 
 class NotifierWindow {
  public:
-  explicit NotifierWindow(HINSTANCE instance) : instance_(instance) {}
+  // texts gives every word the notifier shows; it must outlive the window.
+  NotifierWindow(HINSTANCE instance, const Texts& texts) : instance_(instance), texts_(texts) {}
   NotifierWindow(const NotifierWindow&) = delete;
   NotifierWindow& operator=(const NotifierWindow&) = delete;
   ~NotifierWindow();
@@ -56,13 +58,14 @@ class NotifierWindow {
   void ToggleStartAtSignIn();
 
   HINSTANCE instance_;
+  const Texts& texts_;
   HWND window_ = nullptr;
   UINT taskbarCreated_ = 0;
   UINT iconAsked_ = 0;
   TrayIcon tray_{kTrayMessage};
   UniqueHIcon icon_;
   int iconSize_ = 0;
-  std::wstring tooltip_ = TooltipText({});
+  std::wstring tooltip_ = TooltipText({}, texts_);
   CableNotices notices_;
   // News that no icon could show yet (none added, or the notification area refused):
   // shown once the icon is added again.

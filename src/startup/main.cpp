@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/text_catalog.h"
 #include "platform/win_registry_view.h"
 #include "startup/start_procedure.h"
 #include "startup/win_start_platform.h"
@@ -14,11 +15,13 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   uvantic::AppHelpFile helpFile;
   uvantic::WinRegistryView registry;
+  const uvantic::Language language = uvantic::UserLanguage();
+  const uvantic::ResourceTexts texts(language);
   std::unique_ptr<uvantic::FrmMain> frmMain;
   const auto loadAndShow = [&] {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    frmMain = std::make_unique<uvantic::FrmMain>(instance, registry, helpFile);
+    frmMain = std::make_unique<uvantic::FrmMain>(instance, registry, helpFile, texts, language);
     if (!frmMain->Create()) return false;
     frmMain->Show(showCommand);
     return frmMain->hwnd() != nullptr;

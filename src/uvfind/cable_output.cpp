@@ -7,7 +7,8 @@
 #include <cwchar>
 #include <iterator>
 
-#include "discovery/state_words.h"
+#include "texts/state_words.h"
+#include "uvfind/machine_words.h"
 
 namespace uvantic {
 namespace {
@@ -26,11 +27,23 @@ std::wstring Printable(std::wstring_view text) {
   return printable;
 }
 
-// Characters as a console shows them: a surrogate pair is one.
+// The wide characters of the scripts we print, which a console gives two columns: Hangul
+// Jamo, CJK punctuation to Yi, Hangul syllables, CJK compatibility ideographs and forms,
+// and fullwidth forms.
+bool IsWide(wchar_t c) {
+  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) || (c >= 0xAC00 && c <= 0xD7A3) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+         (c >= 0xFFE0 && c <= 0xFFE6);
+}
+
+// Columns as a console shows them: a surrogate pair is one character, and a wide one
+// takes two columns.
 std::size_t Width(std::wstring_view text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](wchar_t c) {
-    return !IsLowSurrogate(static_cast<char32_t>(c));
-  }));
+  std::size_t width = 0;
+  for (const wchar_t c : text) {
+    if (!IsLowSurrogate(static_cast<char32_t>(c))) width += IsWide(c) ? 2 : 1;
+  }
+  return width;
 }
 
 // Two spaces after each column but the last, which would only trail spaces; none after
@@ -48,14 +61,17 @@ void AppendAligned(std::wstring& text, const std::array<std::wstring, N>& line,
 }
 
 // The table's last column says in words what the window's icon and dimming show.
-constexpr std::wstring_view kNoteHeading = L"Note";
+std::wstring Note(const CableRow& cable, const Texts& texts) {
+  return StateWordsText(texts, StateWords(cable.status, cable.disabled, !cable.served));
+}
 
-std::wstring Note(const CableRow& cable) { return StateWords(cable.status, cable.disabled, !cable.served); }
+std::wstring Status(const CableRow& cable, const Texts& texts) { return texts.Text(StatusText(cable.status)); }
 
-std::wstring Table(const std::vector<CableRow>& cables) {
-  std::vector<std::array<std::wstring, 4>> lines{{L"COM Number", L"Status", L"USB Cable ID", std::wstring(kNoteHeading)}};
+std::wstring Table(const std::vector<CableRow>& cables, const Texts& texts) {
+  std::vector<std::array<std::wstring, 4>> lines{{texts.Text(TextId::ColumnPort), texts.Text(TextId::ColumnStatus),
+                                                  texts.Text(TextId::ColumnCableId), texts.Text(TextId::TableNote)}};
   for (const auto& cable : cables) {
-    lines.push_back({Printable(cable.port), Printable(cable.status), Printable(cable.cableId), Note(cable)});
+    lines.push_back({Printable(cable.port), Status(cable, texts), Printable(cable.cableId), Note(cable, texts)});
   }
   std::array<std::size_t, 3> widths{};
   for (const auto& line : lines) {
@@ -85,16 +101,13 @@ std::wstring CsvField(std::wstring_view field) {
   return quoted + L'"';
 }
 
-std::wstring_view Boolean(bool value) { return value ? L"true" : L"false"; }
-
-constexpr std::wstring_view kCsvHeader = L"port,status,cable_id,served,disabled,instance_path";
-
 // One row's fields, with no line end.
 std::wstring CsvRow(const CableRow& cable) {
-  std::wstring text = CsvField(cable.port) + L',' + CsvField(cable.status) + L',' + CsvField(cable.cableId) + L',';
-  text += Boolean(cable.served);
+  std::wstring text = CsvField(cable.port) + L',' + CsvField(StatusToken(cable.status)) + L',' +
+                     CsvField(cable.cableId) + L',';
+  text += BooleanToken(cable.served);
   text += L',';
-  text += Boolean(cable.disabled);
+  text += BooleanToken(cable.disabled);
   return text + L',' + CsvField(cable.instancePath);
 }
 
@@ -132,11 +145,11 @@ std::wstring JsonString(std::wstring_view text) {
 
 // One row's members, without the braces around them.
 std::wstring JsonMembers(const CableRow& cable) {
-  std::wstring text = L"\"port\": " + JsonString(cable.port) + L", \"status\": " + JsonString(cable.status) +
+  std::wstring text = L"\"port\": " + JsonString(cable.port) + L", \"status\": " + JsonString(StatusToken(cable.status)) +
                       L", \"cableId\": " + JsonString(cable.cableId) + L", \"served\": ";
-  text += Boolean(cable.served);
+  text += BooleanToken(cable.served);
   text += L", \"disabled\": ";
-  text += Boolean(cable.disabled);
+  text += BooleanToken(cable.disabled);
   return text + L", \"instancePath\": " + JsonString(cable.instancePath);
 }
 
@@ -169,10 +182,42 @@ std::wstring IsoTime(const LocalTime& time) {
   return text;
 }
 
-// The event table's columns are as wide as the longest event and status and the usual
-// cable identifier, so that the lines of a stream line up without knowing what comes
-// later; only a longer port name or identifier pushes the columns after it.
-constexpr std::array<std::size_t, 5> kEventWidths{8, 7, 10, 17, 14};
+// The event table's columns are as wide as their headings, the clock time, the longest
+// event and status and the usual cable identifier, so that the lines of a stream line
+// up without knowing what comes later; only a longer port name or identifier pushes the
+// columns after it.
+constexpr std::size_t kClockWidth = 8;
+constexpr std::size_t kUsualCableIdWidth = 14;
+
+std::array<std::wstring, 6> EventHeadings(const Texts& texts) {
+  return {texts.Text(TextId::TableTime),    texts.Text(TextId::TableEvent),    texts.Text(TextId::ColumnPort),
+          texts.Text(TextId::ColumnStatus), texts.Text(TextId::ColumnCableId), texts.Text(TextId::TableNote)};
+}
+
+std::array<std::size_t, 5> EventWidths(const Texts& texts) {
+  const std::array<std::wstring, 6> headings = EventHeadings(texts);
+  std::array<std::size_t, 5> widths{kClockWidth, 0, 0, 0, kUsualCableIdWidth};
+  for (std::size_t column = 0; column < widths.size(); ++column) {
+    widths[column] = std::max(widths[column], Width(headings[column]));
+  }
+  for (const TextId event : {TextId::EventAdded, TextId::EventRemoved, TextId::EventChanged}) {
+    widths[1] = std::max(widths[1], Width(texts.Text(event)));
+  }
+  for (const CableStatus status :
+       {CableStatus::Ok, CableStatus::NotPresent, CableStatus::DriverNotLoaded, CableStatus::Disabled}) {
+    widths[3] = std::max(widths[3], Width(texts.Text(StatusText(status))));
+  }
+  return widths;
+}
+
+TextId EventText(CableEvent event) {
+  switch (event) {
+    case CableEvent::Removed: return TextId::EventRemoved;
+    case CableEvent::Changed: return TextId::EventChanged;
+    case CableEvent::Added: break;
+  }
+  return TextId::EventAdded;
+}
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -194,34 +239,32 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-std::wstring FormatCables(const std::vector<CableRow>& cables, OutputFormat format) {
+std::wstring FormatCables(const std::vector<CableRow>& cables, OutputFormat format, const Texts& texts) {
   switch (format) {
     case OutputFormat::Ports: return Ports(cables);
     case OutputFormat::Csv: return Csv(cables);
     case OutputFormat::Json: return Json(cables);
     case OutputFormat::Table: break;
   }
-  return Table(cables);
+  return Table(cables, texts);
 }
 
-std::wstring EventHeader(OutputFormat format) {
+std::wstring EventHeader(OutputFormat format, const Texts& texts) {
   std::wstring text;
   switch (format) {
     case OutputFormat::Json: break;
-    case OutputFormat::Csv: text = L"time,event," + std::wstring(kCsvHeader) + std::wstring(kLineEnd); break;
+    case OutputFormat::Csv:
+      text = std::wstring(kCsvWatchFields) + std::wstring(kCsvHeader) + std::wstring(kLineEnd);
+      break;
     case OutputFormat::Table:
-    case OutputFormat::Ports:
-      AppendAligned(text,
-                    std::array<std::wstring, 6>{L"Time", L"Event", L"COM Number", L"Status", L"USB Cable ID",
-                                                std::wstring(kNoteHeading)},
-                    kEventWidths);
+    case OutputFormat::Ports: AppendAligned(text, EventHeadings(texts), EventWidths(texts));
   }
   return text;
 }
 
-std::wstring FormatEvent(const CableChange& change, const LocalTime& time, OutputFormat format) {
+std::wstring FormatEvent(const CableChange& change, const LocalTime& time, OutputFormat format, const Texts& texts) {
   const CableRow& row = change.row;
-  const std::wstring event(EventName(change.event));
+  const std::wstring event(EventToken(change.event));
   std::wstring text;
   switch (format) {
     case OutputFormat::Json:
@@ -231,9 +274,10 @@ std::wstring FormatEvent(const CableChange& change, const LocalTime& time, Outpu
     case OutputFormat::Table:
     case OutputFormat::Ports:
       AppendAligned(text,
-                    std::array<std::wstring, 6>{ClockTime(time), event, Printable(row.port), Printable(row.status),
-                                                Printable(row.cableId), Note(row)},
-                    kEventWidths);
+                    std::array<std::wstring, 6>{ClockTime(time), texts.Text(EventText(change.event)),
+                                                Printable(row.port), Status(row, texts), Printable(row.cableId),
+                                                Note(row, texts)},
+                    EventWidths(texts));
   }
   return text;
 }

@@ -31,8 +31,6 @@ std::optional<std::uint32_t> WholeSeconds(std::wstring_view text) {
   return static_cast<std::uint32_t>(seconds);
 }
 
-std::wstring Quoted(std::wstring_view text) { return L"\"" + std::wstring(text) + L"\""; }
-
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
@@ -41,8 +39,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
   bool help = false;
   bool version = false;
   std::optional<OutputFormat> format;
-  const auto fail = [&](std::wstring message) {
-    parsed.error = L"uvfind: " + std::move(message) + L"; uvfind --help lists the options";
+  const auto fail = [&](TextId error, std::wstring_view subject = {}) {
+    parsed.error = error;
+    parsed.errorSubject = subject;
     return parsed;
   };
 
@@ -58,7 +57,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
     } else if (option.starts_with(L"/")) {
       option.remove_prefix(1);
     } else {
-      return fail(L"unknown option " + Quoted(argument));
+      return fail(TextId::ErrorUnknownOption, argument);
     }
     const std::size_t equals = option.find(L'=');
     const std::wstring_view name = option.substr(0, equals);
@@ -69,26 +68,26 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
                  : std::wstring_view();
 
     if (name == L"wait") {
-      if (options.wait) return fail(L"--wait is given twice");
+      if (options.wait) return fail(TextId::ErrorWaitTwice);
       options.wait = true;
       if (hasValue) {
         options.waitSeconds = WholeSeconds(value);
-        if (!options.waitSeconds) return fail(L"--wait takes a whole number of seconds, not " + Quoted(value));
+        if (!options.waitSeconds) return fail(TextId::ErrorWaitValue, value);
       }
       continue;
     }
     if (name == L"for") {
-      if (options.watchSeconds) return fail(L"--for is given twice");
+      if (options.watchSeconds) return fail(TextId::ErrorForTwice);
       options.watchSeconds = WholeSeconds(value);
-      if (!options.watchSeconds) return fail(L"--for takes a whole number of seconds, not " + Quoted(value));
+      if (!options.watchSeconds) return fail(TextId::ErrorForValue, value);
       continue;
     }
     if (hasValue) {
       if (name == L"ok" || name == L"watch" || name == L"ports" || name == L"csv" || name == L"json" ||
           name == L"help" || name == L"version") {
-        return fail(L"--" + std::wstring(name) + L" takes no value");
+        return fail(TextId::ErrorTakesNoValue, L"--" + std::wstring(name));
       }
-      return fail(L"unknown option " + Quoted(argument));
+      return fail(TextId::ErrorUnknownOption, argument);
     }
     std::optional<OutputFormat> chosen;
     if (name == L"ok") {
@@ -106,18 +105,18 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
     } else if (name == L"version") {
       version = true;
     } else {
-      return fail(L"unknown option " + Quoted(argument));
+      return fail(TextId::ErrorUnknownOption, argument);
     }
     if (chosen) {
-      if (format && *format != *chosen) return fail(L"--ports, --csv and --json cannot be combined");
+      if (format && *format != *chosen) return fail(TextId::ErrorFormatsCombined);
       format = chosen;
     }
   }
   if (format) options.format = *format;
   // A watch goes on until it is stopped, and its lines are events, not bare ports.
-  if (options.watch && options.wait) return fail(L"--watch and --wait cannot be combined");
-  if (options.watch && options.format == OutputFormat::Ports) return fail(L"--watch and --ports cannot be combined");
-  if (options.watchSeconds && !options.watch) return fail(L"--for works only with --watch");
+  if (options.watch && options.wait) return fail(TextId::ErrorWatchAndWait);
+  if (options.watch && options.format == OutputFormat::Ports) return fail(TextId::ErrorWatchAndPorts);
+  if (options.watchSeconds && !options.watch) return fail(TextId::ErrorForWithoutWatch);
   if (help) {
     options.request = Request::Help;
   } else if (version) {
@@ -130,33 +129,18 @@ bool StopsWatch(ConsoleControl control) {
   return control == ConsoleControl::CtrlC || control == ConsoleControl::CtrlBreak;
 }
 
-std::wstring UsageText() {
-  return L"Usage: uvfind [--ok] [--ports | --csv | --json] [--wait[=SECONDS]]\r\n"
-         L"       uvfind --watch [--ok] [--csv | --json] [--for=SECONDS]\r\n"
-         L"       uvfind --help | --version\r\n"
-         L"\r\n"
-         L"Lists the Uvantic USB instrument cables installed on this computer with the COM\r\n"
-         L"port, status and cable ID that the Uvantic Finder window shows.\r\n"
-         L"\r\n"
-         L"  --ok              only the cables whose status is OK: those a program can open now\r\n"
-         L"  --ports           only the port names, one a line\r\n"
-         L"  --csv             comma-separated values with a header line\r\n"
-         L"  --json            a JSON array of objects; with --watch, one object a line\r\n"
-         L"  --wait[=SECONDS]  wait until at least one cable is listed, without limit or for\r\n"
-         L"                    SECONDS at most\r\n"
-         L"  --watch           list every cable as \"added\", then write a line the moment a\r\n"
-         L"                    cable is added or removed, or its port, status, served or\r\n"
-         L"                    disabled state changes (\"changed\"), until Ctrl+C; with --ok,\r\n"
-         L"                    \"added\" when a cable becomes OK, \"removed\" when it stops\r\n"
-         L"                    being OK, \"changed\" when its port changes\r\n"
-         L"  --for=SECONDS     end the watch after SECONDS\r\n"
-         L"  --help, -h, /?    show this help\r\n"
-         L"  --version         show the version\r\n"
-         L"\r\n"
-         L"Options may start with / instead of --, in any letter case: /OK /PORTS.\r\n"
-         L"Exit code: 0 when at least one cable was listed, 1 when none was or the wait ran\r\n"
-         L"out, 2 for a bad command line. A watch ends with 0 on Ctrl+C, Ctrl+Break or at\r\n"
-         L"the end of --for, and with 1 when its output is closed.\r\n";
+std::wstring ErrorText(const ParsedCommandLine& parsed, const Texts& texts) {
+  if (!parsed.error) return {};
+  return FillIn(texts.Text(*parsed.error), {{L"option", parsed.errorSubject}, {L"value", parsed.errorSubject}});
+}
+
+std::wstring UsageText(const Texts& texts) {
+  std::wstring text;
+  for (const wchar_t c : texts.Text(TextId::UsageText)) {
+    if (c == L'\n') text += L'\r';
+    text += c;
+  }
+  return text;
 }
 
 std::wstring VersionText() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "texts/texts.h"
+
 namespace uvantic {
 
 enum class OutputFormat { Table, Ports, Csv, Json };
@@ -25,7 +27,8 @@ struct CommandLine {
 
 struct ParsedCommandLine {
   CommandLine options{};
-  std::wstring error{};  // one line naming the problem; empty when the line is good
+  std::optional<TextId> error{};  // the problem's text (Error...); none when the line is good
+  std::wstring errorSubject{};    // the argument, value or option the text names
 };
 
 // arguments leaves out the program's own name. Options start with "--" or "/", in any
@@ -40,7 +43,11 @@ enum class ConsoleControl : unsigned long { CtrlC = 0, CtrlBreak = 1, Close = 2,
 // console closes, the user logs off or Windows shuts down.
 bool StopsWatch(ConsoleControl control);
 
-std::wstring UsageText();
+// The error as one line, without its line end; empty when the line is good.
+std::wstring ErrorText(const ParsedCommandLine& parsed, const Texts& texts);
+
+// The help, each line ending in CR LF.
+std::wstring UsageText(const Texts& texts);
 std::wstring VersionText();
 
 }  // namespace uvantic

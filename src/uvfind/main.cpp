@@ -11,6 +11,7 @@
 #include "cables/cable_events.h"
 #include "cables/cable_passes.h"
 #include "cables/cable_rows.h"
+#include "platform/text_catalog.h"
 #include "platform/win_registry_view.h"
 #include "uvfind/cable_output.h"
 #include "uvfind/command_line.h"
@@ -40,7 +41,7 @@ std::optional<std::vector<CableRow>> WaitForCables(const RegistryView& registry,
   return found;
 }
 
-int List(const CommandLine& options) {
+int List(const CommandLine& options, const Texts& texts) {
   const WinRegistryView registry;
   std::optional<std::vector<CableRow>> cables;
   if (options.wait) {
@@ -50,7 +51,7 @@ int List(const CommandLine& options) {
     cables = Filtered(CurrentCables(registry), options.okOnly);
   }
   // Output that did not arrive listed nothing.
-  if (!WriteStandard(STD_OUTPUT_HANDLE, FormatCables(*cables, options.format))) return kExitNoneListed;
+  if (!WriteStandard(STD_OUTPUT_HANDLE, FormatCables(*cables, options.format, texts))) return kExitNoneListed;
   return cables->empty() ? kExitNoneListed : kExitSuccess;
 }
 
@@ -71,17 +72,17 @@ LocalTime Now() {
 
 // Every cable as added, then each pass's changes, each line written on its own as soon
 // as the pass has seen it. Ctrl+C lets the line being written finish and starts no other.
-int Watch(const CommandLine& options) {
+int Watch(const CommandLine& options, const Texts& texts) {
   const WinRegistryView registry;
   const ConsoleBreak consoleBreak;
-  if (!WriteStandard(STD_OUTPUT_HANDLE, EventHeader(options.format))) return kExitOutputClosed;
+  if (!WriteStandard(STD_OUTPUT_HANDLE, EventHeader(options.format, texts))) return kExitOutputClosed;
   std::vector<CableRow> previous;
   bool closed = false;
   RunPasses(registry, options.watchSeconds, consoleBreak.Event(), [&](std::vector<CableRow> cables) {
     const LocalTime time = Now();
     for (const CableChange& change : CompareCables(previous, cables, options.okOnly)) {
       if (consoleBreak.Requested()) return false;
-      if (!WriteStandard(STD_OUTPUT_HANDLE, FormatEvent(change, time, options.format))) {
+      if (!WriteStandard(STD_OUTPUT_HANDLE, FormatEvent(change, time, options.format, texts))) {
         closed = true;
         return false;
       }
@@ -93,17 +94,18 @@ int Watch(const CommandLine& options) {
 }
 
 int Run(const std::vector<std::wstring>& arguments) {
+  const ResourceTexts texts(UserLanguage());
   const ParsedCommandLine parsed = ParseCommandLine(arguments);
-  if (!parsed.error.empty()) {
-    WriteStandard(STD_ERROR_HANDLE, parsed.error + L"\r\n");
+  if (parsed.error) {
+    WriteStandard(STD_ERROR_HANDLE, ErrorText(parsed, texts) + L"\r\n");
     return kExitBadCommandLine;
   }
   switch (parsed.options.request) {
-    case Request::Help: return WriteStandard(STD_OUTPUT_HANDLE, UsageText()) ? kExitSuccess : kExitNoneListed;
+    case Request::Help: return WriteStandard(STD_OUTPUT_HANDLE, UsageText(texts)) ? kExitSuccess : kExitNoneListed;
     case Request::Version: return WriteStandard(STD_OUTPUT_HANDLE, VersionText()) ? kExitSuccess : kExitNoneListed;
     case Request::List: break;
   }
-  return parsed.options.watch ? Watch(parsed.options) : List(parsed.options);
+  return parsed.options.watch ? Watch(parsed.options, texts) : List(parsed.options, texts);
 }
 
 }  // namespace

@@ -3,16 +3,14 @@
 #include "window/frm_main.h"
 
 #include "discovery/change_watch.h"
-#include "discovery/device_state.h"
 #include "discovery/refresh_device_list.h"
 #include "resources/resource.h"
 #include "platform/win_dpi.h"
+#include "texts/state_words.h"
 #include "window/text_fit.h"
 
 namespace uvantic {
 namespace {
-
-constexpr const wchar_t* kColumnHeaders[] = {L"COM Number", L"Status", L"USB Cable ID"};
 
 int ShiftState() {
   int shift = 0;
@@ -24,8 +22,9 @@ int ShiftState() {
 
 }  // namespace
 
-FrmMain::FrmMain(HINSTANCE instance, const RegistryView& registry, const AppHelpFile& helpFile)
-    : instance_(instance), registry_(registry), helpFile_(helpFile) {}
+FrmMain::FrmMain(HINSTANCE instance, const RegistryView& registry, const AppHelpFile& helpFile, const Texts& texts,
+                 Language language)
+    : instance_(instance), registry_(registry), helpFile_(helpFile), texts_(texts), language_(language) {}
 
 FrmMain::~FrmMain() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -107,13 +106,15 @@ void FrmMain::Load() {
   if (imlIcons) ListView_SetImageList(lvwList, imlIcons.get(), LVSIL_SMALL);
 
   const std::array<int, 3> widths = ListColumnPixels(layoutDpiAcross_, dpi_);
+  const std::wstring headers[] = {texts_.Text(TextId::ColumnPort), texts_.Text(TextId::ColumnStatus),
+                                  texts_.Text(TextId::ColumnCableId)};
   int added = 0;
   for (int column = 0; column < 3; ++column) {
     LVCOLUMNW info{};
     info.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     info.fmt = LVCFMT_LEFT;
     info.cx = widths[static_cast<std::size_t>(column)];
-    info.pszText = const_cast<wchar_t*>(kColumnHeaders[column]);
+    info.pszText = const_cast<wchar_t*>(headers[column].c_str());
     info.iSubItem = column;
     if (SendMessageW(lvwList, LVM_INSERTCOLUMNW, static_cast<WPARAM>(added), reinterpret_cast<LPARAM>(&info)) >= 0) {
       ++added;
@@ -128,10 +129,12 @@ void FrmMain::Load() {
 }
 
 std::vector<FrmMain::ColumnText> FrmMain::ColumnTexts() const {
-  std::vector<ColumnText> texts;
-  for (int column = 0; column < 3; ++column) texts.push_back({column, kColumnHeaders[column]});
-  for (std::wstring_view status : {kStatusOk, kStatusNotPresent, kStatusDriverNotLoaded, kStatusDisabled}) {
-    texts.push_back({1, std::wstring(status)});
+  std::vector<ColumnText> texts{{0, texts_.Text(TextId::ColumnPort)},
+                                {1, texts_.Text(TextId::ColumnStatus)},
+                                {2, texts_.Text(TextId::ColumnCableId)}};
+  for (CableStatus status : {CableStatus::Ok, CableStatus::NotPresent, CableStatus::DriverNotLoaded,
+                             CableStatus::Disabled}) {
+    texts.push_back({1, texts_.Text(StatusText(status))});
   }
   return texts;
 }

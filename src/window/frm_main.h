@@ -18,6 +18,8 @@
 #include "platform/html_help.h"
 #include "platform/processes.h"
 #include "platform/registry_watcher.h"
+#include "texts/language.h"
+#include "texts/texts.h"
 #include "window/app_help_file.h"
 #include "window/copy_row.h"
 #include "window/layout.h"
@@ -40,9 +42,11 @@ inline constexpr UINT kRegistryChangedMessage = WM_APP + 1;
 
 class FrmMain {
  public:
-  // registry is read by every refresh pass and helpFile by context help; both must
-  // outlive the window.
-  FrmMain(HINSTANCE instance, const RegistryView& registry, const AppHelpFile& helpFile);
+  // registry is read by every refresh pass, helpFile by context help and texts for
+  // every word the window shows; all must outlive the window. language chooses the help
+  // file: the language's own beside the registered one, where there is one.
+  FrmMain(HINSTANCE instance, const RegistryView& registry, const AppHelpFile& helpFile, const Texts& texts,
+          Language language = Language::English);
   ~FrmMain();
   FrmMain(const FrmMain&) = delete;
   FrmMain& operator=(const FrmMain&) = delete;
@@ -158,11 +162,13 @@ class FrmMain {
   // What assistive technology hears, in frm_main_accessibility.cpp.
   struct ShownRow {
     std::wstring port, status, cableId;
+    std::optional<CableStatus> statusShown;  // the status the status cell's words stand for
     bool disabledIcon = false;
     bool ghosted = false;
   };
   void MakeAccessible();
   std::optional<ShownRow> ShownRowAt(int index) const;
+  std::wstring StateWordsOf(const ShownRow& row) const;
 
   // Events handled in frm_main_help.cpp.
   void OnKeyPreview(int keyCode, int shift);
@@ -172,10 +178,13 @@ class FrmMain {
   void ShowWhatsThisPopup(ControlName control, POINT at);
   void ShowWhatsThis(ControlName control, POINT at);
   std::optional<ControlName> ControlOf(HWND window) const;
+  std::wstring HelpFilePath() const;
 
   HINSTANCE instance_;
   const RegistryView& registry_;
   const AppHelpFile& helpFile_;
+  const Texts& texts_;
+  Language language_;
   // Whether the logo was last pressed with the left button alone; the logo's click
   // and the context-help popup clear it.
   LogoPress blnLogoPressed;
@@ -187,7 +196,7 @@ class FrmMain {
   // and where it was opened, in screen coordinates.
   std::optional<ControlName> ctlWhatsThis;
   POINT whatsThisAt_{};
-  UniqueHMenu mnuWhatsThis;  // loaded with the first popup; never a menu bar
+  UniqueHMenu mnuWhatsThis;  // made with the first popup
   // Makes the timer tick early when the registry changes; from creation to destruction
   // of the window. Without it the timer alone keeps the list current.
   std::unique_ptr<RegistryWatcher> watcher_;

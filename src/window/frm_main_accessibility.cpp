@@ -7,8 +7,7 @@
 #include <algorithm>
 
 #include "discovery/device_state.h"
-#include "discovery/state_words.h"
-#include "window/web_site.h"
+#include "texts/state_words.h"
 
 namespace uvantic {
 namespace {
@@ -40,7 +39,7 @@ std::wstring CellAt(HWND list, int index, int column) {
 // where a click leads, where the tooltip only shows the address. The annotations add the
 // role of a link and the rows' descriptions where the system supports them.
 void FrmMain::MakeAccessible() {
-  SetWindowTextW(imgLogo, kLogoAccessibleName);
+  SetWindowTextW(imgLogo, texts_.Text(TextId::LogoName).c_str());
   annotations_.SetRole(imgLogo, ROLE_SYSTEM_LINK);
   annotations_.DescribeChildren(lvwList, [this](long childId) { return DescribeRow(static_cast<int>(childId - 1)); });
 }
@@ -53,10 +52,18 @@ std::optional<FrmMain::ShownRow> FrmMain::ShownRowAt(int index) const {
   item.stateMask = LVIS_CUT;
   item.iItem = index;
   if (!SendMessageW(lvwList, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return std::nullopt;
-  return ShownRow{CellAt(lvwList, index, static_cast<int>(Cell::Text)),
-                  CellAt(lvwList, index, static_cast<int>(Cell::Status)),
-                  CellAt(lvwList, index, static_cast<int>(Cell::CableId)), item.iImage == kIconDisabled - 1,
-                  (item.state & LVIS_CUT) != 0};
+  ShownRow row{CellAt(lvwList, index, static_cast<int>(Cell::Text)),
+               CellAt(lvwList, index, static_cast<int>(Cell::Status)),
+               CellAt(lvwList, index, static_cast<int>(Cell::CableId)),
+               std::nullopt,
+               item.iImage == kIconDisabled - 1,
+               (item.state & LVIS_CUT) != 0};
+  row.statusShown = list_.StatusShownAs(row.status);
+  return row;
+}
+
+std::wstring FrmMain::StateWordsOf(const ShownRow& row) const {
+  return StateWordsText(texts_, StateWords(row.statusShown, row.disabledIcon, row.ghosted));
 }
 
 // Read when a client asks, so the description follows the row wherever sorting puts it
@@ -65,7 +72,8 @@ std::optional<FrmMain::ShownRow> FrmMain::ShownRowAt(int index) const {
 std::optional<std::wstring> FrmMain::DescribeRow(int index) const {
   const auto row = ShownRowAt(index);
   if (!row) return std::nullopt;
-  return RowDescription(row->status, StateWords(row->status, row->disabledIcon, row->ghosted), row->cableId);
+  return RowDescription(texts_, row->status, StateWords(row->statusShown, row->disabledIcon, row->ghosted),
+                        row->cableId);
 }
 
 }  // namespace uvantic

@@ -4,7 +4,7 @@
 // failure, a command that cannot be carried out does nothing.
 #include "window/frm_main.h"
 
-#include "discovery/state_words.h"
+#include "texts/state_words.h"
 #include "platform/ansi_text.h"
 #include "platform/file_exists.h"
 #include "platform/clipboard.h"
@@ -73,8 +73,7 @@ void FrmMain::OnCopyKey() {
       static_cast<int>(SendMessageW(lvwList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
   const auto row = ShownRowAt(index);
   if (!row) return;
-  CopyTextToClipboard(hwnd_, CopiedRowText(row->port, row->status, row->cableId,
-                                           StateWords(row->status, row->disabledIcon, row->ghosted)));
+  CopyTextToClipboard(hwnd_, CopiedRowText(row->port, row->status, row->cableId, StateWordsOf(*row)));
 }
 
 // Ends the program: the timer first, so no tick runs after this; destroying the

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "texts/state_words.h"
 #include "window/column_width.h"
 #include "window/picture_size.h"
 #include "window/text_fit.h"
@@ -74,7 +75,8 @@ bool FrmMain::CreateControls() {
         style |= WS_TABSTOP | (name == ControlName::cmdClose ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         break;
     }
-    HWND control = CreateWindowExW(exStyle, windowClass, entry.caption, style, rect.left, rect.top, rect.width(),
+    const std::wstring caption = entry.caption ? texts_.Text(*entry.caption) : std::wstring();
+    HWND control = CreateWindowExW(exStyle, windowClass, caption.c_str(), style, rect.left, rect.top, rect.width(),
                                    rect.height(), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.controlId)),
                                    instance_, nullptr);
     if (!control) return false;
@@ -91,6 +93,9 @@ bool FrmMain::CreateControls() {
     }
   }
   list_.Attach(lvwList);
+  list_.SetStatusTexts({texts_.Text(StatusText(CableStatus::Ok)), texts_.Text(StatusText(CableStatus::NotPresent)),
+                        texts_.Text(StatusText(CableStatus::DriverNotLoaded)),
+                        texts_.Text(StatusText(CableStatus::Disabled))});
   ListView_SetExtendedListViewStyleEx(lvwList, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP,
                                       LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   SetWindowTheme(lvwList, L"Explorer", nullptr);

@@ -56,10 +56,14 @@ void FrmMain::OnControlMouseUp(int buttonCode, ControlName control) {
 void FrmMain::ShowWhatsThisPopup(ControlName control, POINT at) {
   ctlWhatsThis = control;
   whatsThisAt_ = at;
-  if (!mnuWhatsThis) mnuWhatsThis.reset(LoadMenuW(instance_, MAKEINTRESOURCEW(IDM_WHATSTHIS)));
-  const HMENU popup = mnuWhatsThis ? GetSubMenu(mnuWhatsThis.get(), 0) : nullptr;
-  if (!popup) return;
-  TrackPopupMenu(popup, kWhatsThisPopupFlags, at.x, at.y, 0, hwnd_, nullptr);
+  if (!mnuWhatsThis) {
+    UniqueHMenu menu(CreatePopupMenu());
+    if (!menu || !AppendMenuW(menu.get(), MF_STRING, IDM_WHATSTHIS_HELP, texts_.Text(TextId::MenuWhatsThis).c_str())) {
+      return;
+    }
+    mnuWhatsThis = std::move(menu);
+  }
+  TrackPopupMenu(mnuWhatsThis.get(), kWhatsThisPopupFlags, at.x, at.y, 0, hwnd_, nullptr);
 }
 
 void FrmMain::OnWhatsThisHelp() {
@@ -79,12 +83,16 @@ void FrmMain::OnHelp(const HELPINFO& info) {
 // help viewer where it does not (Wine's HtmlHelpW has no HH_DISPLAY_TEXT_POPUP case).
 // Without a help file nothing is shown.
 void FrmMain::ShowWhatsThis(ControlName control, POINT at) {
-  const std::wstring& helpFile = helpFile_.Path();
+  const std::wstring helpFile = HelpFilePath();
   if (helpFile.empty() || !FileExists(helpFile)) return;
   const std::optional<HelpTopicLocation> topic = LocateHelpTopic(helpFile, HelpTopic(control));
   if (!topic) return;
   if (helpDisplay_.ShowTextPopup(hwnd_, topic->textPopupSource, topic->topic, at)) return;
   helpDisplay_.ShowPage(hwnd_, topic->pageAddress);
+}
+
+std::wstring FrmMain::HelpFilePath() const {
+  return HelpFileFor(language_, helpFile_.Path(), [](const std::wstring& path) { return FileExists(path); });
 }
 
 // The control a window belongs to: the control itself or a window inside it, such as

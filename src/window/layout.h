@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/dpi_choice.h"
+#include "texts/texts.h"
 
 namespace uvantic {
 
@@ -47,7 +48,7 @@ struct ControlEntry {
   const wchar_t* codeName;  // the name the control goes by in this program
   ControlKind kind;
   TwipsRect twips;
-  const wchar_t* caption;     // "&" marks the access key; empty for images and the list
+  std::optional<TextId> caption;  // "&" in it marks the access key; none for images and the list
   std::optional<int> tabIndex;  // none for controls that never take the focus
   int helpTopic;
   int controlId;  // the child-window identifier; Close has the cancel identifier (2), so Esc clicks it
@@ -57,16 +58,16 @@ inline constexpr TwipsRect kClientTwips{0, 0, 5385, 5955};
 
 // Top to bottom, as the window shows them.
 inline constexpr std::array<ControlEntry, 7> kControls{{
-    {ControlName::imgIcon, L"imgIcon", ControlKind::Image, {240, 240, 480, 480}, L"", std::nullopt, 1, 1001},
-    {ControlName::lblList, L"lblList", ControlKind::Label, {240, 840, 4935, 255},
-     L"The following &Uvantic devices have been installed:", 0, 1, 1002},
-    {ControlName::lvwList, L"lvwList", ControlKind::ListView, {240, 1200, 4935, 3255}, L"", 1, 1, 1003},
+    {ControlName::imgIcon, L"imgIcon", ControlKind::Image, {240, 240, 480, 480}, std::nullopt, std::nullopt, 1, 1001},
+    {ControlName::lblList, L"lblList", ControlKind::Label, {240, 840, 4935, 255}, TextId::LabelList, 0, 1, 1002},
+    {ControlName::lvwList, L"lvwList", ControlKind::ListView, {240, 1200, 4935, 3255}, std::nullopt, 1, 1, 1003},
     {ControlName::cmdProperties, L"cmdProperties", ControlKind::CommandButton, {4080, 4680, 1095, 375},
-     L"&Properties", 2, 2, 1004},
-    {ControlName::imgLogo, L"imgLogo", ControlKind::Image, {240, 5400, 1635, 390}, L"", std::nullopt, 5, 1005},
+     TextId::ButtonProperties, 2, 2, 1004},
+    {ControlName::imgLogo, L"imgLogo", ControlKind::Image, {240, 5400, 1635, 390}, std::nullopt, std::nullopt, 5, 1005},
     {ControlName::cmdDevmgmt, L"cmdDevmgmt", ControlKind::CommandButton, {2160, 5400, 1695, 375},
-     L"&Device Manager...", 3, 3, 1006},
-    {ControlName::cmdClose, L"cmdClose", ControlKind::CommandButton, {4080, 5400, 1095, 375}, L"Close", 4, 4, 2},
+     TextId::ButtonDeviceManager, 3, 3, 1006},
+    {ControlName::cmdClose, L"cmdClose", ControlKind::CommandButton, {4080, 5400, 1095, 375}, TextId::ButtonClose, 4, 4,
+     2},
 }};
 
 const ControlEntry& Entry(ControlName name);

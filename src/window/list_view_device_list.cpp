@@ -249,6 +249,23 @@ std::optional<std::wstring> ListViewDeviceList::CellText(RowId row, Cell cell) {
   return ItemText(*index, column, known.size());
 }
 
+std::optional<CableStatus> ListViewDeviceList::StatusShownAs(std::wstring_view text) const {
+  for (std::size_t status = 0; status < statusTexts_.size(); ++status) {
+    if (statusTexts_[status] == text) return static_cast<CableStatus>(status);
+  }
+  return std::nullopt;
+}
+
+std::optional<CableStatus> ListViewDeviceList::Status(RowId row) {
+  const std::optional<std::wstring> text = CellText(row, Cell::Status);
+  return text ? StatusShownAs(*text) : std::nullopt;
+}
+
+bool ListViewDeviceList::SetStatus(RowId row, CableStatus status) {
+  const auto index = static_cast<std::size_t>(status);
+  return index < statusTexts_.size() && SetCellText(row, Cell::Status, statusTexts_[index]);
+}
+
 // Compares with the cell itself, so that a caller that could not read it, or that reads
 // a text with a zero inside as different, writes only what differs.
 bool ListViewDeviceList::SetCellText(RowId row, Cell cell, const std::wstring& text) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "discovery/device_list.h"
+#include "discovery/device_state.h"
 
 namespace uvantic {
 
@@ -34,13 +35,20 @@ class ListViewDeviceList final : public DeviceList {
   ListViewDeviceList& operator=(const ListViewDeviceList&) = delete;
 
   void Attach(HWND listView) { list_ = listView; }
+  // The words the status column shows for each status, indexed by CableStatus. Set
+  // before the first pass; a row whose status cell says other words reads as none.
+  void SetStatusTexts(std::array<std::wstring, 4> texts) { statusTexts_ = std::move(texts); }
+  // The status shown in these words; nullopt for words that are no status's.
+  std::optional<CableStatus> StatusShownAs(std::wstring_view text) const;
 
   bool Add(const std::wstring& key) override;
   std::optional<std::size_t> Count() const override;
   std::optional<std::vector<RowId>> Rows() const override;
   std::optional<std::wstring> Key(RowId row) const override;
   std::optional<std::wstring> CellText(RowId row, Cell cell) override;
+  std::optional<CableStatus> Status(RowId row) override;
   bool SetCellText(RowId row, Cell cell, const std::wstring& text) override;
+  bool SetStatus(RowId row, CableStatus status) override;
   // icon is the 1-based state icon; the list view's images are numbered from 0.
   bool SetIcon(RowId row, int icon) override;
   bool SetGhosted(RowId row, bool ghosted) override;
@@ -106,6 +114,7 @@ class ListViewDeviceList final : public DeviceList {
   void Sort();
 
   HWND list_ = nullptr;
+  std::array<std::wstring, 4> statusTexts_;
   std::map<RowId, std::wstring> keys_;
   struct KeyLess {
     using is_transparent = void;

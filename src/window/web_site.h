@@ -5,7 +5,5 @@
 namespace uvantic {
 
 inline constexpr wchar_t kWebSiteAddress[] = L"https://www.uvantic.com/";
-// What assistive technology calls the logo: where it leads.
-inline constexpr wchar_t kLogoAccessibleName[] = L"Uvantic web site";
 
 }  // namespace uvantic

@@ -57,4 +57,13 @@ std::optional<HelpTopicLocation> LocateHelpTopic(std::wstring_view helpFile, int
   return std::nullopt;
 }
 
+std::wstring HelpFileFor(Language language, const std::wstring& registered,
+                         const std::function<bool(const std::wstring&)>& exists) {
+  const std::size_t folderEnd = registered.rfind(L'\\');
+  if (language == Language::English || folderEnd == std::wstring::npos) return registered;
+  std::wstring localized = registered.substr(0, folderEnd + 1);
+  localized.append(LanguageTag(language)).append(registered, folderEnd, std::wstring::npos);
+  return exists(localized) ? localized : registered;
+}
+
 }  // namespace uvantic

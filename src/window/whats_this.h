@@ -2,10 +2,12 @@
 // events open the popup, where it opens, and where in the help file a topic lives.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "texts/language.h"
 #include "window/layout.h"
 
 namespace uvantic {
@@ -54,5 +56,12 @@ struct HelpTopicLocation {
 
 // None for a number that has no topic.
 std::optional<HelpTopicLocation> LocateHelpTopic(std::wstring_view helpFile, int topic);
+
+// The help file in the user's language: for a language other than English, the file of
+// the registered one's name in a folder named by the language's tag beside it
+// ("C:\Program\de\UvanticFinder.chm") where that file exists; else the registered file.
+// Empty when none was registered.
+std::wstring HelpFileFor(Language language, const std::wstring& registered,
+                         const std::function<bool(const std::wstring&)>& exists);
 
 }  // namespace uvantic

@@ -151,7 +151,7 @@ class Session {
       Check(instance != nullptr, "a row whose instance key does not open");
       const MemoryRow& row = *list_.row(key);
       const DeviceState state = EvaluateDevice(reg_, *instance, key);
-      Check(row.cell(Cell::Text) == state.portName && row.cell(Cell::Status) == state.status &&
+      Check(row.cell(Cell::Text) == state.portName && row.status == state.status &&
                 row.cell(Cell::CableId) == state.cableId && row.icon == state.icon && row.ghosted == state.ghosted,
             "a row that does not show its instance's state");
     }

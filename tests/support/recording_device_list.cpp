@@ -36,6 +36,10 @@ void RecordingDeviceList::Record(ListWrite write) {
 
 void RecordingDeviceList::Resort() {
   if (!sortCell_) return;
+  if (*sortCell_ == Cell::Status) {
+    std::stable_sort(order_.begin(), order_.end(), [&](RowId a, RowId b) { return Row(a)->status < Row(b)->status; });
+    return;
+  }
   std::stable_sort(order_.begin(), order_.end(),
                    [&](RowId a, RowId b) { return Row(a)->cell(*sortCell_) < Row(b)->cell(*sortCell_); });
 }
@@ -79,6 +83,22 @@ bool RecordingDeviceList::SetCellText(RowId row, Cell cell, const std::wstring& 
   if (!done) return false;
   rows_.SetCellText(row, cell, text);
   if (sortCell_ == cell) Resort();
+  return true;
+}
+
+std::optional<CableStatus> RecordingDeviceList::Status(RowId row) {
+  const MemoryRow* r = Access(ListOp::ReadCell, row);
+  if (!r || Fails(ListOp::ReadCell, &r->key, Cell::Status)) return std::nullopt;
+  return r->status;
+}
+
+bool RecordingDeviceList::SetStatus(RowId row, CableStatus status) {
+  const MemoryRow* r = Access(ListOp::WriteCell, row);
+  const bool done = r && !Fails(ListOp::WriteCell, &r->key, Cell::Status);
+  Record({.op = ListOp::WriteCell, .key = r ? r->key : L"", .cell = Cell::Status, .status = status, .done = done});
+  if (!done) return false;
+  rows_.SetStatus(row, status);
+  if (sortCell_ == Cell::Status) Resort();
   return true;
 }
 

@@ -17,12 +17,14 @@ namespace uvantic {
 // The operations of DeviceList, for failures, hooks and the record of changes.
 enum class ListOp { Add, Count, Rows, Key, ReadCell, WriteCell, SetIcon, SetGhosted, Remove };
 
-// One change asked of the list: Add, WriteCell, SetIcon, SetGhosted or Remove.
+// One change asked of the list: Add, WriteCell, SetIcon, SetGhosted or Remove. A status
+// written is a WriteCell of the Status cell.
 struct ListWrite {
   ListOp op = ListOp::Add;
   std::wstring key{};        // the row's key
   Cell cell = Cell::Text;    // WriteCell
-  std::wstring text{};       // WriteCell
+  std::wstring text{};       // WriteCell of a text cell
+  std::optional<CableStatus> status{};  // WriteCell of the Status cell
   int icon = 0;              // SetIcon
   bool ghosted = false;      // SetGhosted
   bool done = false;         // false when the change failed
@@ -35,7 +37,9 @@ class RecordingDeviceList : public DeviceList {
   std::optional<std::vector<RowId>> Rows() const override;
   std::optional<std::wstring> Key(RowId row) const override;
   std::optional<std::wstring> CellText(RowId row, Cell cell) override;
+  std::optional<CableStatus> Status(RowId row) override;
   bool SetCellText(RowId row, Cell cell, const std::wstring& text) override;
+  bool SetStatus(RowId row, CableStatus status) override;
   bool SetIcon(RowId row, int icon) override;
   bool SetGhosted(RowId row, bool ghosted) override;
   bool Remove(RowId row) override;
@@ -62,8 +66,8 @@ class RecordingDeviceList : public DeviceList {
   // std::bad_alloc instead, as when memory runs out.
   void throwOn(ListOp op, std::wstring_view key = {});
 
-  // Keeps the rows ordered by this cell's text, as a sorted list view does: a row
-  // moves whenever that text changes.
+  // Keeps the rows ordered by this cell, as a sorted list view does: a row moves
+  // whenever the cell changes. Statuses sort in their enumeration's order.
   void sortBy(Cell cell);
 
   // Called before each operation on one row (Key, ReadCell, WriteCell, SetIcon,

@@ -36,8 +36,15 @@ inline void PrintTo(const RegistryData& data, std::ostream* os) {
   }
 }
 
+inline void PrintTo(CableStatus status, std::ostream* os) {
+  constexpr const char* kNames[] = {"Ok", "NotPresent", "DriverNotLoaded", "Disabled"};
+  *os << kNames[static_cast<int>(status)];
+}
+
 inline void PrintTo(const DeviceState& state, std::ostream* os) {
-  *os << "{port " << Printable(state.portName) << ", status " << Printable(state.status) << ", cable "
+  *os << "{port " << Printable(state.portName) << ", status ";
+  PrintTo(state.status, os);
+  *os << ", cable "
       << Printable(state.cableId) << ", icon " << state.icon << (state.ghosted ? ", ghosted}" : "}");
 }
 

@@ -23,6 +23,13 @@ const std::vector<Cable> kCables{{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Sta
                                  {L"7&\"Q,1&0&0002", L"COM\u00c45,\"x\"", CableSetup::Disabled},
                                  {L"7&0C44D1B9&0&0003", L"COM10", CableSetup::Unplugged}};
 
+// The suite runs in English and in German, the language Wine takes from LANG.
+bool InGerman() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_GERMAN; }
+template <typename Text>
+Text Said(Text english, Text german) {
+  return InGerman() ? german : english;
+}
+
 struct Expected {
   const wchar_t* arguments;
   DWORD exitCode;
@@ -65,12 +72,17 @@ TEST_F(Uvfind, EachFormListsTheRowsOfTheWindowInItsOrder) {
   const std::wstring path = WindowsInstancePath(L"");
   std::wstring jsonPath;
   for (const wchar_t c : path) jsonPath += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
+  // The table in the run's language; everything else the same bytes in every language.
   const Expected runs[] = {
       {L"", 0,
-       L"COM Number  Status             USB Cable ID    Note\r\n"
-       L"COM10       Driver not loaded  7&0C44D1B9&0&0  not plugged in\r\n"
-       L"COM3        OK                 7&2A1B3C4D&0&0\r\n"
-       L"COM\u00c45,\"x\"   Disabled           7&\"Q,1&0&0\r\n"},
+       Said<std::wstring>(L"COM Number  Status             USB Cable ID    Note\r\n"
+                          L"COM10       Driver not loaded  7&0C44D1B9&0&0  not served by its driver\r\n"
+                          L"COM3        OK                 7&2A1B3C4D&0&0\r\n"
+                          L"COM\u00c45,\"x\"   Disabled           7&\"Q,1&0&0\r\n",
+                          L"COM-Nummer  Status                 USB-Kabel-ID    Hinweis\r\n"
+                          L"COM10       Treiber nicht geladen  7&0C44D1B9&0&0  wird von seinem Treiber nicht bedient\r\n"
+                          L"COM3        OK                     7&2A1B3C4D&0&0\r\n"
+                          L"COM\u00c45,\"x\"   Deaktiviert            7&\"Q,1&0&0\r\n")},
       {L"--csv", 0,
        L"port,status,cable_id,served,disabled,instance_path\r\n"
        L"COM10,Driver not loaded,7&0C44D1B9&0&0,false,false," + path + L"7&0C44D1B9&0&0003\r\n"
@@ -89,15 +101,23 @@ TEST_F(Uvfind, ExitCodesTellListedFromNoneAndFromABadCommandLine) {
   registry_.Install(kCables[2]);
   const Expected runs[] = {
       {L"--ok --ports", 1, L""},
-      {L"--bogus", 2, L"", "uvfind: unknown option \"--bogus\""},
-      {L"--csv --ports", 2, L"", "uvfind: --ports, --csv and --json cannot be combined"},
-      {L"--watch --wait", 2, L"", "uvfind: --watch and --wait cannot be combined"},
-      {L"--ports --watch", 2, L"", "uvfind: --watch and --ports cannot be combined"},
+      {L"--bogus", 2, L"", Said("uvfind: unknown option \"--bogus\"", "uvfind: unbekannte Option \"--bogus\"")},
+      {L"--csv --ports", 2, L"",
+       Said("uvfind: --ports, --csv and --json cannot be combined",
+            "uvfind: --ports, --csv und --json lassen sich nicht kombinieren")},
+      {L"--watch --wait", 2, L"",
+       Said("uvfind: --watch and --wait cannot be combined", "uvfind: --watch und --wait lassen sich nicht kombinieren")},
+      {L"--ports --watch", 2, L"",
+       Said("uvfind: --watch and --ports cannot be combined",
+            "uvfind: --watch und --ports lassen sich nicht kombinieren")},
       // A watch that ran its time ends with 0, also when it saw nothing to show.
       {L"--watch --ok --for=1 --csv", 0, L"time,event,port,status,cable_id,served,disabled,instance_path\r\n"},
   };
   for (const auto& run : runs) Check(run);
-  EXPECT_EQ(ConsoleProgram(L"/?").Finish().out.substr(0, 14), "Usage: uvfind ");
+  // The help in the run's language, in UTF-8 on a pipe: "ö" of "öffnen".
+  const std::string help = ConsoleProgram(L"/?").Finish().out;
+  EXPECT_TRUE(help.starts_with(Said("Usage: uvfind [--ok]", "Verwendung: uvfind [--ok]"))) << help;
+  EXPECT_EQ(help.find("\xc3\xb6" "ffnen") != std::string::npos, InGerman()) << help;
   // Output that cannot be written has listed nothing.
   ConsoleProgram unread(L"--ports");
   unread.CloseOutput();

@@ -6,9 +6,9 @@
 
 #include "discovery/evaluate_device.h"
 #include "discovery/memory_registry.h"
-#include "discovery/state_words.h"
 #include "support/cable_keys.h"
 #include "support/test_printers.h"
+#include "texts/state_words.h"
 
 namespace uvantic {
 namespace {
@@ -18,9 +18,9 @@ using namespace testing;  // the shared cable keys
 constexpr std::wstring_view kName = L"6&2F6C1E2B&0&0000";
 constexpr std::wstring_view kCableId = L"6&2F6C1E2B&0&0";
 
-DeviceState State(std::wstring_view status, int icon, bool ghosted, std::wstring_view port = L"COM5",
+DeviceState State(CableStatus status, int icon, bool ghosted, std::wstring_view port = L"COM5",
                   std::wstring_view cableId = kCableId) {
-  return {std::wstring(port), std::wstring(status), std::wstring(cableId), icon, ghosted};
+  return {std::wstring(port), status, std::wstring(cableId), icon, ghosted};
 }
 
 class EvaluateDeviceTest : public ::testing::Test {
@@ -59,7 +59,7 @@ struct StatusCase {
   bool served;
   bool bound;
   bool disabled;
-  std::wstring_view status;
+  CableStatus status;
   int icon;
   bool ghosted;
   std::wstring_view words;  // what the icon and the dimming add to the status
@@ -75,19 +75,20 @@ TEST_P(StatusTableTest, GivesStatusIconAndDimming) {
   if (c.disabled) reg.key(InstanceKey(kName)).value(L"ConfigFlags", 1u);
   const DeviceState state = Evaluate();
   EXPECT_EQ(state, State(c.status, c.icon, c.ghosted));
-  EXPECT_EQ(StateWords(state.status, state.icon == kIconDisabled, state.ghosted), c.words);
+  EXPECT_EQ(StateWordsText(EnglishTexts(), StateWords(state.status, state.icon == kIconDisabled, state.ghosted)),
+            c.words);
 }
 
-constexpr std::wstring_view kUnplugged = L"not plugged in", kDisabledUnplugged = L"disabled, not plugged in";
+constexpr std::wstring_view kUnserved = L"not served by its driver", kDisabledUnserved = L"disabled, not served by its driver";
 constexpr StatusCase kStatusTable[] = {
-    {"ServedBoundEnabled", true, true, false, kStatusOk, kIconNormal, false, L""},
-    {"ServedUnboundEnabled", true, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, false, L""},
-    {"ServedBoundDisabled", true, true, true, kStatusDisabled, kIconDisabled, false, L""},
-    {"ServedUnboundDisabled", true, false, true, kStatusDisabled, kIconDisabled, false, L""},
-    {"UnservedBoundEnabled", false, true, false, kStatusNotPresent, kIconNormal, true, kUnplugged},
-    {"UnservedUnboundEnabled", false, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, true, kUnplugged},
-    {"UnservedBoundDisabled", false, true, true, kStatusNotPresent, kIconDisabled, true, kDisabledUnplugged},
-    {"UnservedUnboundDisabled", false, false, true, kStatusDriverNotLoaded, kIconDisabled, true, kDisabledUnplugged},
+    {"ServedBoundEnabled", true, true, false, CableStatus::Ok, kIconNormal, false, L""},
+    {"ServedUnboundEnabled", true, false, false, CableStatus::DriverNotLoaded, kIconDriverNotLoaded, false, L""},
+    {"ServedBoundDisabled", true, true, true, CableStatus::Disabled, kIconDisabled, false, L""},
+    {"ServedUnboundDisabled", true, false, true, CableStatus::Disabled, kIconDisabled, false, L""},
+    {"UnservedBoundEnabled", false, true, false, CableStatus::NotPresent, kIconNormal, true, kUnserved},
+    {"UnservedUnboundEnabled", false, false, false, CableStatus::DriverNotLoaded, kIconDriverNotLoaded, true, kUnserved},
+    {"UnservedBoundDisabled", false, true, true, CableStatus::NotPresent, kIconDisabled, true, kDisabledUnserved},
+    {"UnservedUnboundDisabled", false, false, true, CableStatus::DriverNotLoaded, kIconDisabled, true, kDisabledUnserved},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryCombination, StatusTableTest, ::testing::ValuesIn(kStatusTable),
@@ -96,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(EveryCombination, StatusTableTest, ::testing::ValuesIn(
 TEST_F(EvaluateDeviceTest, UnpluggedCableShowsDriverNotLoadedDimmed) {
   InstallWorkingCable();
   Unplug();
-  EXPECT_EQ(Evaluate(), State(kStatusDriverNotLoaded, kIconDriverNotLoaded, true));
+  EXPECT_EQ(Evaluate(), State(CableStatus::DriverNotLoaded, kIconDriverNotLoaded, true));
   reg.key(InstanceKey(kName)).value(L"ConfigFlags", 1u);
-  EXPECT_EQ(Evaluate(), State(kStatusDriverNotLoaded, kIconDisabled, true));
+  EXPECT_EQ(Evaluate(), State(CableStatus::DriverNotLoaded, kIconDisabled, true));
 }
 
 TEST_F(EvaluateDeviceTest, CableIdIsTheKeyNameLessItsLastThreeCharacters) {
@@ -113,7 +114,7 @@ TEST_F(EvaluateDeviceTest, CableIdIsTheKeyNameLessItsLastThreeCharacters) {
 TEST_F(EvaluateDeviceTest, UnreadableKeyNameGivesEmptyCableIdAndTheRestAsUsual) {
   InstallWorkingCable();
   reg.failName(InstanceKey(kName));
-  EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false, L"COM5", L""));
+  EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false, L"COM5", L""));
 }
 
 TEST_F(EvaluateDeviceTest, PortNameAsText) {
@@ -126,7 +127,7 @@ TEST_F(EvaluateDeviceTest, PortNameAsText) {
   InstallWorkingCable();
   for (const auto& [data, port] : cases) {
     reg.key(ParametersKey(kName)).value(L"PortName", data);
-    EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false, port));
+    EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false, port));
   }
 }
 
@@ -140,7 +141,7 @@ TEST_F(EvaluateDeviceTest, PortNameThatCannotBeReadIsEmptyAndTheRestAsUsual) {
   for (const auto& fail : failures) {
     Reinstall();
     fail(reg);
-    EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false, L""));
+    EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false, L""));
   }
 }
 
@@ -152,28 +153,28 @@ TEST_F(EvaluateDeviceTest, DriverListMatchesOnlyTheExactInstancePath) {
                                InstanceKey(kName)};
   for (std::size_t i = 0; i < std::size(near); ++i) {
     reg.key(kDriverListPath).value(L"0", near[i]);
-    EXPECT_EQ(Evaluate(), State(kStatusNotPresent, kIconNormal, true)) << "entry " << i;
+    EXPECT_EQ(Evaluate(), State(CableStatus::NotPresent, kIconNormal, true)) << "entry " << i;
   }
 }
 
 TEST_F(EvaluateDeviceTest, DriverListOfCountersOnlyMatchesNothing) {
   InstallWorkingCable();
   reg.key(kDriverListPath).value(L"0", 0u);
-  EXPECT_EQ(Evaluate(), State(kStatusNotPresent, kIconNormal, true));
+  EXPECT_EQ(Evaluate(), State(CableStatus::NotPresent, kIconNormal, true));
 }
 
 TEST_F(EvaluateDeviceTest, MatchFurtherDownTheDriverListCounts) {
   InstallWorkingCable();
   reg.key(kDriverListPath).value(L"0", InstancePath(L"6&11111111&0&0000")).value(L"1", InstancePath(kName));
-  EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false));
+  EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false));
 }
 
 TEST_F(EvaluateDeviceTest, DriverListThatCannotBeReadMatchesNothing) {
   InstallWorkingCable();
   reg.failValues(kDriverListPath);
-  EXPECT_EQ(Evaluate(), State(kStatusNotPresent, kIconNormal, true));
+  EXPECT_EQ(Evaluate(), State(CableStatus::NotPresent, kIconNormal, true));
   reg.failOpen(kDriverListPath);
-  EXPECT_EQ(Evaluate(), State(kStatusNotPresent, kIconNormal, true));
+  EXPECT_EQ(Evaluate(), State(CableStatus::NotPresent, kIconNormal, true));
 }
 
 // A driver-list value that cannot be read says nothing about this cable: it must
@@ -182,10 +183,10 @@ TEST_F(EvaluateDeviceTest, UnreadableDriverListValueIsNoMatchAndTheWalkGoesOn) {
   InstallWorkingCable();
   reg.key(kDriverListPath).value(L"0", L"").value(L"Binary", RegistryData::Unreadable());
   reg.failValue(kDriverListPath, L"0");
-  EXPECT_EQ(Evaluate(), State(kStatusNotPresent, kIconNormal, true));
+  EXPECT_EQ(Evaluate(), State(CableStatus::NotPresent, kIconNormal, true));
 
   reg.key(kDriverListPath).value(L"1", InstancePath(kName));
-  EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false));
+  EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false));
 }
 
 TEST_F(EvaluateDeviceTest, ActiveServiceOtherThanExactlySlabserIsDriverNotLoaded) {
@@ -195,7 +196,7 @@ TEST_F(EvaluateDeviceTest, ActiveServiceOtherThanExactlySlabserIsDriverNotLoaded
   InstallWorkingCable();
   for (const auto& service : services) {
     reg.key(ControlKey(kName)).value(L"ActiveService", service);
-    EXPECT_EQ(Evaluate(), State(kStatusDriverNotLoaded, kIconDriverNotLoaded, false));
+    EXPECT_EQ(Evaluate(), State(CableStatus::DriverNotLoaded, kIconDriverNotLoaded, false));
   }
 }
 
@@ -209,7 +210,7 @@ TEST_F(EvaluateDeviceTest, UnreadableActiveServiceIsDriverNotLoaded) {
   for (const auto& fail : failures) {
     Reinstall();
     fail(reg);
-    EXPECT_EQ(Evaluate(), State(kStatusDriverNotLoaded, kIconDriverNotLoaded, false));
+    EXPECT_EQ(Evaluate(), State(CableStatus::DriverNotLoaded, kIconDriverNotLoaded, false));
   }
 }
 
@@ -254,8 +255,8 @@ TEST_F(EvaluateDeviceTest, DisabledFromConfigFlagsAndDisableCount) {
     } else {
       reg.failValue(ControlKey(kName), L"DisableCount");
     }
-    const DeviceState expected = c.disabled ? State(kStatusDisabled, kIconDisabled, false)
-                                            : State(kStatusOk, kIconNormal, false);
+    const DeviceState expected = c.disabled ? State(CableStatus::Disabled, kIconDisabled, false)
+                                            : State(CableStatus::Ok, kIconNormal, false);
     EXPECT_EQ(Evaluate(), expected) << "case " << i;
   }
 }
@@ -263,7 +264,7 @@ TEST_F(EvaluateDeviceTest, DisabledFromConfigFlagsAndDisableCount) {
 TEST_F(EvaluateDeviceTest, MissingConfigFlagsMeansEnabled) {
   InstallWorkingCable();
   reg.removeValue(InstanceKey(kName), L"ConfigFlags");
-  EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false));
+  EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false));
 }
 
 TEST_F(EvaluateDeviceTest, InstanceKeyDeletedAfterOpeningStillGivesAState) {
@@ -274,7 +275,7 @@ TEST_F(EvaluateDeviceTest, InstanceKeyDeletedAfterOpeningStillGivesAState) {
   reg.remove(InstanceKey(kName));
   // Served still, but nothing of the key itself can be read any more.
   EXPECT_EQ(EvaluateDevice(reg, *key, InstancePath(kName)),
-            State(kStatusDriverNotLoaded, kIconDriverNotLoaded, false, L"", L""));
+            State(CableStatus::DriverNotLoaded, kIconDriverNotLoaded, false, L"", L""));
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ TEST(MemoryDeviceListTest, RemovedRowIsGoneForEveryOperation) {
   EXPECT_FALSE(list.Remove(a));
   EXPECT_EQ(list.keys(), std::vector<std::wstring>{L"b"});
   EXPECT_EQ(list.Key(a), std::nullopt);
-  EXPECT_EQ(list.CellText(a, Cell::Status), std::nullopt);
+  EXPECT_EQ(list.Status(a), std::nullopt);
   EXPECT_FALSE(list.SetIcon(a, 1));
   // A new row with the same key is a new row.
   EXPECT_TRUE(list.Add(L"a"));
@@ -58,12 +58,13 @@ TEST(RecordingDeviceListTest, FailuresHitOnlyTheRowAndCellNamed) {
   const RowId a = list.Rows()->at(0), b = list.Rows()->at(1);
   list.fail(ListOp::WriteCell, L"a", Cell::Status);
   list.fail(ListOp::SetIcon, L"b");
-  EXPECT_FALSE(list.SetCellText(a, Cell::Status, L"OK"));
+  EXPECT_FALSE(list.SetStatus(a, CableStatus::Ok));
   EXPECT_TRUE(list.SetCellText(a, Cell::Text, L"COM3"));
-  EXPECT_TRUE(list.SetCellText(b, Cell::Status, L"OK"));
+  EXPECT_TRUE(list.SetStatus(b, CableStatus::Ok));
   EXPECT_TRUE(list.SetIcon(a, 2));
   EXPECT_FALSE(list.SetIcon(b, 2));
-  EXPECT_EQ(list.row(L"a")->cell(Cell::Status), L"");
+  EXPECT_EQ(list.row(L"a")->status, std::nullopt);
+  EXPECT_EQ(list.row(L"b")->status, CableStatus::Ok);
   EXPECT_EQ(list.row(L"b")->icon, std::nullopt);
 
   list.fail(ListOp::Count);

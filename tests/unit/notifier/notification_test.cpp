@@ -5,36 +5,42 @@
 #include "notifier/notification.h"
 #include "notifier/program_paths.h"
 #include "notifier/sign_in_start.h"
+#include "support/some_texts.h"
 
 namespace uvantic {
 namespace {
 
+const EnglishTexts english;
+
 const std::wstring kPath7 = L"USB\\VID_2E7A&PID_0200&MI_00\\6&1234abcd&0&0000";
 
 CableRow Ok(std::wstring port, std::wstring id, std::wstring path) {
-  return {std::move(port), L"OK", std::move(id), true, false, std::move(path)};
+  return {std::move(port), CableStatus::Ok, std::move(id), true, false, std::move(path)};
 }
 CableRow Unplugged(CableRow row) {
-  row.status = L"Driver not loaded";
+  row.status = CableStatus::DriverNotLoaded;
   row.served = false;
   return row;
 }
 
 const CableRow kCom7 = Ok(L"COM7", L"1234ABCD", kPath7);
 // Half-way through an unplugging: Control key gone but still listed, or the other way round.
-CableRow ControlGone(CableRow row) { return {row.port, L"Driver not loaded", row.cableId, true, false, row.instancePath}; }
+CableRow ControlGone(CableRow row) {
+  return {row.port, CableStatus::DriverNotLoaded, row.cableId, true, false, row.instancePath};
+}
 CableRow NotListed(CableRow row) { return {row.port, row.status, row.cableId, false, false, row.instancePath}; }
 
 using Clock = CableNotices::Clock;
 using std::chrono::milliseconds;
 
 // What a notifier that saw before, then after, tells: at once, and once after has settled.
-std::vector<Notification> Told(const std::vector<CableRow>& before, const std::vector<CableRow>& after) {
+std::vector<Notification> Told(const std::vector<CableRow>& before, const std::vector<CableRow>& after,
+                               const Texts& texts = english) {
   CableNotices notices;
   notices.Pass(before, Clock::time_point{});
   std::vector<Notification> told;
   for (const auto when : {milliseconds(1), milliseconds(1) + CableNotices::kSettleTime}) {
-    if (auto notification = NotificationFor(notices.Pass(after, Clock::time_point{} + when))) told.push_back(*notification);
+    if (auto notification = NotificationFor(notices.Pass(after, Clock::time_point{} + when), texts)) told.push_back(*notification);
   }
   return told;
 }
@@ -44,9 +50,9 @@ const CableRow kCom5 = Ok(L"COM5", L"C", L"p5");
 
 TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNone) {
   CableRow disabledServed = kCom7, disabledGone = Unplugged(kCom7), driverNotLoaded = kCom7, otherCase = kCom7;
-  disabledServed.status = L"Disabled";
+  disabledServed.status = CableStatus::Disabled;
   disabledServed.disabled = disabledGone.disabled = true;
-  driverNotLoaded.status = L"Driver not loaded";
+  driverNotLoaded.status = CableStatus::DriverNotLoaded;
   otherCase.instancePath = L"usb\\vid_2e7a&pid_0200&mi_00\\6&1234ABCD&0&0000";
   CableRow otherCaseDisabled = disabledServed;
   otherCaseDisabled.instancePath = otherCase.instancePath;
@@ -54,6 +60,9 @@ TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNon
   renamed.port = L"COM9";
   withBreak.port = L"COM7\r\nX";
   noPort.port = L"";
+  CableRow noPortNotLoaded = driverNotLoaded, com3Disabled = kCom3, com4Disabled = kCom4;
+  noPortNotLoaded.port = L"";
+  com3Disabled.status = com4Disabled.status = CableStatus::Disabled;
   const struct {
     const char* name;
     std::vector<CableRow> before, after;
@@ -78,8 +87,12 @@ TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNon
       {"line break in a port name", {}, {withBreak},
        Notification{L"Cable ready", L"COM7\uFFFD\uFFFDX is ready (cable 1234ABCD)"}},
       {"no port name", {}, {noPort}, Notification{L"Cable ready", L"A cable is ready (cable 1234ABCD)"}},
+      {"no port name, driver not loaded", {noPort}, {noPortNotLoaded},
+       Notification{L"Driver not loaded", L"A cable: driver not loaded (cable 1234ABCD)", true}},
       {"several of one kind", {}, {kCom3, kCom4, kCom5},
        Notification{L"Cables ready", L"3 cables ready: COM3, COM4, COM5"}},
+      {"several disabled", {kCom3, kCom4}, {com3Disabled, com4Disabled},
+       Notification{L"Cables disabled", L"2 cables disabled: COM3, COM4"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -90,6 +103,16 @@ TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNon
             (std::vector<Notification>{
                 {L"Cable ready", L"COM3 is ready (cable A)"},
                 {L"Cables changed", L"2 cables unplugged: COM4, COM5\nCOM7: driver not loaded (cable 1234ABCD)", true}}));
+  // Each sentence is a whole text of the language, its placeholders where its grammar
+  // puts them, the ports joined its way.
+  const SomeTexts translated({{TextId::NotifyDriverNotLoaded, L"Kabel {cable} an {port}: Treiber nicht geladen"},
+                              {TextId::NotifyUnpluggedOther, L"{ports}: {count} Kabel getrennt"},
+                              {TextId::PortSeparator, L"\u3001"},
+                              {TextId::TitleChanged, L"Kabel ge\u00e4ndert"}});
+  EXPECT_EQ(Told({kCom4, kCom5, kCom7}, {driverNotLoaded}, translated),
+            (std::vector<Notification>{{L"Kabel ge\u00e4ndert",
+                                        L"COM4\u3001COM5: 2 Kabel getrennt\nKabel 1234ABCD an COM7: Treiber nicht geladen",
+                                        true}}));
 }
 
 // A step of a settle story: the cables a pass reads at a moment, and the text it tells.
@@ -127,7 +150,7 @@ TEST(NotifierNotification, NotOkNewsWaitsUntilTheCablesHoldStillAndReadyNewsDoes
     SCOPED_TRACE(story.name);
     CableNotices notices;
     for (const Step& step : story.steps) {
-      const auto notification = NotificationFor(notices.Pass(step.cables, Clock::time_point{} + milliseconds(step.ms)));
+      const auto notification = NotificationFor(notices.Pass(step.cables, Clock::time_point{} + milliseconds(step.ms)), english);
       EXPECT_EQ(notification ? notification->text : L"", step.told) << step.ms << " ms";
     }
   }
@@ -178,7 +201,7 @@ TEST(NotifierNotification, TextsAreCutToTheirBuffersWithAnEllipsis) {
   for (int i = 0; i < 100; ++i) hub.push_back(Ok(L"COM" + std::to_wstring(10 + i), L"X", std::to_wstring(i)));
   std::vector<CableNotice> notices;
   for (const CableRow& cable : hub) notices.push_back({CableNews::Ready, cable});
-  const auto notification = NotificationFor(notices);
+  const auto notification = NotificationFor(notices, english);
   ASSERT_TRUE(notification);
   EXPECT_EQ(notification->text.size(), kNotificationTextCapacity - 1);
   EXPECT_EQ(notification->text.substr(0, 28), L"100 cables ready: COM10, COM");
@@ -186,9 +209,11 @@ TEST(NotifierNotification, TextsAreCutToTheirBuffersWithAnEllipsis) {
 }
 
 TEST(NotifierNotification, TooltipCountsCablesAndOkOnes) {
-  EXPECT_EQ(TooltipText({}), L"Uvantic Finder: no cables");
-  EXPECT_EQ(TooltipText({Unplugged(kCom7)}), L"Uvantic Finder: 1 cable, none OK");
-  EXPECT_EQ(TooltipText({kCom3, Unplugged(kCom7)}), L"Uvantic Finder: 2 cables, 1 OK");
+  EXPECT_EQ(TooltipText({}, english), L"Uvantic Finder: no cables");
+  EXPECT_EQ(TooltipText({kCom7}, english), L"Uvantic Finder: 1 cable, 1 OK");
+  EXPECT_EQ(TooltipText({Unplugged(kCom7)}, english), L"Uvantic Finder: 1 cable, none OK");
+  EXPECT_EQ(TooltipText({kCom3, Unplugged(kCom7)}, english), L"Uvantic Finder: 2 cables, 1 OK");
+  EXPECT_EQ(TooltipText({Unplugged(kCom3), Unplugged(kCom7)}, english), L"Uvantic Finder: 2 cables, none OK");
 }
 
 TEST(NotifierNotification, RunValueQuotesThePathAndFinderIsLookedForBesideTheNotifier) {

@@ -1,7 +1,7 @@
 // Ctrl+C on the main window: which presses copy, and the line they copy.
 #include <gtest/gtest.h>
 
-#include "discovery/state_words.h"
+#include "texts/state_words.h"
 #include "window/copy_row.h"
 
 namespace uvantic {
@@ -29,20 +29,24 @@ TEST(CopyRow, OnlyCtrlWithCAloneCopies) {
 // The copied row and what a screen reader hears of it say the same: the words for the
 // icon and the dimming follow the status.
 TEST(CopyRow, CellsAreTabSeparatedAndTheLineEndsInCrLf) {
+  const EnglishTexts english;
   const struct {
-    std::wstring_view port, status, cableId, words, copied, description;
+    std::wstring_view port, status, cableId;
+    std::optional<TextId> words;
+    std::wstring_view copied, description;
   } cases[] = {
-      {L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0", L"", L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\r\n",
+      {L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0", std::nullopt, L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\r\n",
        L"Status: Driver not loaded, USB Cable ID: 7&2A1B3C4D&0&0"},
-      {L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0", L"not plugged in",
-       L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\tnot plugged in\r\n",
-       L"Status: Driver not loaded (not plugged in), USB Cable ID: 7&2A1B3C4D&0&0"},
-      {L"", L"Not present", L"", L"disabled, not plugged in", L"\tNot present\t\tdisabled, not plugged in\r\n",
-       L"Status: Not present (disabled, not plugged in), USB Cable ID: "},
+      {L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0", TextId::WordsNotServed,
+       L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\tnot served by its driver\r\n",
+       L"Status: Driver not loaded (not served by its driver), USB Cable ID: 7&2A1B3C4D&0&0"},
+      {L"", L"Not present", L"", TextId::WordsDisabledNotServed,
+       L"\tNot present\t\tdisabled, not served by its driver\r\n",
+       L"Status: Not present (disabled, not served by its driver), USB Cable ID: "},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(CopiedRowText(c.port, c.status, c.cableId, c.words), c.copied);
-    EXPECT_EQ(RowDescription(c.status, c.words, c.cableId), c.description);
+    EXPECT_EQ(CopiedRowText(c.port, c.status, c.cableId, StateWordsText(english, c.words)), c.copied);
+    EXPECT_EQ(RowDescription(english, c.status, c.words, c.cableId), c.description);
   }
 }
 

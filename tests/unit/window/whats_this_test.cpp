@@ -102,5 +102,25 @@ TEST(LocateHelpTopic, KnowsNoOtherNumbers) {
   for (int topic : {0, 6, -1, 100}) EXPECT_EQ(LocateHelpTopic(L"h.chm", topic), std::nullopt) << topic;
 }
 
+// The user's language's help file where it is there, else the registered one.
+TEST(HelpFileFor, TakesTheLanguagesFolderBesideTheRegisteredFileWhenItHasTheFile) {
+  const std::wstring registered = L"C:\\Uvantic\\UvanticFinder.chm";
+  const struct {
+    Language language;
+    std::wstring registered, present, expected;
+  } cases[] = {
+      {Language::German, registered, L"C:\\Uvantic\\de\\UvanticFinder.chm", L"C:\\Uvantic\\de\\UvanticFinder.chm"},
+      {Language::PortugueseBrazil, registered, L"C:\\Uvantic\\pt-BR\\UvanticFinder.chm",
+       L"C:\\Uvantic\\pt-BR\\UvanticFinder.chm"},
+      {Language::Japanese, registered, L"C:\\Uvantic\\de\\UvanticFinder.chm", registered},
+      {Language::English, registered, L"C:\\Uvantic\\en\\UvanticFinder.chm", registered},
+      {Language::German, L"", L"\\de\\UvanticFinder.chm", L""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HelpFileFor(c.language, c.registered, [&](const std::wstring& path) { return path == c.present; }),
+              c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace uvantic

@@ -1,6 +1,6 @@
 // The program's resources as Windows loads them: this test links the same compiled
 // resource script as the program, so its own module carries the icons, logo, cursor,
-// menu, version block and manifest.
+// texts, version block and manifest.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,10 +8,12 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/text_catalog.h"
 #include "resource.h"
 
 namespace uvantic {
@@ -311,20 +313,31 @@ TEST(HandPointer, HotSpotIsTheTopPixelOfTheFinger) {
   EXPECT_EQ(canvas.At(0, 0), kMagenta);
 }
 
-TEST(WhatsThisMenu, IsOneUntitledPopupWithTheWhatsThisItem) {
-  UniqueHMenu menu(LoadMenuW(Self(), MAKEINTRESOURCEW(IDM_WHATSTHIS)));
-  ASSERT_TRUE(menu);
-  ASSERT_EQ(GetMenuItemCount(menu.get()), 1);
-  wchar_t text[64] = L"?";
-  GetMenuStringW(menu.get(), 0, text, 64, MF_BYPOSITION);
-  EXPECT_STREQ(text, L"");
-  HMENU popup = GetSubMenu(menu.get(), 0);
-  ASSERT_NE(popup, nullptr);
-  ASSERT_EQ(GetMenuItemCount(popup), 1);
-  EXPECT_EQ(GetMenuItemID(popup, 0), static_cast<UINT>(IDM_WHATSTHIS_HELP));
-  GetMenuStringW(popup, 0, text, 64, MF_BYPOSITION);
-  EXPECT_STREQ(text, L"&What's This?");
-  EXPECT_EQ(GetMenuState(popup, 0, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED), 0u);
+// The window's texts: English whole, each language whose catalogue was built found under
+// the LANGUAGE its loader asks for, and English for what a language lacks. The
+// window's tables hold none of uvfind's texts.
+TEST(TextCatalog, EachLanguageFindsItsOwnTableAndEnglishForWhatItLacks) {
+  const ResourceTexts english(Language::English, Self());
+  EXPECT_EQ(english.Text(TextId::MenuWhatsThis), L"&What's This?");
+  EXPECT_EQ(english.Text(TextId::LabelList), L"The following &Uvantic devices have been installed:");
+  EXPECT_EQ(english.Text(TextId::RowDescriptionWords), L"Status: {status} ({words}), USB Cable ID: {cable}");
+  EXPECT_EQ(english.Text(TextId::UsageText), L"");
+  const std::wstring built = UVANTIC_TEXT_LANGUAGES;  // "en,de,..."
+  std::set<std::wstring> sentences;  // one language's, found under another's id, would come twice
+  for (int i = 0; i <= static_cast<int>(Language::ChineseSimplified); ++i) {
+    const auto language = static_cast<Language>(i);
+    SCOPED_TRACE(std::string(LanguageTag(language).begin(), LanguageTag(language).end()));
+    const bool translated = language != Language::English &&
+                            (L"," + built + L",").find(L"," + std::wstring(LanguageTag(language)) + L",") != std::wstring::npos;
+    const ResourceTexts texts(language, Self());
+    for (const TextId id : {TextId::MenuWhatsThis, TextId::StatusDriverNotLoaded, TextId::WordsNotServed}) {
+      EXPECT_EQ(texts.Text(id) != english.Text(id), translated) << static_cast<int>(id);
+    }
+    EXPECT_EQ(texts.Text(TextId::UsageText), L"");
+    if (translated || language == Language::English) {
+      EXPECT_TRUE(sentences.insert(texts.Text(TextId::WordsNotServed)).second);
+    }
+  }
 }
 
 std::vector<std::uint8_t> OwnVersionInfo() {

@@ -16,6 +16,7 @@
 
 #include "discovery/device_state.h"
 #include "discovery/memory_registry.h"
+#include "platform/text_catalog.h"
 #include "resources/resource.h"
 #include "support/cable_keys.h"
 #include "window/app_help_file.h"
@@ -62,7 +63,7 @@ class FrmMainTest : public ::testing::Test {
   }
 
   FrmMain& Make() {
-    window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), reg_, helpFile_);
+    window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), reg_, helpFile_, texts_);
     EXPECT_TRUE(window_->Create());
     return *window_;
   }
@@ -77,6 +78,7 @@ class FrmMainTest : public ::testing::Test {
 
   MemoryRegistry reg_;
   AppHelpFile helpFile_;
+  const ResourceTexts texts_{Language::English};
   std::unique_ptr<FrmMain> window_;
 };
 
@@ -188,8 +190,8 @@ TEST_F(FrmMainTest, AssistiveTechnologyHearsTheLogosNameAndEachRowsState) {
 
   frm.SetSortOrder(1);
   EXPECT_EQ(frm.DescribeRow(0), L"Status: Disabled, USB Cable ID: UV4");
-  EXPECT_EQ(frm.DescribeRow(1), L"Status: Driver not loaded (disabled, not plugged in), USB Cable ID: UV3");
-  EXPECT_EQ(frm.DescribeRow(2), L"Status: Driver not loaded (not plugged in), USB Cable ID: UV2");
+  EXPECT_EQ(frm.DescribeRow(1), L"Status: Driver not loaded (disabled, not served by its driver), USB Cable ID: UV3");
+  EXPECT_EQ(frm.DescribeRow(2), L"Status: Driver not loaded (not served by its driver), USB Cable ID: UV2");
   EXPECT_EQ(frm.DescribeRow(3), L"Status: OK, USB Cable ID: UV1");
   EXPECT_EQ(frm.DescribeRow(4), std::nullopt);
 }
@@ -378,7 +380,7 @@ TEST_F(FrmMainTest, LargerTextAndLongerCaptionsGrowTheLayoutSoThatEveryCaptionFi
       {ControlName::cmdClose, L"Schlie\u00dfen"}};
   for (bool longer : {false, true}) {
     for (const auto& [name, caption] : longCaptions) {
-      SetWindowTextW(Control(name), longer ? caption : Entry(name).caption);
+      SetWindowTextW(Control(name), longer ? caption : texts_.Text(*Entry(name).caption).c_str());
     }
     for (int em : {d, MulDiv(d, 150, 100), 2 * d, MulDiv(d, 225, 100), w, MulDiv(w, 150, 100), 2 * w,
                    MulDiv(w, 225, 100), 6 * w, d}) {
@@ -472,7 +474,7 @@ class ThrowingRegistry final : public RegistryView {
 
 TEST_F(FrmMainTest, LoadAndTicksGoOnWhenTheRegistryThrows) {
   ThrowingRegistry throwing;
-  window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), throwing, helpFile_);
+  window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), throwing, helpFile_, texts_);
   ASSERT_TRUE(window_->Create());
   SendMessageW(window_->hwnd(), WM_TIMER, kUpdateTimer, 0);
   EXPECT_EQ(ListView_GetItemCount(Control(ControlName::lvwList)), 0);

@@ -45,6 +45,7 @@ class ListViewDeviceListTest : public ::testing::Test {
       SendMessageW(list_, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
     }
     rows_.Attach(list_);
+    rows_.SetStatusTexts({L"OK", L"Not present", L"Driver not loaded", L"Disabled"});
   }
   void TearDown() override { DestroyWindow(host_); }
 

@@ -1,0 +1,276 @@
+#!/usr/bin/env python3
+"""The text catalogue: one file per language (en.txt and its translations) turned into
+what the build needs, and the check that every translation is complete.
+
+  generate_texts.py generate STRINGS_DIR OUT_DIR PROGRAM=PATTERN,PATTERN... ...
+      text_ids.h          the texts' ids, as macros for resource scripts and as the
+                          C++ enum TextId
+      english_texts.inc   the English texts as a C++ table, for the native build
+      PROGRAM_texts.rc    one STRINGTABLE per language with the texts whose keys match
+                          a PATTERN ("Status*"); a language without a file is left out
+  generate_texts.py check STRINGS_DIR
+      every key of en.txt has a text in every language, with the same placeholders and
+      access keys, and none is English unless same-as-english.txt allows it
+
+en.txt describes the format at its top. Ids follow en.txt's order, from 1.
+"""
+
+import fnmatch
+import os
+import re
+import sys
+
+# Language tag, then the LANGUAGE statement it is compiled under. Languages with
+# regional variants Windows users run take the neutral sublanguage, so that every
+# region finds them; Portuguese is Brazil's only, Chinese simplified only.
+LANGUAGES = [
+    ("en", "LANG_ENGLISH", "SUBLANG_ENGLISH_US"),
+    ("de", "LANG_GERMAN", "SUBLANG_NEUTRAL"),
+    ("fr", "LANG_FRENCH", "SUBLANG_NEUTRAL"),
+    ("es", "LANG_SPANISH", "SUBLANG_NEUTRAL"),
+    ("it", "LANG_ITALIAN", "SUBLANG_NEUTRAL"),
+    ("pt-BR", "LANG_PORTUGUESE", "SUBLANG_PORTUGUESE_BRAZILIAN"),
+    ("ja", "LANG_JAPANESE", "SUBLANG_NEUTRAL"),
+    ("ko", "LANG_KOREAN", "SUBLANG_NEUTRAL"),
+    ("zh-CN", "LANG_CHINESE", "SUBLANG_CHINESE_SIMPLIFIED"),
+]
+
+KEY_LINE = re.compile(r"^([A-Za-z][A-Za-z0-9]*)\s*=(.*)$")
+PLACEHOLDER = re.compile(r"\{([A-Za-z]+)\}")
+ESCAPES = {"n": "\n", "s": " ", "\\": "\\"}
+
+
+class CatalogueError(Exception):
+    pass
+
+
+def unescape(text, where):
+    out = []
+    i = 0
+    while i < len(text):
+        c = text[i]
+        if c == "\\":
+            if i + 1 >= len(text) or text[i + 1] not in ESCAPES:
+                raise CatalogueError(f"{where}: unknown escape in {text!r}")
+            out.append(ESCAPES[text[i + 1]])
+            i += 2
+        else:
+            out.append(c)
+            i += 1
+    return "".join(out)
+
+
+def read_catalogue(path):
+    """The file's texts in order, as {key: (text, comment)}."""
+    texts = {}
+    comment = None
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.rstrip("\r\n")
+            where = f"{os.path.basename(path)}:{number}"
+            if line.startswith("\ufeff"):
+                raise CatalogueError(f"{where}: the file starts with a byte-order mark")
+            if not line.strip():
+                comment = None
+                continue
+            if line.startswith("#"):
+                comment = line[1:].strip()
+                continue
+            match = KEY_LINE.match(line)
+            if not match:
+                raise CatalogueError(f"{where}: neither a comment nor \"Key = text\": {line!r}")
+            key, text = match.group(1), match.group(2).strip()
+            if key in texts:
+                raise CatalogueError(f"{where}: {key} is given twice")
+            texts[key] = (unescape(text, where), comment)
+            comment = None
+    return texts
+
+
+def placeholders(text):
+    return sorted(set(PLACEHOLDER.findall(text)))
+
+
+def access_keys(text):
+    return text.replace("&&", "").count("&")
+
+
+def write_if_changed(path, content):
+    try:
+        with open(path, encoding="utf-8", newline="") as f:
+            if f.read() == content:
+                return
+    except FileNotFoundError:
+        pass
+    with open(path, "w", encoding="utf-8", newline="") as f:
+        f.write(content)
+
+
+def c_string(text):
+    """A C++ wide literal; characters beyond ASCII as universal character names."""
+    out = []
+    for c in text:
+        if c == "\\":
+            out.append("\\\\")
+        elif c == '"':
+            out.append('\\"')
+        elif c == "\n":
+            out.append("\\n")
+        elif 0x20 <= ord(c) < 0x7F:
+            out.append(c)
+        elif ord(c) > 0xFFFF:
+            out.append(f"\\U{ord(c):08x}")
+        else:
+            out.append(f"\\u{ord(c):04x}")
+    return 'L"' + "".join(out) + '"'
+
+
+def rc_string(text):
+    """A resource script's wide literal, ASCII only: windres reads "\\xhhhh" in L"" as
+    one UTF-16 unit whatever the code page."""
+    out = []
+    for c in text:
+        if c == '"':
+            out.append('""')
+        elif c == "\\":
+            out.append("\\\\")
+        elif 0x20 <= ord(c) < 0x7F:
+            out.append(c)
+        else:
+            units = c.encode("utf-16-le")
+            for i in range(0, len(units), 2):
+                out.append(f"\\x{units[i] | units[i + 1] << 8:04x}")
+    return 'L"' + "".join(out) + '"'
+
+
+GENERATED = "Generated by resources/strings/generate_texts.py from the text catalogue; do not edit."
+
+
+def header(keys):
+    lines = [f"// {GENERATED}", "// The ids of the texts: macros for resource scripts, TextId for C++.", "#pragma once", ""]
+    lines += [f"#define UVT_{key} {number}" for number, key in enumerate(keys, 1)]
+    lines += ["", "#ifndef RC_INVOKED", "namespace uvantic {", "", "enum class TextId : unsigned short {"]
+    lines += [f"  {key} = UVT_{key}," for key in keys]
+    lines += ["};", "", "// Ids run from 1 to kTextCount.", f"inline constexpr unsigned short kTextCount = {len(keys)};",
+              "", "}  // namespace uvantic", "#endif", ""]
+    return "\n".join(lines)
+
+
+def english_table(english):
+    lines = [f"// {GENERATED}", "// The English texts in id order, from id 1."]
+    lines += [f"{c_string(text)}," for text, _ in english.values()]
+    return "\n".join(lines) + "\n"
+
+
+def resource_script(english, languages, patterns):
+    keys = [key for key in english if any(fnmatch.fnmatchcase(key, p) for p in patterns)]
+    lines = [f"// {GENERATED}", '#include "text_ids.h"', ""]
+    for (tag, primary, sub), texts in languages:
+        present = [key for key in keys if key in texts]
+        if not present:
+            continue
+        lines += [f"// {tag}", f"LANGUAGE {primary}, {sub}", "STRINGTABLE", "BEGIN"]
+        lines += [f"    UVT_{key}, {rc_string(texts[key][0])}" for key in present]
+        lines += ["END", ""]
+    return "\n".join(lines)
+
+
+def load_languages(strings_dir):
+    """The catalogues there are, English first; a language without a file is left out."""
+    found = []
+    for language in LANGUAGES:
+        path = os.path.join(strings_dir, language[0] + ".txt")
+        if os.path.exists(path):
+            found.append((language, read_catalogue(path)))
+    if not found or found[0][0][0] != "en":
+        raise CatalogueError(f"no en.txt in {strings_dir}")
+    return found
+
+
+def generate(strings_dir, out_dir, programs):
+    languages = load_languages(strings_dir)
+    english = languages[0][1]
+    os.makedirs(out_dir, exist_ok=True)
+    write_if_changed(os.path.join(out_dir, "text_ids.h"), header(list(english)))
+    write_if_changed(os.path.join(out_dir, "english_texts.inc"), english_table(english))
+    for program in programs:
+        name, _, patterns = program.partition("=")
+        write_if_changed(os.path.join(out_dir, f"{name}_texts.rc"),
+                         resource_script(english, languages, patterns.split(",")))
+
+
+def read_allowed(strings_dir):
+    """same-as-english.txt: "Key = tag tag ..." ("*" for every language)."""
+    allowed = {}
+    path = os.path.join(strings_dir, "same-as-english.txt")
+    if not os.path.exists(path):
+        return allowed
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.strip()
+            if not line or line.startswith("#"):
+                continue
+            key, _, tags = line.partition("=")
+            allowed[key.strip()] = set(tags.split())
+    return allowed
+
+
+def check(strings_dir):
+    problems = []
+    english = read_catalogue(os.path.join(strings_dir, "en.txt"))
+    for key, (_, comment) in english.items():
+        if not comment:
+            problems.append(f"en: {key} has no comment for translators above it")
+    allowed = read_allowed(strings_dir)
+    for key in allowed:
+        if key not in english:
+            problems.append(f"same-as-english.txt: no key {key} in en.txt")
+    for tag, _, _ in LANGUAGES[1:]:
+        path = os.path.join(strings_dir, tag + ".txt")
+        if not os.path.exists(path):
+            problems.append(f"{tag}: no file {tag}.txt")
+            continue
+        texts = read_catalogue(path)
+        for key in english:
+            if key not in texts:
+                problems.append(f"{tag}: {key} has no text")
+        for key in texts:
+            if key not in english:
+                problems.append(f"{tag}: {key} is not a key of en.txt")
+        for key, (text, _) in texts.items():
+            if key not in english:
+                continue
+            source = english[key][0]
+            if not text:
+                problems.append(f"{tag}: {key} is empty")
+            if placeholders(text) != placeholders(source):
+                problems.append(f"{tag}: {key} has placeholders {placeholders(text)}, English {placeholders(source)}")
+            if access_keys(text) != access_keys(source):
+                problems.append(f"{tag}: {key} has {access_keys(text)} access keys, English {access_keys(source)}")
+            if text == source and not ({"*", tag} & allowed.get(key, set())):
+                problems.append(f"{tag}: {key} is the English text")
+    return problems
+
+
+def main(argv):
+    try:
+        if len(argv) >= 4 and argv[1] == "generate":
+            generate(argv[2], argv[3], argv[4:])
+            return 0
+        if len(argv) == 3 and argv[1] == "check":
+            problems = check(argv[2])
+            for problem in problems:
+                print(problem)
+            if problems:
+                print(f"{len(problems)} problems in the text catalogue")
+                return 1
+            return 0
+    except (CatalogueError, OSError) as error:
+        print(f"generate_texts.py: {error}", file=sys.stderr)
+        return 1
+    print(__doc__, file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
