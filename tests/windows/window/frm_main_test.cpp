@@ -7,17 +7,21 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "discovery/device_state.h"
 #include "discovery/memory_registry.h"
 #include "platform/text_catalog.h"
 #include "resources/resource.h"
+#include "texts/state_words.h"
 #include "support/cable_keys.h"
 #include "window/app_help_file.h"
 #include "window/column_width.h"
@@ -412,6 +416,133 @@ TEST_F(FrmMainTest, LargerTextAndLongerCaptionsGrowTheLayoutSoThatEveryCaptionFi
         EXPECT_LE(CaptionSize(list, cells[i]).cx + 12, ListView_GetColumnWidth(list, i / 2));
       }
     }
+  }
+}
+
+std::string Utf8(std::wstring_view text) {
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                            bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                                            nullptr)));
+  return bytes;
+}
+
+// The text of the "What's This?" item, read when its menu opens after a right click
+// on the label; the menu is closed at once.
+std::wstring WhatsThisItem(HWND label) {
+  static std::wstring item;
+  item.clear();
+  struct Hook {
+    static LRESULT CALLBACK OnMessage(int code, WPARAM wParam, LPARAM lParam) {
+      const auto& message = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+      if (code == HC_ACTION && message.message == WM_INITMENUPOPUP) {
+        wchar_t text[64] = {};
+        GetMenuStringW(reinterpret_cast<HMENU>(message.wParam), 0, text, 64, MF_BYPOSITION);
+        item = text;
+        EndMenu();
+      }
+      return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+  };
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &Hook::OnMessage, nullptr, GetCurrentThreadId());
+  SendMessageW(label, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
+  SendMessageW(label, WM_RBUTTONUP, 0, MAKELPARAM(2, 2));
+  UnhookWindowsHookEx(hook);
+  return item;
+}
+
+// One row per language, with the words Windows itself uses in it. The row of the
+// language this process runs in is checked (window_languages runs the tests once in
+// each locale, since Wine takes a process's language, and the fonts it falls back on
+// for the script, from LANG at its start). Every text read from the window is the
+// language's own, and each caption, header and status fits its place at this system's
+// default text size and at Windows' 200 %; the figures are printed.
+TEST_F(FrmMainTest, InTheUsersLanguageEveryTextIsItsOwnAndFits) {
+  const struct {
+    Language language;
+    const wchar_t *deviceManager, *close, *whatsThis;
+  } rows[] = {
+      {Language::English, L"&Device Manager...", L"Close", L"&What's This?"},
+      {Language::German, L"&Ger\u00e4te-Manager...", L"Schlie\u00dfen", L"&Direkthilfe"},
+      {Language::French, L"&Gestionnaire de p\u00e9riph\u00e9riques...", L"Fermer", L"&Qu'est-ce que c'est\u00a0?"},
+      {Language::Spanish, L"&Administrador de dispositivos...", L"Cerrar", L"\u00bf&Qu\u00e9 es esto?"},
+      {Language::Italian, L"&Gestione dispositivi...", L"Chiudi", L"&Guida rapida"},
+      {Language::PortugueseBrazil, L"&Gerenciador de Dispositivos...", L"Fechar", L"&O que \u00e9 isto?"},
+      {Language::Japanese, L"\u30c7\u30d0\u30a4\u30b9 \u30de\u30cd\u30fc\u30b8\u30e3\u30fc(&D)...",
+       L"\u9589\u3058\u308b", L"\u30d8\u30eb\u30d7(&W)"},
+      {Language::Korean, L"\uc7a5\uce58 \uad00\ub9ac\uc790(&D)...", L"\ub2eb\uae30", L"\ub3c4\uc6c0\ub9d0(&W)"},
+      {Language::ChineseSimplified, L"\u8bbe\u5907\u7ba1\u7406\u5668(&D)...", L"\u5173\u95ed",
+       L"\u8fd9\u662f\u4ec0\u4e48(&W)?"},
+  };
+  const Language language = UserLanguage();
+  const auto row = std::ranges::find(rows, language, &std::remove_cvref_t<decltype(rows[0])>::language);
+  ASSERT_NE(row, std::end(rows));
+  const std::string tag = Utf8(LanguageTag(language));
+  const ResourceTexts texts(language);
+  InstallCable(reg_, L"UV1&00", L"COM1");
+  window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), reg_, helpFile_, texts, language);
+  ASSERT_TRUE(window_->Create());
+  HWND list = Control(ControlName::lvwList);
+
+  EXPECT_EQ(Text(Control(ControlName::cmdDevmgmt)), row->deviceManager);
+  EXPECT_EQ(Text(Control(ControlName::cmdClose)), row->close);
+  EXPECT_EQ(WhatsThisItem(Control(ControlName::lblList)), row->whatsThis);
+  std::vector<std::pair<int, std::wstring>> cells;  // column, text
+  for (int column = 0; column < 3; ++column) {
+    wchar_t header[64] = {};
+    LVCOLUMNW info{};
+    info.mask = LVCF_TEXT;
+    info.pszText = header;
+    info.cchTextMax = 64;
+    ListView_GetColumn(list, column, &info);
+    cells.emplace_back(column, header);
+  }
+  EXPECT_EQ(cells[1].second, texts.Text(TextId::ColumnStatus));
+  for (CableStatus status : {CableStatus::Ok, CableStatus::NotPresent, CableStatus::DriverNotLoaded,
+                             CableStatus::Disabled}) {
+    cells.emplace_back(1, texts.Text(StatusText(status)));
+  }
+  wchar_t shown[64] = {};
+  ListView_GetItemText(list, 0, 1, shown, 64);
+  EXPECT_EQ(shown, texts.Text(StatusText(CableStatus::Ok)));
+  if (language != Language::English) {
+    EXPECT_NE(Text(Control(ControlName::lblList)), ResourceTexts(Language::English).Text(TextId::LabelList));
+  }
+
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  const int d = -metrics.lfMessageFont.lfHeight;
+  for (const auto& [percent, em] : {std::pair{100, d}, std::pair{200, 2 * MulDiv(kDefaultMessageFontPoints, 96, 72)},
+                                    std::pair{0, d}}) {
+    metrics.lfMessageFont.lfHeight = -em;
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    SendMessageW(window_->hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    if (percent == 0) break;  // the system's size again
+    SCOPED_TRACE(::testing::Message() << tag << " at " << percent << " %");
+    std::pair<std::string, std::pair<int, int>> longest{"", {0, 0}}, widest{"", {0, 0}};
+    for (const ControlEntry& entry : kControls) {
+      if (entry.kind != ControlKind::Label && entry.kind != ControlKind::CommandButton) continue;
+      const PixelRect has = LaidOut(Control(entry.name));
+      const int margin = entry.kind == ControlKind::CommandButton ? 6 : 0;
+      const SIZE needs = CaptionSize(Control(entry.name), Text(Control(entry.name)).c_str());
+      EXPECT_LE(needs.cx + 2 * margin, has.width()) << Utf8(entry.codeName);
+      EXPECT_LE(needs.cy + margin, has.height()) << Utf8(entry.codeName);
+      if (entry.kind == ControlKind::CommandButton && needs.cx + 2 * margin > longest.second.first) {
+        longest = {Utf8(Text(Control(entry.name))), {needs.cx + 2 * margin, has.width()}};
+      }
+    }
+    for (const auto& [column, text] : cells) {
+      const int needs = CaptionSize(list, text.c_str()).cx + 12, has = ListView_GetColumnWidth(list, column);
+      EXPECT_LE(needs, has) << Utf8(text);
+      if (needs > widest.second.first) widest = {Utf8(text) + " (column " + std::to_string(column + 1) + ")", {needs, has}};
+    }
+    RECT client{};
+    GetClientRect(window_->hwnd(), &client);
+    std::printf("fit %s %d %%: client %ldx%ld; longest caption \"%s\" needs %d, has %d; widest column text \"%s\" "
+                "needs %d, has %d\n",
+                tag.c_str(), percent, client.right, client.bottom, longest.first.c_str(), longest.second.first,
+                longest.second.second, widest.first.c_str(), widest.second.first, widest.second.second);
   }
 }
 

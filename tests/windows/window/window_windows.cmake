@@ -7,4 +7,9 @@ target_link_libraries(window_tests PRIVATE uvantic_window uvantic_discovery uvan
                       gtest_main oleacc)
 add_wine_test(NAME window_list_view COMMAND window_tests --gtest_filter=ListViewDeviceList*)
 add_wine_test(NAME window_frm_main COMMAND window_tests --gtest_filter=FrmMain*)
-set_tests_properties(window_list_view window_frm_main PROPERTIES RESOURCE_LOCK x_display)
+# The window in every other language, one process after another in one prefix: Wine
+# takes a process's language from LANG when it starts.
+add_wine_test(NAME window_languages COMMAND window_tests --gtest_filter=FrmMainTest.InTheUsersLanguage*)
+set_tests_properties(window_languages PROPERTIES ENVIRONMENT
+    "UVANTIC_LOCALES=de_DE.UTF-8 fr_FR.UTF-8 es_ES.UTF-8 it_IT.UTF-8 pt_BR.UTF-8 ja_JP.UTF-8 ko_KR.UTF-8 zh_CN.UTF-8")
+set_tests_properties(window_list_view window_frm_main window_languages PROPERTIES RESOURCE_LOCK x_display)
