@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "harness/notification_area.h"
@@ -116,6 +117,30 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnE
   EXPECT_TRUE(ChooseFromMenu(notifier_.id, icon, 'X'));
   EXPECT_EQ(WaitForSingleObject(notifier_.handle.get(), 10000), WAIT_OBJECT_0) << "Exit did not end the notifier";
   EXPECT_TRUE(WaitUntil([] { return NotificationAreaIcons().empty(); })) << "the icon stayed after Exit";
+}
+
+// In German and in Japanese, one row each (notifier_languages runs this once in each
+// locale, and a child takes its parent's language): the tooltip, one plug and one
+// unplug, each told as a whole sentence of the language.
+TEST_F(Notifier, TellsPlugAndUnplugInTheUsersLanguage) {
+  const struct {
+    WORD language;  // primary language
+    const wchar_t *tooltip, *ready, *unplugged;
+  } rows[] = {
+      {LANG_GERMAN, L"Uvantic Finder: 1 Kabel, keines OK", L"COM7 ist bereit (Kabel ", L"COM7 wurde getrennt (Kabel "},
+      {LANG_JAPANESE, L"Uvantic Finder: \u30b1\u30fc\u30d6\u30eb 1 \u672c\u3001\u6b63\u5e38\u306a\u3057",
+       L"COM7 \u306e\u6e96\u5099\u304c\u3067\u304d\u307e\u3057\u305f (\u30b1\u30fc\u30d6\u30eb ",
+       L"COM7 \u304c\u53d6\u308a\u5916\u3055\u308c\u307e\u3057\u305f (\u30b1\u30fc\u30d6\u30eb "},
+  };
+  const WORD user = PRIMARYLANGID(GetUserDefaultUILanguage());
+  const auto row = std::ranges::find(rows, user, &std::remove_cvref_t<decltype(rows[0])>::language);
+  ASSERT_NE(row, std::end(rows)) << "no row for language " << user;
+  registry_.Install({{kPlugged, L"COM7", CableSetup::Unplugged}});
+  ASSERT_NE(StartNotifier(row->tooltip), nullptr) << "no icon, or not its tooltip";
+  registry_.Plug(kPlugged);
+  EXPECT_NE(WaitForNotification(row->ready + CableIdOf(kPlugged) + L")"), nullptr);
+  registry_.Unplug(kPlugged);
+  EXPECT_NE(WaitForNotification(row->unplugged + CableIdOf(kPlugged) + L")"), nullptr);
 }
 
 // A restarted Explorer knows no icon and says TaskbarCreated: the icon comes back.
