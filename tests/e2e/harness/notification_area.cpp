@@ -22,7 +22,43 @@ std::vector<HWND> Balloons() {
   return balloons;
 }
 
+constexpr wchar_t kShellClass[] = L"Shell_TrayWnd";
+
+LRESULT CALLBACK RefusingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) return FALSE;
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
 }  // namespace
+
+RefusingNotificationArea::RefusingNotificationArea() : created_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  if (!created_) return;
+  thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+  if (thread_) WaitForSingleObject(created_.get(), 10000);
+}
+
+RefusingNotificationArea::~RefusingNotificationArea() {
+  if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+  if (thread_) WaitForSingleObject(thread_.get(), 10000);
+  UnregisterClassW(kShellClass, GetModuleHandleW(nullptr));
+}
+
+DWORD WINAPI RefusingNotificationArea::Run(void* self) {
+  auto* area = static_cast<RefusingNotificationArea*>(self);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = RefusingProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kShellClass;
+  RegisterClassW(&windowClass);
+  area->window_ = CreateWindowExW(0, kShellClass, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+  SetEvent(area->created_.get());
+  if (!area->window_) return 1;
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  return 0;
+}
 
 std::vector<HWND> NotificationAreaIcons() {
   std::vector<HWND> icons;

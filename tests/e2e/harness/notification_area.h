@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles.h"
+
 namespace uvantic::e2e {
 
 // The notifier's own window, which is never shown (so FindTopWindow cannot see it), or
@@ -20,6 +22,25 @@ std::vector<HWND> NotificationAreaIcons();
 // The notification whose text holds part, once one is shown; nullptr when none came
 // within timeout. seen (if given) gets the text of every notification shown meanwhile.
 HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs = 10000, std::vector<std::wstring>* seen = nullptr);
+
+// A notification area that refuses every icon while it lives, as a shell still busy at
+// sign-in does: a window of the shell's class, which Shell_NotifyIconW finds before
+// Wine's own, answering no to each call. Its own thread answers, so that a caller is
+// never kept waiting.
+class RefusingNotificationArea {
+ public:
+  RefusingNotificationArea();
+  RefusingNotificationArea(const RefusingNotificationArea&) = delete;
+  RefusingNotificationArea& operator=(const RefusingNotificationArea&) = delete;
+  ~RefusingNotificationArea();
+  bool ready() const { return window_ != nullptr; }
+
+ private:
+  static DWORD WINAPI Run(void* self);
+  UniqueHandle created_;
+  UniqueHandle thread_;
+  HWND window_ = nullptr;
+};
 
 // The icon's tooltip, read in the notification area's process.
 std::wstring IconTooltip(HWND icon);
