@@ -24,37 +24,57 @@ std::vector<HWND> Balloons() {
 
 constexpr wchar_t kShellClass[] = L"Shell_TrayWnd";
 
-LRESULT CALLBACK RefusingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COPYDATA) return FALSE;
-  if (message == WM_DESTROY) PostQuitMessage(0);
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 }  // namespace
 
-RefusingNotificationArea::RefusingNotificationArea() : created_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+StandInNotificationArea::StandInNotificationArea(bool accept)
+    : accept_(accept), created_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  InitializeCriticalSection(&lock_);
   if (!created_) return;
   thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
   if (thread_) WaitForSingleObject(created_.get(), 10000);
 }
 
-RefusingNotificationArea::~RefusingNotificationArea() {
+StandInNotificationArea::~StandInNotificationArea() {
   if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
   if (thread_) WaitForSingleObject(thread_.get(), 10000);
   UnregisterClassW(kShellClass, GetModuleHandleW(nullptr));
+  DeleteCriticalSection(&lock_);
 }
 
-DWORD WINAPI RefusingNotificationArea::Run(void* self) {
-  auto* area = static_cast<RefusingNotificationArea*>(self);
+bool StandInNotificationArea::Received(std::wstring_view text) const {
+  EnterCriticalSection(&lock_);
+  const bool found = std::any_of(received_.begin(), received_.end(),
+                                 [&](const std::wstring& data) { return data.find(text) != std::wstring::npos; });
+  LeaveCriticalSection(&lock_);
+  return found;
+}
+
+LRESULT CALLBACK StandInNotificationArea::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* area = reinterpret_cast<StandInNotificationArea*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_COPYDATA && area) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    EnterCriticalSection(&area->lock_);
+    area->received_.emplace_back(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+    LeaveCriticalSection(&area->lock_);
+    return area->accept_;
+  }
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD WINAPI StandInNotificationArea::Run(void* self) {
+  auto* area = static_cast<StandInNotificationArea*>(self);
   WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = RefusingProc;
+  windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = kShellClass;
   RegisterClassW(&windowClass);
-  area->window_ = CreateWindowExW(0, kShellClass, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
+  const HWND window = CreateWindowExW(0, kShellClass, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                      windowClass.hInstance, nullptr);
+  if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(area));
+  area->window_ = window;
   SetEvent(area->created_.get());
-  if (!area->window_) return 1;
+  if (!window) return 1;
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   return 0;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/handles.h"
@@ -23,23 +24,31 @@ std::vector<HWND> NotificationAreaIcons();
 // within timeout. seen (if given) gets the text of every notification shown meanwhile.
 HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs = 10000, std::vector<std::wstring>* seen = nullptr);
 
-// A notification area that refuses every icon while it lives, as a shell still busy at
-// sign-in does: a window of the shell's class, which Shell_NotifyIconW finds before
-// Wine's own, answering no to each call. Its own thread answers, so that a caller is
-// never kept waiting.
-class RefusingNotificationArea {
+// A notification area of the test's own while it lives: a window of the shell's class,
+// which Shell_NotifyIconW finds before Wine's own. It answers every call with accept
+// (refusing, as a shell still busy at sign-in does) and keeps what each call carried,
+// so that every notification sent is seen, also one that Wine would have replaced before
+// showing it. Its own thread answers, so that a caller is never kept waiting.
+class StandInNotificationArea {
  public:
-  RefusingNotificationArea();
-  RefusingNotificationArea(const RefusingNotificationArea&) = delete;
-  RefusingNotificationArea& operator=(const RefusingNotificationArea&) = delete;
-  ~RefusingNotificationArea();
+  explicit StandInNotificationArea(bool accept);
+  StandInNotificationArea(const StandInNotificationArea&) = delete;
+  StandInNotificationArea& operator=(const StandInNotificationArea&) = delete;
+  ~StandInNotificationArea();
   bool ready() const { return window_ != nullptr; }
+  // Whether a call carried text, whatever its place in the call's data.
+  bool Received(std::wstring_view text) const;
 
  private:
   static DWORD WINAPI Run(void* self);
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  const bool accept_;
   UniqueHandle created_;
   UniqueHandle thread_;
   HWND window_ = nullptr;
+  mutable CRITICAL_SECTION lock_;
+  std::vector<std::wstring> received_;  // each call's data, read as UTF-16
 };
 
 // The icon's tooltip, read in the notification area's process.

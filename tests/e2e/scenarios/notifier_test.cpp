@@ -139,7 +139,7 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnE
 // says TaskbarCreated: the icon comes back.
 TEST_F(Notifier, AddsItsIconOnceTheShellTakesItOrSaysTaskbarCreatedAndTellsWhatHappenedWithoutIt) {
   registry_.Install({{kPlugged, L"COM7", CableSetup::Unplugged}});
-  auto refusing = std::make_unique<RefusingNotificationArea>();
+  auto refusing = std::make_unique<StandInNotificationArea>(false);
   ASSERT_TRUE(refusing->ready());
   notifier_ = StartProcess(NotifierPath());
   ASSERT_TRUE(WaitUntil([] { return NotifierWindow() != nullptr; }));
@@ -218,7 +218,8 @@ TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
   EXPECT_EQ(WaitForNotification(L"", 2500), nullptr) << "a notification about the cables there at start";
 
   // Each first write makes the row read "Driver not loaded" for a moment: only the
-  // settle rule keeps that from being told.
+  // settle rule keeps that from being told. Wine would replace a notification sent a
+  // moment before the next before showing it, so a stand-in shell sees every one.
   using Write = void (ScenarioRegistry::*)(std::wstring_view);
   const struct {
     const char* name;
@@ -230,15 +231,15 @@ TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
   };
   for (std::size_t i = 0; i < std::size(unpluggings); ++i) {
     SCOPED_TRACE(unpluggings[i].name);
+    const StandInNotificationArea shell(true);
+    ASSERT_TRUE(shell.ready());
     for (const Write write : unpluggings[i].writes) {
       (registry_.*write)(cables[i].instance);
       Sleep(60);
     }
-    std::vector<std::wstring> seen;
-    EXPECT_NE(WaitForNotification(cables[i].port + L" was unplugged", 10000, &seen), nullptr);
-    for (const auto& text : seen) EXPECT_EQ(text.find(L"driver not loaded"), std::wstring::npos) << Narrow(text);
+    EXPECT_TRUE(WaitUntil([&] { return shell.Received(cables[i].port + L" was unplugged"); }));
+    EXPECT_FALSE(shell.Received(L"driver not loaded"));
   }
-  EXPECT_EQ(IconTooltip(icon), L"Uvantic Finder: 2 cables, none OK");
 
   // Listed by the driver but not started, for good: told with the warning icon.
   registry_.Plug(cables[0].instance);
