@@ -26,58 +26,40 @@ constexpr wchar_t kShellClass[] = L"Shell_TrayWnd";
 
 }  // namespace
 
-StandInNotificationArea::StandInNotificationArea(bool accept)
-    : accept_(accept), created_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-  InitializeCriticalSection(&lock_);
-  if (!created_) return;
-  thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
-  if (thread_) WaitForSingleObject(created_.get(), 10000);
+StandInNotificationArea::StandInNotificationArea(bool accept) : accept_(accept), thread_([this] {
+  const WNDCLASSW windowClass{0, WindowProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, kShellClass};
+  RegisterClassW(&windowClass);
+  const HWND window = CreateWindowExW(0, kShellClass, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, this);
+  window_ = window;
+  for (MSG message{}; window && GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
+}) {
+  WaitUntil([&] { return ready(); }, Milliseconds{5000});
 }
 
 StandInNotificationArea::~StandInNotificationArea() {
   if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-  if (thread_) WaitForSingleObject(thread_.get(), 10000);
-  UnregisterClassW(kShellClass, GetModuleHandleW(nullptr));
-  DeleteCriticalSection(&lock_);
+  thread_.join();
+  UnregisterClassW(kShellClass, nullptr);
 }
 
 bool StandInNotificationArea::Received(std::wstring_view text) const {
-  EnterCriticalSection(&lock_);
-  const bool found = std::any_of(received_.begin(), received_.end(),
-                                 [&](const std::wstring& data) { return data.find(text) != std::wstring::npos; });
-  LeaveCriticalSection(&lock_);
-  return found;
+  const std::lock_guard hold(lock_);
+  return std::any_of(received_.begin(), received_.end(), [&](const auto& data) { return data.find(text) != data.npos; });
 }
 
 LRESULT CALLBACK StandInNotificationArea::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  }
   auto* area = reinterpret_cast<StandInNotificationArea*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (message == WM_COPYDATA && area) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    EnterCriticalSection(&area->lock_);
+    const std::lock_guard hold(area->lock_);
     area->received_.emplace_back(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
-    LeaveCriticalSection(&area->lock_);
     return area->accept_;
   }
   if (message == WM_DESTROY) PostQuitMessage(0);
   return DefWindowProcW(window, message, wParam, lParam);
-}
-
-DWORD WINAPI StandInNotificationArea::Run(void* self) {
-  auto* area = static_cast<StandInNotificationArea*>(self);
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kShellClass;
-  RegisterClassW(&windowClass);
-  const HWND window = CreateWindowExW(0, kShellClass, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                      windowClass.hInstance, nullptr);
-  if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(area));
-  area->window_ = window;
-  SetEvent(area->created_.get());
-  if (!window) return 1;
-  MSG message{};
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  return 0;
 }
 
 std::vector<HWND> NotificationAreaIcons() {
@@ -90,14 +72,12 @@ std::vector<HWND> NotificationAreaIcons() {
   return icons;
 }
 
-HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs, std::vector<std::wstring>* seen) {
+HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs) {
   HWND found = nullptr;
   WaitUntil(
       [&] {
         for (HWND balloon : Balloons()) {
-          const std::wstring text = WindowText(balloon);
-          if (seen && std::find(seen->begin(), seen->end(), text) == seen->end()) seen->push_back(text);
-          if (text.find(part) != std::wstring::npos) found = balloon;
+          if (WindowText(balloon).find(part) != std::wstring::npos) found = balloon;
         }
         return found != nullptr;
       },

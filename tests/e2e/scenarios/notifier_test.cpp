@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -45,14 +44,11 @@ std::wstring RunValue() {
   return data;
 }
 
-// The menu as the screen shows it once it holds still: two captures alike, so that a menu
-// still being drawn is not read.
+// The menu once it holds still (two captures alike), so that one still being drawn is not read.
 std::optional<Pixels> CaptureStill(HWND popup) {
-  std::optional<Pixels> last = CaptureWindow(popup);
-  for (int i = 0; i < 40 && last; ++i) {
-    auto next = CaptureWindow(popup);
-    if (next && next->width == last->width && next->height == last->height && next->rgb == last->rgb) return next;
-    last = std::move(next);
+  std::optional<Pixels> last = CaptureWindow(popup), next;
+  for (int i = 0; i < 40 && last && (next = CaptureWindow(popup)); ++i, last = std::move(next)) {
+    if (next->width == last->width && next->rgb == last->rgb) return next;
   }
   return std::nullopt;
 }
@@ -139,11 +135,11 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnE
 // says TaskbarCreated: the icon comes back.
 TEST_F(Notifier, AddsItsIconOnceTheShellTakesItOrSaysTaskbarCreatedAndTellsWhatHappenedWithoutIt) {
   registry_.Install({{kPlugged, L"COM7", CableSetup::Unplugged}});
-  auto refusing = std::make_unique<StandInNotificationArea>(false);
+  std::optional<StandInNotificationArea> refusing(std::in_place, false);
   ASSERT_TRUE(refusing->ready());
   notifier_ = StartProcess(NotifierPath());
   ASSERT_TRUE(WaitUntil([] { return NotifierWindow() != nullptr; }));
-  Sleep(1500);  // the first pass has run, and the first retry was refused
+  Sleep(1500);  // the first pass has run (a cable plugged before it is no news), the first retry refused
   registry_.Plug(kPlugged);
   Sleep(500);
   EXPECT_TRUE(NotificationAreaIcons().empty()) << "an icon the shell refused";
@@ -217,27 +213,19 @@ TEST_F(Notifier, IsSilentAtStartAndTellsTheStateACableSettlesIn) {
   // Wine shows a notification about two seconds after it was sent.
   EXPECT_EQ(WaitForNotification(L"", 2500), nullptr) << "a notification about the cables there at start";
 
-  // Each first write makes the row read "Driver not loaded" for a moment: only the
-  // settle rule keeps that from being told. Wine would replace a notification sent a
-  // moment before the next before showing it, so a stand-in shell sees every one.
+  // Each first write makes the row read "Driver not loaded" a moment: only the settle rule
+  // keeps that untold. A stand-in shell sees every notification; Wine shows only the last.
   using Write = void (ScenarioRegistry::*)(std::wstring_view);
-  const struct {
-    const char* name;
-    std::vector<Write> writes;
-  } unpluggings[] = {
-      {"Control key first", {&ScenarioRegistry::Stop, &ScenarioRegistry::Drop}},
-      {"driver's list first, the driver's service gone before",
-       {&ScenarioRegistry::Unbind, &ScenarioRegistry::Drop, &ScenarioRegistry::Stop}},
-  };
+  const std::vector<Write> unpluggings[] = {{&ScenarioRegistry::Stop, &ScenarioRegistry::Drop},
+                                            {&ScenarioRegistry::Unbind, &ScenarioRegistry::Drop, &ScenarioRegistry::Stop}};
   for (std::size_t i = 0; i < std::size(unpluggings); ++i) {
-    SCOPED_TRACE(unpluggings[i].name);
+    SCOPED_TRACE(i == 0 ? "Control key first" : "driver's list first, the driver's service gone before");
     const StandInNotificationArea shell(true);
-    ASSERT_TRUE(shell.ready());
-    for (const Write write : unpluggings[i].writes) {
+    for (const Write write : unpluggings[i]) {
       (registry_.*write)(cables[i].instance);
       Sleep(60);
     }
-    EXPECT_TRUE(WaitUntil([&] { return shell.Received(cables[i].port + L" was unplugged"); }));
+    EXPECT_TRUE(shell.ready() && WaitUntil([&] { return shell.Received(cables[i].port + L" was unplugged"); }));
     EXPECT_FALSE(shell.Received(L"driver not loaded"));
   }
 

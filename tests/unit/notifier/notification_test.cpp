@@ -1,9 +1,6 @@
-// Which changes give which notification, when a cable's news has settled, how news are
-// grouped, kept and cut, the icon and its news in a shell that refuses, the tooltip, the
-// Run value and the sign-in start, without Windows.
+// Which changes give which notification, when a cable's news has settled, how news are grouped,
+// kept, cut and brought by an icon the shell refused, the tooltip, the Run value and the sign-in start.
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include "notifier/notification.h"
 #include "notifier/program_paths.h"
@@ -105,6 +102,7 @@ struct Step {
 };
 
 TEST(NotifierNotification, NotOkNewsWaitsUntilTheCablesHoldStillAndReadyNewsDoesNot) {
+  const CableRow c3 = ControlGone(kCom3), u3 = Unplugged(kCom3), u7 = Unplugged(kCom7);
   const struct {
     const char* name;
     std::vector<Step> steps;
@@ -131,13 +129,9 @@ TEST(NotifierNotification, NotOkNewsWaitsUntilTheCablesHoldStillAndReadyNewsDoes
        {{0, {kCom3, kCom4, kCom5, kCom6}, L""}, {100, {kCom4, kCom3, kCom6, kCom5}, L""},
         {200, {kCom3, kCom4, kCom5, kCom6}, L""}}},
       {"a cable whose reason keeps changing holds the others back 2 s at most",
-       {{0, {kCom3, kCom7}, L""}, {100, {ControlGone(kCom3), Unplugged(kCom7)}, L""},
-        {350, {Unplugged(kCom3), Unplugged(kCom7)}, L""}, {600, {ControlGone(kCom3), Unplugged(kCom7)}, L""},
-        {850, {Unplugged(kCom3), Unplugged(kCom7)}, L""}, {1100, {ControlGone(kCom3), Unplugged(kCom7)}, L""},
-        {1350, {Unplugged(kCom3), Unplugged(kCom7)}, L""}, {1600, {ControlGone(kCom3), Unplugged(kCom7)}, L""},
-        {1850, {Unplugged(kCom3), Unplugged(kCom7)}, L""}, {2099, {ControlGone(kCom3), Unplugged(kCom7)}, L""},
-        {2100, {Unplugged(kCom3), Unplugged(kCom7)}, L"COM7 was unplugged (cable 1234ABCD)"},
-        {2400, {Unplugged(kCom3), Unplugged(kCom7)}, L"COM3 was unplugged (cable A)"}}},
+       {{0, {kCom3, kCom7}, L""}, {100, {c3, u7}, L""}, {350, {u3, u7}, L""}, {600, {c3, u7}, L""}, {850, {u3, u7}, L""},
+        {1100, {c3, u7}, L""}, {1350, {u3, u7}, L""}, {1600, {c3, u7}, L""}, {1850, {u3, u7}, L""}, {2099, {c3, u7}, L""},
+        {2100, {u3, u7}, L"COM7 was unplugged (cable 1234ABCD)"}, {2400, {u3, u7}, L"COM3 was unplugged (cable A)"}}},
   };
   for (const auto& story : stories) {
     SCOPED_TRACE(story.name);
@@ -181,35 +175,25 @@ struct RefusingShell final : TrayShell {
   int refuseAdds = 0, refuseNotifications = 0;
   bool shown = false;  // the shell has the icon
   std::optional<int> addedAt, toldAt;
-  std::function<void()> duringTooltip;  // a message that comes while the shell is asked
+  TrayPresence* closedDuringTooltip = nullptr;  // the window destroyed while the shell is asked
 
-  bool Add(const std::wstring&) override {
-    if (shown || refuseAdds-- > 0) return false;
-    if (!addedAt) addedAt = now;
-    return shown = true;
-  }
-  bool Modify(const std::wstring&) override {
-    if (shown && !addedAt) addedAt = now;
-    return shown;
-  }
+  bool Add(const std::wstring& tip) override { return !shown && refuseAdds-- <= 0 && (shown = true) && Modify(tip); }
+  bool Modify(const std::wstring&) override { return shown && (addedAt = addedAt.value_or(now)); }
   void UseVersion4() override {}
   void Delete() override { shown = false; }
   bool SetImage() override { return shown; }
   bool SetTooltip(const std::wstring&) override {
-    if (duringTooltip) std::exchange(duringTooltip, nullptr)();
+    if (closedDuringTooltip) std::exchange(closedDuringTooltip, nullptr)->Close();
     return shown;
   }
   bool Notify(const Notification&) override {
     if (refuseNotifications-- > 0) return shown = false;  // it forgot the icon
-    if (!shown) return false;
     EXPECT_FALSE(toldAt) << "told twice";
-    toldAt = now;
-    return true;
+    return shown && (toldAt = now);
   }
 };
 
-// At the window's start the icon is asked for, a pass brings news, and the retry timer
-// runs as long as the icon asks for it.
+// The window's start asks for the icon, a pass brings news, the retry timer runs while asked.
 TEST(NotifierTray, IconAndKeptNewsArriveWithinSecondsOfTheShellAcceptingThem) {
   const struct {
     const char* name;
@@ -231,19 +215,18 @@ TEST(NotifierTray, IconAndKeptNewsArriveWithinSecondsOfTheShellAcceptingThem) {
     TrayPresence presence(shell);
     presence.Show();
     presence.OnPass({{CableNews::Ready, kCom7}}, L"Uvantic Finder: 1 cable, 1 OK");
-    while (const auto after = presence.RetryAfter()) {
-      if ((shell.now += static_cast<int>(after->count())) > 60000) break;
+    for (auto after = presence.RetryAfter(); after && shell.now < 60000; after = presence.RetryAfter()) {
+      shell.now += static_cast<int>(after->count());
       presence.Retry();
     }
     EXPECT_EQ(shell.addedAt.value_or(-1), c.added);
     EXPECT_EQ(shell.toldAt.value_or(-1), c.told);
     EXPECT_TRUE(presence.added() && presence.kept().empty());
   }
-  // The window destroyed while a pass waits in the shell: no icon is added for it.
   RefusingShell shell;
   TrayPresence presence(shell);
   presence.Show();
-  shell.duringTooltip = [&] { presence.Close(); };
+  shell.closedDuringTooltip = &presence;
   presence.OnPass({{CableNews::Ready, kCom7}}, L"Uvantic Finder: 1 cable, 1 OK");
   EXPECT_FALSE(shell.shown) << "an icon for a window that is gone";
   EXPECT_EQ(presence.RetryAfter(), std::nullopt);
@@ -318,8 +301,7 @@ TEST(NotifierSignIn, TheTickFollowsTheValuesAndIsTurnedOverByTheMenu) {
       {"a copy on a stick", {{}, kOther, {VolumeKind::Removable, FileLook::Unknown}, false}, false, {}, false},
       {"a copy on a drive not there", {{}, kOther, {VolumeKind::Absent, FileLook::Unknown}, false}, false, {}, false},
       {"a folder not readable", {{}, kOther, {VolumeKind::Fixed, FileLook::Unknown}, false}, false, {}, false},
-      {"installed copy and a copy on a share", {kInstalled, kOther, {VolumeKind::Network, FileLook::Unknown}, false},
-       false, {}, false},
+      {"installed copy, a copy on a share", {kInstalled, kOther, {VolumeKind::Network, FileLook::Unknown}, 0}, 0, {}, 0},
       {"the choice counts only for the installed copy", {kOtherInstalled, {}, kThere, true}, false, {}, false},
       {"installed copy, not chosen", {kInstalled, {}, kThere, false}, false, {}, false},
       {"installed copy, chosen", {kInstalled, {}, kThere, true}, true, {}, true},
@@ -343,9 +325,7 @@ TEST(NotifierSignIn, TheTickFollowsTheValuesAndIsTurnedOverByTheMenu) {
     EXPECT_EQ(StartsAtSignIn(Applied(once, ToggleSignInStart(once, kSelf), kSelf), kSelf), c.tickedAfterStart);
     EXPECT_FALSE(IsInstalledCopy(started, kSelf) && toggled.userRunValue);
   }
-  // Only a drive letter's root is asked its kind; a share's path says it.
-  EXPECT_EQ(DriveRoot(L"D:\\Bench\\UvanticNotifier.exe"), L"D:\\");
-  EXPECT_EQ(DriveRoot(L"\\\\server\\share\\UvanticNotifier.exe"), L"");
+  EXPECT_EQ(DriveRoot(L"D:\\Bench\\UvanticNotifier.exe") + DriveRoot(L"\\\\server\\share\\x.exe"), L"D:\\");
 }
 
 }  // namespace
