@@ -222,6 +222,7 @@ TEST(NotifierTray, IconAndKeptNewsArriveWithinSecondsOfTheShellAcceptingThem) {
     EXPECT_EQ(shell.addedAt.value_or(-1), c.added);
     EXPECT_EQ(shell.toldAt.value_or(-1), c.told);
     EXPECT_TRUE(presence.added() && presence.kept().empty());
+    EXPECT_EQ(presence.RetryAfter(), std::nullopt) << "the timer runs on with the icon there";
   }
   RefusingShell shell;
   TrayPresence presence(shell);
