@@ -137,7 +137,7 @@ std::optional<CableNews> CableNotices::Pending(const Cable& cable) const {
 
 std::vector<CableNotice> CableNotices::Pass(const std::vector<CableRow>& cables, Clock::time_point now) {
   // Each row finds the cable it was in the last pass, by instance path. The map owns its
-  // keys: the cables it points into are moved away while it is read.
+  // keys, as the cables' paths are moved out while it is read.
   std::map<std::wstring, std::size_t, RegistryNameLess> known;
   for (std::size_t i = 0; i < cables_.size(); ++i) known.emplace(cables_[i].row.instancePath, i);
   std::vector<bool> found(cables_.size(), false);

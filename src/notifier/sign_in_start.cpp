@@ -91,12 +91,12 @@ SignInChanges ToggleSignInStart(const SignInValues& values, std::wstring_view se
   return changes;
 }
 
-SignInValues Applied(SignInValues values, const SignInChanges& changes, std::wstring_view running) {
+SignInValues Applied(SignInValues values, const SignInChanges& changes, std::wstring_view self) {
   if (changes.deleteUserRunValue) values.userRunValue.reset();
   if (changes.userRunValue) {
     values.userRunValue = changes.userRunValue;
-    const bool self = SamePath(RunValueProgram(*changes.userRunValue), running);
-    values.userRunProgram = self ? ProgramPlace{} : ProgramPlace{VolumeKind::Fixed, FileLook::Missing};
+    const bool namesSelf = SamePath(RunValueProgram(*changes.userRunValue), self);
+    values.userRunProgram = namesSelf ? ProgramPlace{} : ProgramPlace{VolumeKind::Fixed, FileLook::Missing};
   }
   if (changes.chosen) values.chosen = *changes.chosen;
   return values;

@@ -28,7 +28,6 @@ enum class FileLook { Found, Missing, Unknown };
 struct ProgramPlace {
   VolumeKind volume = VolumeKind::Fixed;
   FileLook file = FileLook::Found;
-  friend bool operator==(const ProgramPlace&, const ProgramPlace&) = default;
 };
 
 // Gone for good only on a fixed local drive whose folder says so: a share or a stick is
@@ -66,9 +65,10 @@ bool IsInstalledCopy(const SignInValues& values, std::wstring_view self);
 bool StartsAtSignIn(const SignInValues& values, std::wstring_view self);
 
 // At every start: a user's Run value whose program is gone (ProgramGone: the folder was
-// moved, or the other build replaced this one) is pointed at this copy. The installed copy takes over a
-// user's Run value that names it or a program that is gone as the user's choice, and
-// deletes it, so that no user's value is left behind when the package is removed.
+// moved, or the other build replaced this one) is pointed at this copy. The installed
+// copy takes over a user's Run value that names it or a program that is gone as the
+// user's choice, and deletes it, so that no user's value is left behind when the
+// package is removed.
 SignInChanges FollowAtStart(const SignInValues& values, std::wstring_view self);
 
 // The menu item "Start when I sign in" chosen: the tick is turned over.

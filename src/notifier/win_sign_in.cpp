@@ -1,9 +1,10 @@
-// Reads and writes the Run values and the user's choice through the platform layer.
+// Reads and writes the Run values and the user's choice through the platform layer, and
+// finds where the program a user's Run value starts stands.
 #include "notifier/win_sign_in.h"
 
-#include "platform/executable_file.h"
 #include <windows.h>
 
+#include "platform/executable_file.h"
 #include "platform/run_at_sign_in.h"
 
 namespace uvantic {
