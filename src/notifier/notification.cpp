@@ -144,8 +144,9 @@ std::optional<CableNews> CableNotices::Pending(const Cable& cable) const {
 }
 
 std::vector<CableNotice> CableNotices::Pass(const std::vector<CableRow>& cables, Clock::time_point now) {
-  // Each row finds the cable it was in the last pass, by instance path.
-  std::map<std::wstring_view, std::size_t, RegistryNameLess> known;
+  // Each row finds the cable it was in the last pass, by instance path. The map owns its
+  // keys, as the cables' paths are moved out while it is read.
+  std::map<std::wstring, std::size_t, RegistryNameLess> known;
   for (std::size_t i = 0; i < cables_.size(); ++i) known.emplace(cables_[i].row.instancePath, i);
   std::vector<bool> found(cables_.size(), false);
   std::vector<Cable> next;
@@ -154,7 +155,7 @@ std::vector<CableNotice> CableNotices::Pass(const std::vector<CableRow>& cables,
     const auto match = known.find(row.instancePath);
     if (match == known.end() || found[match->second]) {
       const bool ready = !started_ && NewsOf(&row) == CableNews::Ready;
-      next.push_back({row, true, now, ready ? std::optional(CableNews::Ready) : std::nullopt});
+      next.push_back({row, true, now, ready ? std::optional(CableNews::Ready) : std::nullopt, std::nullopt});
       continue;
     }
     found[match->second] = true;
@@ -173,6 +174,9 @@ std::vector<CableNotice> CableNotices::Pass(const std::vector<CableRow>& cables,
     next.push_back(std::move(gone));
   }
   cables_ = std::move(next);
+  for (Cable& cable : cables_) {
+    cable.pendingSince = Pending(cable) ? std::optional(cable.pendingSince.value_or(now)) : std::nullopt;
+  }
   if (!started_) {
     started_ = true;
     return {};
@@ -180,11 +184,12 @@ std::vector<CableNotice> CableNotices::Pass(const std::vector<CableRow>& cables,
 
   // The news of cables that stopped being OK wait until every such cable has held
   // still, so that a hub's cables, unplugged over several passes, make one notification.
-  const auto due = NextDue();
-  const bool settled = !due || *due <= now;
+  const auto due = GroupDue();
+  const bool groupDue = !due || *due <= now;
   std::vector<CableNotice> notices;
   for (Cable& cable : cables_) {
     const CableNews news = NewsOf(cable.listed ? &cable.row : nullptr);
+    const bool settled = groupDue && cable.changed + kSettleTime <= now;
     const bool tell = news == CableNews::Ready ? cable.told != CableNews::Ready : settled && Pending(cable);
     if (!tell) continue;
     notices.push_back({news, cable.row});
@@ -194,14 +199,26 @@ std::vector<CableNotice> CableNotices::Pass(const std::vector<CableRow>& cables,
   return notices;
 }
 
-std::optional<CableNotices::Clock::time_point> CableNotices::NextDue() const {
+std::optional<CableNotices::Clock::time_point> CableNotices::GroupDue() const {
   std::optional<Clock::time_point> due;
   for (const Cable& cable : cables_) {
     if (!Pending(cable)) continue;
-    const Clock::time_point settled = cable.changed + kSettleTime;
-    if (!due || *due < settled) due = settled;
+    Clock::time_point held = cable.changed + kSettleTime;
+    if (cable.pendingSince) held = std::min(held, *cable.pendingSince + kLongestHold);
+    if (!due || *due < held) due = held;
   }
   return due;
+}
+
+// Once the group is due, each cable still waiting is told when it has settled itself.
+std::optional<CableNotices::Clock::time_point> CableNotices::NextDue() const {
+  const auto group = GroupDue();
+  if (!group) return std::nullopt;
+  std::optional<Clock::time_point> first;
+  for (const Cable& cable : cables_) {
+    if (Pending(cable) && (!first || cable.changed + kSettleTime < *first)) first = cable.changed + kSettleTime;
+  }
+  return std::max(*group, *first);
 }
 
 }  // namespace uvantic

@@ -68,13 +68,16 @@ std::wstring TooltipText(const std::vector<CableRow>& cables, const Texts& texts
 // a pass between two of them sees a reason that is not the final one ("driver not
 // loaded" for a cable being unplugged). A cable that is OK again within that time is
 // not told at all. A cable told as not OK whose reason later settles otherwise is told
-// again. Only cables that were OK while watched are told as not OK.
+// again. Only cables that were OK while watched are told as not OK. A cable whose reason
+// keeps changing holds the others' news back for kLongestHold at most.
 class CableNotices {
  public:
   using Clock = std::chrono::steady_clock;
   // Several times the gap between two of Windows' writes, and short beside the time a
   // notification takes to come up.
   static constexpr std::chrono::milliseconds kSettleTime{300};
+  // Long enough for a hub's cables to go one after the other, short beside a user's wait.
+  static constexpr std::chrono::milliseconds kLongestHold{2000};
 
   // One pass's cables, read at now: the news to tell now, in the list's order (cables
   // gone from the list last).
@@ -88,8 +91,12 @@ class CableNotices {
     bool listed = true;
     Clock::time_point changed{};        // when a pass first saw the row as it is
     std::optional<CableNews> told;      // what the user knows of it; nothing when never OK
+    std::optional<Clock::time_point> pendingSince;  // when its news began to wait
   };
   std::optional<CableNews> Pending(const Cable& cable) const;
+  // When the news of every cable waiting may be told: each has settled, or has held the
+  // others back for kLongestHold.
+  std::optional<Clock::time_point> GroupDue() const;
 
   bool started_ = false;
   std::vector<Cable> cables_;

@@ -90,6 +90,9 @@ LRESULT NotifierWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     // Nothing to save: the notifier is ready to end whenever the system asks.
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION: OnEndSession(wParam != FALSE, lParam); return 0;
+    case WM_TIMER:
+      if (wParam == kRetryTimer) OnRetryTimer();
+      return 0;
     case WM_DPICHANGED:
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE: OnDisplayChanged(); break;
@@ -100,29 +103,27 @@ LRESULT NotifierWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 std::optional<CableNotices::Clock::time_point> NotifierWindow::OnPass(const std::vector<CableRow>& cables) {
-  KeepLatest(kept_, notices_.Pass(cables, CableNotices::Clock::now()));
-  const std::wstring tooltip = TooltipText(cables, texts_);
-  if (tooltip != tooltip_) {
-    tooltip_ = tooltip;
-    // Refused: the icon is gone, and is added again with this tooltip.
-    if (tray_.added() && !tray_.SetTooltip(tooltip_)) tray_.Forget();
-  }
-  // The notification area may not have been there at sign-in, or forgot the icon.
-  if (!tray_.added()) UpdateIcon();
-  ShowKeptNews();
+  presence_.OnPass(notices_.Pass(cables, CableNotices::Clock::now()), TooltipText(cables, texts_));
+  ArmRetry();
   return notices_.NextDue();
 }
 
-// A notification the notification area refuses stays kept: the icon is gone, and is
-// added again at the next pass or when Explorer says TaskbarCreated.
-void NotifierWindow::ShowKeptNews() {
-  if (kept_.empty() || !tray_.added()) return;
-  const auto notification = NotificationFor(kept_, texts_);
-  if (notification && !tray_.Notify(*notification)) {
-    tray_.Forget();
-    return;
+// While the icon is missing or news wait, the timer tries again within seconds, not at
+// the next pass a minute away; with the icon there it stops, and the notifier is at rest.
+void NotifierWindow::ArmRetry() {
+  const auto after = presence_.RetryAfter();
+  if (after == retryArmed_ || !window_) return;
+  retryArmed_ = after;
+  if (after) {
+    SetTimer(window_, kRetryTimer, static_cast<UINT>(after->count()), nullptr);
+  } else {
+    KillTimer(window_, kRetryTimer);
   }
-  kept_.clear();
+}
+
+void NotifierWindow::OnRetryTimer() {
+  presence_.Retry();
+  ArmRetry();
 }
 
 // With NOTIFYICON_VERSION_4 a click or Enter/Space on the icon arrives as NIN_SELECT or
@@ -147,7 +148,7 @@ void NotifierWindow::OnCommand(UINT command) {
 
 // Explorer was restarted: its new notification area knows no icon.
 void NotifierWindow::OnTaskbarCreated() {
-  tray_.Forget();
+  presence_.Forget();
   UpdateIcon();
 }
 
@@ -161,15 +162,15 @@ void NotifierWindow::OnEndSession(bool ending, LPARAM reason) {
     DestroyWindow(window_);
     return;
   }
-  sessionEnded_ = true;
-  tray_.Remove();
+  presence_.EndSession();
+  ArmRetry();
 }
 
 // Another start found this copy running: the user is looking for it, so the icon comes
 // back if it went (a session end that did not end the process, or a notification area
 // that was not there).
 void NotifierWindow::OnIconAsked() {
-  sessionEnded_ = false;
+  presence_.Resume();
   UpdateIcon();
 }
 
@@ -185,34 +186,41 @@ void NotifierWindow::OnDisplayChanged() {
   UpdateIcon();
 }
 
-// The window's last message: the object no longer answers for it.
+// The window's last message: the object no longer answers for it, and a pass still
+// running in the loop cannot reach the shell with it.
 LRESULT NotifierWindow::OnNcDestroy(WPARAM wParam, LPARAM lParam) {
   const HWND window = std::exchange(window_, nullptr);
+  tray_.Attach(nullptr);
   SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   return DefWindowProcW(window, WM_NCDESTROY, wParam, lParam);
 }
 
+// Also when the window goes while a pass waits inside a shell call: that pass then adds
+// no icon for a window that no longer exists.
 void NotifierWindow::OnDestroy() {
-  tray_.Remove();
+  KillTimer(window_, kRetryTimer);
+  retryArmed_.reset();
+  presence_.Close();
   PostQuitMessage(0);
 }
 
 // Loads the program icon at the notification area's size for the current resolution
 // and adds the icon, or brings it up to date when it is there.
 void NotifierWindow::UpdateIcon() {
-  if (sessionEnded_) return;
+  if (!window_) return;
   const int size = SmallIconSize(WindowDpi(window_));
   if (size != iconSize_ || !icon_) {
     UniqueHIcon icon(static_cast<HICON>(
         LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
     if (icon) {
+      tray_.UseImage(icon.get());
+      presence_.ImageChanged();
       icon_ = std::move(icon);
       iconSize_ = size;
-      // Refused: the icon is gone, and is added again below.
-      if (tray_.added() && !tray_.SetIcon(icon_.get())) tray_.Forget();
     }
   }
-  if (!tray_.added() && tray_.Add(icon_.get(), tooltip_)) ShowKeptNews();
+  presence_.Show();
+  ArmRetry();
 }
 
 // A notification-area menu takes the foreground first, so that it closes when the
@@ -257,11 +265,11 @@ void NotifierWindow::OpenFinder() {
 // Read afresh each time: the other build's copy, or the user, may have changed it since.
 bool NotifierWindow::StartsAtSignIn() const {
   const auto self = ExecutableFilePath();
-  return self && uvantic::StartsAtSignIn(ReadSignInValues(), *self);
+  return self && uvantic::StartsAtSignIn(ReadSignInValues(false), *self);
 }
 
 void NotifierWindow::ToggleStartAtSignIn() {
-  if (const auto self = ExecutableFilePath()) WriteSignInChanges(ToggleSignInStart(ReadSignInValues(), *self));
+  if (const auto self = ExecutableFilePath()) WriteSignInChanges(ToggleSignInStart(ReadSignInValues(false), *self));
 }
 
 }  // namespace uvantic

@@ -12,6 +12,7 @@
 #include "cables/cable_rows.h"
 #include "notifier/notification.h"
 #include "notifier/tray_icon.h"
+#include "notifier/tray_presence.h"
 #include "platform/handles.h"
 #include "texts/texts.h"
 
@@ -37,6 +38,7 @@ class NotifierWindow {
 
  private:
   static constexpr UINT kTrayMessage = WM_APP + 1;
+  static constexpr UINT_PTR kRetryTimer = 1;
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -47,11 +49,12 @@ class NotifierWindow {
   void OnEndSession(bool ending, LPARAM reason);
   void OnIconAsked();
   void OnDisplayChanged();
+  void OnRetryTimer();
   void OnDestroy();
   LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
 
   void UpdateIcon();
-  void ShowKeptNews();
+  void ArmRetry();
   void ShowMenu(POINT anchor);
   void OpenFinder();
   bool StartsAtSignIn() const;
@@ -63,16 +66,13 @@ class NotifierWindow {
   UINT taskbarCreated_ = 0;
   UINT iconAsked_ = 0;
   TrayIcon tray_{kTrayMessage};
+  TrayPresence presence_{tray_, texts_};
   UniqueHIcon icon_;
   int iconSize_ = 0;
-  std::wstring tooltip_ = TooltipText({}, texts_);
   CableNotices notices_;
-  // News that no icon could show yet (none added, or the notification area refused):
-  // shown once the icon is added again.
-  std::vector<CableNotice> kept_;
   bool menuOpen_ = false;
-  // After a session end no pass may add the icon again, until a second start asks for it.
-  bool sessionEnded_ = false;
+  // The delay the retry timer runs with; nullopt while it is stopped.
+  std::optional<std::chrono::milliseconds> retryArmed_;
 };
 
 }  // namespace uvantic

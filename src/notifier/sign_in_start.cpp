@@ -32,6 +32,15 @@ std::wstring RunValueProgram(std::wstring_view data) {
   return std::wstring(data.substr(0, data.find(L' ')));
 }
 
+bool ProgramGone(const ProgramPlace& place) {
+  return place.volume == VolumeKind::Fixed && place.file == FileLook::Missing;
+}
+
+std::wstring DriveRoot(std::wstring_view path) {
+  const bool letter = path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\';
+  return letter ? std::wstring(path.substr(0, 3)) : std::wstring();
+}
+
 bool HasSignInArgument(std::wstring_view arguments) {
   while (!arguments.empty()) {
     const std::size_t start = arguments.find_first_not_of(L" \t");
@@ -56,7 +65,7 @@ bool StartsAtSignIn(const SignInValues& values, std::wstring_view self) {
 SignInChanges FollowAtStart(const SignInValues& values, std::wstring_view self) {
   SignInChanges changes;
   if (!values.userRunValue) return changes;
-  const bool gone = !values.userRunProgramExists;
+  const bool gone = ProgramGone(values.userRunProgram);
   if (IsInstalledCopy(values, self)) {
     if (gone || UserRunValueNames(values, self)) {
       changes.chosen = true;
@@ -86,7 +95,8 @@ SignInValues Applied(SignInValues values, const SignInChanges& changes, std::wst
   if (changes.deleteUserRunValue) values.userRunValue.reset();
   if (changes.userRunValue) {
     values.userRunValue = changes.userRunValue;
-    values.userRunProgramExists = SamePath(RunValueProgram(*changes.userRunValue), self);
+    const bool namesSelf = SamePath(RunValueProgram(*changes.userRunValue), self);
+    values.userRunProgram = namesSelf ? ProgramPlace{} : ProgramPlace{VolumeKind::Fixed, FileLook::Missing};
   }
   if (changes.chosen) values.chosen = *changes.chosen;
   return values;

@@ -28,44 +28,49 @@ NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
   return data;
 }
 
-bool TrayIcon::Add(HICON icon, const std::wstring& tooltip) {
+// No window, no icon: one for a window that is gone would stay as a ghost.
+bool TrayIcon::Call(DWORD message, NOTIFYICONDATAW& data) const {
+  return window_ != nullptr && Shell_NotifyIconW(message, &data) != FALSE;
+}
+
+bool TrayIcon::Add(const std::wstring& tooltip) {
   NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP);
-  data.hIcon = icon;
+  data.hIcon = image_;
   Copy(data.szTip, tooltip);
-  // A restarted notification area has forgotten the icon; one that kept it refuses a
-  // second add, and then the icon is brought up to date instead.
-  added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE || Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-  if (!added_) return false;
-  data.uVersion = NOTIFYICON_VERSION_4;
-  Shell_NotifyIconW(NIM_SETVERSION, &data);
-  return true;
+  return Call(NIM_ADD, data);
 }
 
-// Also when the icon does not count as added: a message that ends the session can come
-// while Add waits for the notification area's answer, before added_ is set.
-void TrayIcon::Remove() {
-  if (!window_) return;
+bool TrayIcon::Modify(const std::wstring& tooltip) {
+  NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP);
+  data.hIcon = image_;
+  Copy(data.szTip, tooltip);
+  return Call(NIM_MODIFY, data);
+}
+
+void TrayIcon::UseVersion4() {
   NOTIFYICONDATAW data = Data(0);
-  Shell_NotifyIconW(NIM_DELETE, &data);
-  added_ = false;
+  data.uVersion = NOTIFYICON_VERSION_4;
+  Call(NIM_SETVERSION, data);
 }
 
-bool TrayIcon::SetIcon(HICON icon) {
-  if (!added_) return false;
+void TrayIcon::Delete() {
+  NOTIFYICONDATAW data = Data(0);
+  Call(NIM_DELETE, data);
+}
+
+bool TrayIcon::SetImage() {
   NOTIFYICONDATAW data = Data(NIF_ICON);
-  data.hIcon = icon;
-  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+  data.hIcon = image_;
+  return Call(NIM_MODIFY, data);
 }
 
 bool TrayIcon::SetTooltip(const std::wstring& tooltip) {
-  if (!added_) return false;
   NOTIFYICONDATAW data = Data(NIF_TIP | NIF_SHOWTIP);
   Copy(data.szTip, tooltip);
-  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+  return Call(NIM_MODIFY, data);
 }
 
 bool TrayIcon::Notify(const Notification& notification) {
-  if (!added_) return false;
   NOTIFYICONDATAW data = Data(NIF_INFO);
   Copy(data.szInfoTitle, notification.title);
   Copy(data.szInfo, notification.text);
@@ -75,7 +80,7 @@ bool TrayIcon::Notify(const Notification& notification) {
   // user's own plug or unplug a moment earlier, and a new bench PC gets its cables in
   // exactly that hour: held back, the answer would be lost.
   data.dwInfoFlags = notification.warning ? NIIF_WARNING : NIIF_INFO;
-  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+  return Call(NIM_MODIFY, data);
 }
 
 }  // namespace uvantic

@@ -1,6 +1,6 @@
-// The notifier's one icon in the notification area, known to the system by its window
-// and id: an identity by GUID would be tied to the executable's path and break when
-// the program is moved.
+// The shell's calls for the notifier's one icon, known to the system by its window and
+// id: an identity by GUID would be tied to the executable's path and break when the
+// program is moved.
 #pragma once
 
 #include <windows.h>
@@ -8,39 +8,37 @@
 
 #include <string>
 
-#include "notifier/notification.h"
+#include "notifier/tray_presence.h"
 
 namespace uvantic {
 
-class TrayIcon {
+class TrayIcon final : public TrayShell {
  public:
   // Callbacks come to the window as message, in the NOTIFYICON_VERSION_4 form.
   explicit TrayIcon(UINT message) : message_(message) {}
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
-  ~TrayIcon() { Remove(); }
 
-  // Adds the icon; false when the notification area is not there (yet). After the
-  // notification area was restarted the icon is gone: Add again.
-  bool Add(HICON icon, const std::wstring& tooltip);
-  void Remove();
-  bool added() const { return added_; }
-  // The notification area was restarted and knows the icon no more.
-  void Forget() { added_ = false; }
-  // The window the icon belongs to, once it exists.
+  // The window the icon belongs to, once it exists; nullptr once it is destroyed.
   void Attach(HWND window) { window_ = window; }
+  // The image Add, Modify and SetImage show; the caller keeps it alive.
+  void UseImage(HICON image) { image_ = image; }
 
-  // Each false when the icon is not there or the notification area refused the change.
-  bool SetIcon(HICON icon);
-  bool SetTooltip(const std::wstring& tooltip);
-  bool Notify(const Notification& notification);
+  bool Add(const std::wstring& tooltip) override;
+  bool Modify(const std::wstring& tooltip) override;
+  void UseVersion4() override;
+  void Delete() override;
+  bool SetImage() override;
+  bool SetTooltip(const std::wstring& tooltip) override;
+  bool Notify(const Notification& notification) override;
 
  private:
   NOTIFYICONDATAW Data(UINT flags) const;
+  bool Call(DWORD message, NOTIFYICONDATAW& data) const;
 
   HWND window_ = nullptr;
+  HICON image_ = nullptr;
   UINT message_;
-  bool added_ = false;
 };
 
 }  // namespace uvantic

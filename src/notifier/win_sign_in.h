@@ -9,7 +9,9 @@ namespace uvantic {
 // The name of the Run values, the user's and the machine's, that start the notifier.
 inline constexpr wchar_t kRunValueName[] = L"Uvantic Finder Notifier";
 
-SignInValues ReadSignInValues();
+// With lookForProgram, also where the program the user's Run value starts stands; only
+// the start needs it, and the menu does not wait for a drive.
+SignInValues ReadSignInValues(bool lookForProgram);
 
 // At start: brings the values in line (FollowAtStart). False when this copy was started at
 // sign-in and the user has not chosen it, so that it ends at once.

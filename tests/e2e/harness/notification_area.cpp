@@ -22,7 +22,45 @@ std::vector<HWND> Balloons() {
   return balloons;
 }
 
+constexpr wchar_t kShellClass[] = L"Shell_TrayWnd";
+
 }  // namespace
+
+StandInNotificationArea::StandInNotificationArea(bool accept) : accept_(accept), thread_([this] {
+  const WNDCLASSW windowClass{0, WindowProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, kShellClass};
+  RegisterClassW(&windowClass);
+  const HWND window = CreateWindowExW(0, kShellClass, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, this);
+  window_ = window;
+  for (MSG message{}; window && GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
+}) {
+  WaitUntil([&] { return ready(); }, Milliseconds{5000});
+}
+
+StandInNotificationArea::~StandInNotificationArea() {
+  if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+  thread_.join();
+  UnregisterClassW(kShellClass, nullptr);
+}
+
+bool StandInNotificationArea::Received(std::wstring_view text) const {
+  const std::lock_guard hold(lock_);
+  return std::any_of(received_.begin(), received_.end(), [&](const auto& data) { return data.find(text) != data.npos; });
+}
+
+LRESULT CALLBACK StandInNotificationArea::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  }
+  auto* area = reinterpret_cast<StandInNotificationArea*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_COPYDATA && area) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    const std::lock_guard hold(area->lock_);
+    area->received_.emplace_back(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+    return area->accept_;
+  }
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
 
 std::vector<HWND> NotificationAreaIcons() {
   std::vector<HWND> icons;
@@ -34,14 +72,12 @@ std::vector<HWND> NotificationAreaIcons() {
   return icons;
 }
 
-HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs, std::vector<std::wstring>* seen) {
+HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs) {
   HWND found = nullptr;
   WaitUntil(
       [&] {
         for (HWND balloon : Balloons()) {
-          const std::wstring text = WindowText(balloon);
-          if (seen && std::find(seen->begin(), seen->end(), text) == seen->end()) seen->push_back(text);
-          if (text.find(part) != std::wstring::npos) found = balloon;
+          if (WindowText(balloon).find(part) != std::wstring::npos) found = balloon;
         }
         return found != nullptr;
       },

@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 namespace uvantic::e2e {
@@ -18,8 +22,29 @@ inline HWND NotifierWindow() { return FindWindowW(L"UvanticFinderNotifier", null
 std::vector<HWND> NotificationAreaIcons();
 
 // The notification whose text holds part, once one is shown; nullptr when none came
-// within timeout. seen (if given) gets the text of every notification shown meanwhile.
-HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs = 10000, std::vector<std::wstring>* seen = nullptr);
+// within timeout.
+HWND WaitForNotification(const std::wstring& part, DWORD timeoutMs = 10000);
+
+// While it lives, a notification area of the test's own, which Shell_NotifyIconW finds
+// before Wine's: it answers each call with accept (no: a shell busy at sign-in) from a
+// thread of its own, and keeps what each carried, also a notification that Wine would
+// replace before showing it.
+class StandInNotificationArea {
+ public:
+  explicit StandInNotificationArea(bool accept);
+  ~StandInNotificationArea();
+  bool ready() const { return window_ != nullptr; }
+  // Whether a call carried text, wherever in its data.
+  bool Received(std::wstring_view text) const;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  const bool accept_;
+  std::atomic<HWND> window_ = nullptr;
+  mutable std::mutex lock_;
+  std::vector<std::wstring> received_;  // each call's data, as UTF-16
+  std::thread thread_;
+};
 
 // The icon's tooltip, read in the notification area's process.
 std::wstring IconTooltip(HWND icon);

@@ -188,6 +188,11 @@ void ScenarioRegistry::Rebind(std::wstring_view instance, std::wstring_view serv
 
 void ScenarioRegistry::Drop(std::wstring_view instance) { StopServing(instance); }
 
+void ScenarioRegistry::Unbind(std::wstring_view instance) {
+  Existing(instance);
+  WriteControl(instance, L"", 0);
+}
+
 void ScenarioRegistry::Uninstall(std::wstring_view instance) {
   DeleteInstance(InstanceKey(instance));
   StopServing(instance);

@@ -68,6 +68,8 @@ class ScenarioRegistry {
   void Rebind(std::wstring_view instance, std::wstring_view service);
   // The driver lets go of the instance: its list no longer names it.
   void Drop(std::wstring_view instance);
+  // The Control key no longer names the driver's service.
+  void Unbind(std::wstring_view instance);
   // The device stops: Windows deletes its Control key. With Drop, the two steps of an
   // unplugging, which Windows makes tens of milliseconds apart in either order.
   void Stop(std::wstring_view instance);

@@ -1,10 +1,11 @@
-// Which changes give which notification, when a cable's news has settled, how news are
-// grouped, kept and cut, the tooltip, the Run value and the sign-in start, without Windows.
+// Which changes give which notification, when a cable's news has settled, how news are grouped,
+// kept, cut and brought by an icon the shell refused, the tooltip, the Run value and the sign-in start.
 #include <gtest/gtest.h>
 
 #include "notifier/notification.h"
 #include "notifier/program_paths.h"
 #include "notifier/sign_in_start.h"
+#include "notifier/tray_presence.h"
 #include "support/some_texts.h"
 
 namespace uvantic {
@@ -25,10 +26,8 @@ CableRow Unplugged(CableRow row) {
 
 const CableRow kCom7 = Ok(L"COM7", L"1234ABCD", kPath7);
 // Half-way through an unplugging: Control key gone but still listed, or the other way round.
-CableRow ControlGone(CableRow row) {
-  return {row.port, CableStatus::DriverNotLoaded, row.cableId, true, false, row.instancePath};
-}
-CableRow NotListed(CableRow row) { return {row.port, row.status, row.cableId, false, false, row.instancePath}; }
+CableRow ControlGone(CableRow row) { return {row.port, CableStatus::DriverNotLoaded, row.cableId, true, false, row.instancePath}; }
+CableRow NotListed(CableRow row) { return {row.port, CableStatus::NotPresent, row.cableId, false, false, row.instancePath}; }
 
 using Clock = CableNotices::Clock;
 using std::chrono::milliseconds;
@@ -47,6 +46,7 @@ std::vector<Notification> Told(const std::vector<CableRow>& before, const std::v
 const CableRow kCom3 = Ok(L"COM3", L"A", L"p3");
 const CableRow kCom4 = Ok(L"COM4", L"B", L"p4");
 const CableRow kCom5 = Ok(L"COM5", L"C", L"p5");
+const CableRow kCom6 = Ok(L"COM6", L"D", L"p6");
 
 TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNone) {
   CableRow disabledServed = kCom7, disabledGone = Unplugged(kCom7), driverNotLoaded = kCom7, otherCase = kCom7;
@@ -123,6 +123,7 @@ struct Step {
 };
 
 TEST(NotifierNotification, NotOkNewsWaitsUntilTheCablesHoldStillAndReadyNewsDoesNot) {
+  const CableRow c3 = ControlGone(kCom3), u3 = Unplugged(kCom3), u7 = Unplugged(kCom7);
   const struct {
     const char* name;
     std::vector<Step> steps;
@@ -145,6 +146,13 @@ TEST(NotifierNotification, NotOkNewsWaitsUntilTheCablesHoldStillAndReadyNewsDoes
       {"a hub's cables going over two passes make one notification",
        {{0, {kCom3, kCom4}, L""}, {100, {Unplugged(kCom3), kCom4}, L""}, {200, {Unplugged(kCom3)}, L""},
         {450, {Unplugged(kCom3)}, L""}, {500, {Unplugged(kCom3)}, L"2 cables unplugged: COM3, COM4"}}},
+      {"short paths in another order are still the same cables",
+       {{0, {kCom3, kCom4, kCom5, kCom6}, L""}, {100, {kCom4, kCom3, kCom6, kCom5}, L""},
+        {200, {kCom3, kCom4, kCom5, kCom6}, L""}}},
+      {"a cable whose reason keeps changing holds the others back 2 s at most",
+       {{0, {kCom3, kCom7}, L""}, {100, {c3, u7}, L""}, {350, {u3, u7}, L""}, {600, {c3, u7}, L""}, {850, {u3, u7}, L""},
+        {1100, {c3, u7}, L""}, {1350, {u3, u7}, L""}, {1600, {c3, u7}, L""}, {1850, {u3, u7}, L""}, {2099, {c3, u7}, L""},
+        {2100, {u3, u7}, L"COM7 was unplugged (cable 1234ABCD)"}, {2400, {u3, u7}, L"COM3 was unplugged (cable A)"}}},
   };
   for (const auto& story : stories) {
     SCOPED_TRACE(story.name);
@@ -180,6 +188,70 @@ TEST(NotifierNotification, NewsNotShownAreKeptTheLatestPerCable) {
     KeepLatest(kept, c.later);
     EXPECT_EQ(kept, c.expected);
   }
+}
+
+// A shell that refuses the first adds and notifications, as one busy at sign-in does.
+struct RefusingShell final : TrayShell {
+  int now = 0;  // ms
+  int refuseAdds = 0, refuseNotifications = 0;
+  bool shown = false;  // the shell has the icon
+  std::optional<int> addedAt, toldAt;
+  TrayPresence* closedDuringTooltip = nullptr;  // the window destroyed while the shell is asked
+
+  bool Add(const std::wstring& tip) override { return !shown && refuseAdds-- <= 0 && (shown = true) && Modify(tip); }
+  bool Modify(const std::wstring&) override { return shown && (addedAt = addedAt.value_or(now)); }
+  void UseVersion4() override {}
+  void Delete() override { shown = false; }
+  bool SetImage() override { return shown; }
+  bool SetTooltip(const std::wstring&) override {
+    if (closedDuringTooltip) std::exchange(closedDuringTooltip, nullptr)->Close();
+    return shown;
+  }
+  bool Notify(const Notification&) override {
+    if (refuseNotifications-- > 0) return shown = false;  // it forgot the icon
+    EXPECT_FALSE(toldAt) << "told twice";
+    return shown && (toldAt = now);
+  }
+};
+
+// The window's start asks for the icon, a pass brings news, the retry timer runs while asked.
+TEST(NotifierTray, IconAndKeptNewsArriveWithinSecondsOfTheShellAcceptingThem) {
+  const struct {
+    const char* name;
+    int refuseAdds, refuseNotifications;
+    bool keptIcon;  // from an earlier life of the shell: it refuses a second add
+    int added, told;
+  } cases[] = {
+      {"the shell takes all", 0, 0, false, 0, 0},
+      {"the adds at start and at the first pass refused", 2, 0, false, 1000, 1000},
+      {"four adds refused", 4, 0, false, 7000, 7000},
+      {"the icon kept by the shell", 0, 0, true, 0, 0},
+      {"the icon forgotten when the news come", 0, 1, false, 0, 1000},
+      {"the news refused twice", 0, 2, false, 0, 3000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RefusingShell shell;
+    shell.refuseAdds = c.refuseAdds, shell.refuseNotifications = c.refuseNotifications, shell.shown = c.keptIcon;
+    TrayPresence presence(shell, english);
+    presence.Show();
+    presence.OnPass({{CableNews::Ready, kCom7}}, L"Uvantic Finder: 1 cable, 1 OK");
+    for (auto after = presence.RetryAfter(); after && shell.now < 60000; after = presence.RetryAfter()) {
+      shell.now += static_cast<int>(after->count());
+      presence.Retry();
+    }
+    EXPECT_EQ(shell.addedAt.value_or(-1), c.added);
+    EXPECT_EQ(shell.toldAt.value_or(-1), c.told);
+    EXPECT_TRUE(presence.added() && presence.kept().empty());
+    EXPECT_EQ(presence.RetryAfter(), std::nullopt) << "the timer runs on with the icon there";
+  }
+  RefusingShell shell;
+  TrayPresence presence(shell, english);
+  presence.Show();
+  shell.closedDuringTooltip = &presence;
+  presence.OnPass({{CableNews::Ready, kCom7}}, L"Uvantic Finder: 1 cable, 1 OK");
+  EXPECT_FALSE(shell.shown) << "an icon for a window that is gone";
+  EXPECT_EQ(presence.RetryAfter(), std::nullopt);
 }
 
 TEST(NotifierNotification, TextsAreCutToTheirBuffersWithAnEllipsis) {
@@ -229,6 +301,7 @@ const std::wstring kQuotedSelf = L"\"" + kSelf + L"\"";
 const std::wstring kInstalled = kQuotedSelf + L" --sign-in";
 const std::wstring kOtherInstalled = L"\"C:\\Program Files\\Uvantic\\Uvantic Finder\\UvanticNotifier.exe\" --sign-in";
 const std::wstring kOther = L"\"D:\\Bench\\UvanticNotifier.exe\"";
+const ProgramPlace kThere{}, kGone{VolumeKind::Fixed, FileLook::Missing};
 
 // The menu's tick and what the notifier writes at start and when the item is chosen, for
 // a copy from the zip (the user's Run value) and the installed one (the machine's).
@@ -240,20 +313,26 @@ TEST(NotifierSignIn, TheTickFollowsTheValuesAndIsTurnedOverByTheMenu) {
     SignInChanges atStart;   // user's value written, user's value deleted, chosen
     bool tickedAfterStart;
   } cases[] = {
-      {"zip copy, no value", {{}, {}, false, false}, false, {}, false},
-      {"zip copy named by the user's value", {{}, kQuotedSelf, true, false}, true, {}, true},
-      {"named in another case, unquoted", {{}, L"c:\\tools\\UVANTIC\\uvanticnotifier.exe", true, false},
+      {"zip copy, no value", {{}, {}, kThere, false}, false, {}, false},
+      {"zip copy named by the user's value", {{}, kQuotedSelf, kThere, false}, true, {}, true},
+      {"named in another case, unquoted", {{}, L"c:\\tools\\UVANTIC\\uvanticnotifier.exe", kThere, false},
        true, {}, true},
-      {"value naming a deleted copy is pointed here", {{}, kOther, false, false},
+      {"value naming a deleted copy is pointed here", {{}, kOther, kGone, false},
        false, {kQuotedSelf, false, {}}, true},
-      {"value naming another copy that is there", {{}, kOther, true, false}, false, {}, false},
-      {"the choice counts only for the installed copy", {kOtherInstalled, {}, false, true}, false, {}, false},
-      {"installed copy, not chosen", {kInstalled, {}, false, false}, false, {}, false},
-      {"installed copy, chosen", {kInstalled, {}, false, true}, true, {}, true},
-      {"installed copy takes over a value naming it", {kInstalled, kQuotedSelf, true, false},
+      {"value naming another copy that is there", {{}, kOther, kThere, false}, false, {}, false},
+      // Not there yet at sign-in, or not readable: the user's choice stays.
+      {"a copy on a share", {{}, kOther, {VolumeKind::Network, FileLook::Unknown}, false}, false, {}, false},
+      {"a copy on a stick", {{}, kOther, {VolumeKind::Removable, FileLook::Unknown}, false}, false, {}, false},
+      {"a copy on a drive not there", {{}, kOther, {VolumeKind::Absent, FileLook::Unknown}, false}, false, {}, false},
+      {"a folder not readable", {{}, kOther, {VolumeKind::Fixed, FileLook::Unknown}, false}, false, {}, false},
+      {"installed copy, a copy on a share", {kInstalled, kOther, {VolumeKind::Network, FileLook::Unknown}, 0}, 0, {}, 0},
+      {"the choice counts only for the installed copy", {kOtherInstalled, {}, kThere, true}, false, {}, false},
+      {"installed copy, not chosen", {kInstalled, {}, kThere, false}, false, {}, false},
+      {"installed copy, chosen", {kInstalled, {}, kThere, true}, true, {}, true},
+      {"installed copy takes over a value naming it", {kInstalled, kQuotedSelf, kThere, false},
        true, {{}, true, true}, true},
-      {"and one naming a deleted copy", {kInstalled, kOther, false, false}, false, {{}, true, true}, true},
-      {"installed copy leaves another copy's value", {kInstalled, kOther, true, false}, false, {}, false},
+      {"and one naming a deleted copy", {kInstalled, kOther, kGone, false}, false, {{}, true, true}, true},
+      {"installed copy leaves another copy's value", {kInstalled, kOther, kThere, false}, false, {}, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -270,6 +349,7 @@ TEST(NotifierSignIn, TheTickFollowsTheValuesAndIsTurnedOverByTheMenu) {
     EXPECT_EQ(StartsAtSignIn(Applied(once, ToggleSignInStart(once, kSelf), kSelf), kSelf), c.tickedAfterStart);
     EXPECT_FALSE(IsInstalledCopy(started, kSelf) && toggled.userRunValue);
   }
+  EXPECT_EQ(DriveRoot(L"D:\\Bench\\UvanticNotifier.exe") + DriveRoot(L"\\\\server\\share\\x.exe"), L"D:\\");
 }
 
 }  // namespace
