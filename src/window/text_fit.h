@@ -37,8 +37,11 @@ int NeedsDown(const MeasuredText& text, int dpi);
 int RoomAcross(TextPlace place, int layoutDpiAcross, int dpi);
 int RoomDown(TextPlace place, int layoutDpiDown);
 
-// The widths of the list's three columns in pixels at the screen's resolution dpi,
-// with the layout across at layoutDpiAcross.
+// The widths of the list's three columns in pixels at the screen's resolution dpi, with
+// the layout across at layoutDpiAcross: w from the list's width in twips, the last
+// column one pixel's worth wider. The width is the layout's (grown with the text), not
+// the laid-out pixels times the scale, so every resolution gets the twips the layout
+// promises. With w out of range all three are 0 but the last, which is one pixel.
 std::array<int, 3> ListColumnPixels(int layoutDpiAcross, int dpi);
 
 // The layout's resolution across: the smallest from layoutDpi up at which every text
