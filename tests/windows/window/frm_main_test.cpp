@@ -188,8 +188,8 @@ TEST_F(FrmMainTest, AssistiveTechnologyHearsTheLogosNameAndEachRowsState) {
 
   frm.SetSortOrder(1);
   EXPECT_EQ(frm.DescribeRow(0), L"Status: Disabled, USB Cable ID: UV4");
-  EXPECT_EQ(frm.DescribeRow(1), L"Status: Driver not loaded (disabled, not plugged in), USB Cable ID: UV3");
-  EXPECT_EQ(frm.DescribeRow(2), L"Status: Driver not loaded (not plugged in), USB Cable ID: UV2");
+  EXPECT_EQ(frm.DescribeRow(1), L"Status: Driver not loaded (disabled, not served by its driver), USB Cable ID: UV3");
+  EXPECT_EQ(frm.DescribeRow(2), L"Status: Driver not loaded (not served by its driver), USB Cable ID: UV2");
   EXPECT_EQ(frm.DescribeRow(3), L"Status: OK, USB Cable ID: UV1");
   EXPECT_EQ(frm.DescribeRow(4), std::nullopt);
 }
