@@ -109,6 +109,7 @@ class FrmMain {
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnSysColorChange();
   void OnSettingChange(UINT setting);
+  void OnWorkAreaChange();
 
   // Messages of the controls.
   void OnControlMouseDown(ControlName name, HWND control, int buttonCode, int button, bool doubleClick);
