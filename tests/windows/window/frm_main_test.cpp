@@ -207,12 +207,14 @@ TEST_F(FrmMainTest, AssistiveTechnologyHearsTheLogosNameAndEachRowsState) {
   SysFreeString(name);
   logo->Release();
 
+  // Child ids as a client names the rows: 1 for the top one.
   frm.SetSortOrder(1);
-  EXPECT_EQ(frm.DescribeRow(0), L"Status: Disabled, USB Cable ID: UV4");
-  EXPECT_EQ(frm.DescribeRow(1), L"Status: Driver not loaded (disabled, not served by its driver), USB Cable ID: UV3");
-  EXPECT_EQ(frm.DescribeRow(2), L"Status: Driver not loaded (not served by its driver), USB Cable ID: UV2");
-  EXPECT_EQ(frm.DescribeRow(3), L"Status: OK, USB Cable ID: UV1");
-  EXPECT_EQ(frm.DescribeRow(4), std::nullopt);
+  EXPECT_EQ(frm.ListChildDescription(1), L"Status: Disabled, USB Cable ID: UV4");
+  EXPECT_EQ(frm.ListChildDescription(2),
+            L"Status: Driver not loaded (disabled, not served by its driver), USB Cable ID: UV3");
+  EXPECT_EQ(frm.ListChildDescription(3), L"Status: Driver not loaded (not served by its driver), USB Cable ID: UV2");
+  EXPECT_EQ(frm.ListChildDescription(4), L"Status: OK, USB Cable ID: UV1");
+  EXPECT_EQ(frm.ListChildDescription(5), std::nullopt);
 }
 
 TEST_F(FrmMainTest, LoadMakesThreeColumnsSizedFromTheListsWidth) {
