@@ -10,7 +10,7 @@ std::wstring StateWords(std::wstring_view status, bool disabledIcon, bool ghoste
   if (disabledIcon && status != kStatusDisabled) words = kWordsDisabled;
   if (ghosted) {
     if (!words.empty()) words += L", ";
-    words += kWordsNotPluggedIn;
+    words += kWordsNotServed;
   }
   return words;
 }

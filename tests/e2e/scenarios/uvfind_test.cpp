@@ -68,7 +68,7 @@ TEST_F(Uvfind, EachFormListsTheRowsOfTheWindowInItsOrder) {
   const Expected runs[] = {
       {L"", 0,
        L"COM Number  Status             USB Cable ID    Note\r\n"
-       L"COM10       Driver not loaded  7&0C44D1B9&0&0  not plugged in\r\n"
+       L"COM10       Driver not loaded  7&0C44D1B9&0&0  not served by its driver\r\n"
        L"COM3        OK                 7&2A1B3C4D&0&0\r\n"
        L"COM\u00c45,\"x\"   Disabled           7&\"Q,1&0&0\r\n"},
       {L"--csv", 0,

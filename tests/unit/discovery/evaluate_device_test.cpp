@@ -78,7 +78,7 @@ TEST_P(StatusTableTest, GivesStatusIconAndDimming) {
   EXPECT_EQ(StateWords(state.status, state.icon == kIconDisabled, state.ghosted), c.words);
 }
 
-constexpr std::wstring_view kUnplugged = L"not plugged in", kDisabledUnplugged = L"disabled, not plugged in";
+constexpr std::wstring_view kUnplugged = L"not served by its driver", kDisabledUnplugged = L"disabled, not served by its driver";
 constexpr StatusCase kStatusTable[] = {
     {"ServedBoundEnabled", true, true, false, kStatusOk, kIconNormal, false, L""},
     {"ServedUnboundEnabled", true, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, false, L""},

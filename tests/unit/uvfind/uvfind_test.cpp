@@ -61,8 +61,8 @@ TEST(UvfindOutput, NamesCanNeitherBreakALineNorTheFormat) {
         {L"COM4", L"Not present", L"7&2&0", false, true},
         {L"COM5", L"Disabled", L"7&3&0", true, true}},
        L"COM Number  Status             USB Cable ID  Note\r\n"
-       L"COM3        Driver not loaded  7&1&0         not plugged in\r\n"
-       L"COM4        Not present        7&2&0         disabled, not plugged in\r\n"
+       L"COM3        Driver not loaded  7&1&0         not served by its driver\r\n"
+       L"COM4        Not present        7&2&0         disabled, not served by its driver\r\n"
        L"COM5        Disabled           7&3&0\r\n"},
       {OutputFormat::Ports, cables, L"COM\u00e9\uFFFD\uFFFDCOM44\r\n"},
       {OutputFormat::Csv, {{L"COM1\rX", L"OK\n"}},
@@ -86,7 +86,7 @@ TEST(UvfindOutput, EventLinesCarryTheLocalTimeAndTheRow) {
                 FormatEvent(unplugged, time, OutputFormat::Table),
             L"Time      Event    COM Number  Status             USB Cable ID    Note\r\n"
             L"08:05:07  removed  COM10       OK                 7&1&0\r\n"
-            L"08:05:07  changed  COM10       Driver not loaded  7&1&0           not plugged in\r\n");
+            L"08:05:07  changed  COM10       Driver not loaded  7&1&0           not served by its driver\r\n");
   EXPECT_EQ(FormatEvent(change, time, OutputFormat::Csv),
             L"2026-03-09T08:05:07.042-03:30,removed,COM10,OK,7&1&0,true,false,USB\\X\r\n");
   EXPECT_EQ(FormatEvent(change, time, OutputFormat::Json),

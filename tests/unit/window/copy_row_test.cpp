@@ -34,11 +34,12 @@ TEST(CopyRow, CellsAreTabSeparatedAndTheLineEndsInCrLf) {
   } cases[] = {
       {L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0", L"", L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\r\n",
        L"Status: Driver not loaded, USB Cable ID: 7&2A1B3C4D&0&0"},
-      {L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0", L"not plugged in",
-       L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\tnot plugged in\r\n",
-       L"Status: Driver not loaded (not plugged in), USB Cable ID: 7&2A1B3C4D&0&0"},
-      {L"", L"Not present", L"", L"disabled, not plugged in", L"\tNot present\t\tdisabled, not plugged in\r\n",
-       L"Status: Not present (disabled, not plugged in), USB Cable ID: "},
+      {L"COM3", L"Driver not loaded", L"7&2A1B3C4D&0&0", L"not served by its driver",
+       L"COM3\tDriver not loaded\t7&2A1B3C4D&0&0\tnot served by its driver\r\n",
+       L"Status: Driver not loaded (not served by its driver), USB Cable ID: 7&2A1B3C4D&0&0"},
+      {L"", L"Not present", L"", L"disabled, not served by its driver",
+       L"\tNot present\t\tdisabled, not served by its driver\r\n",
+       L"Status: Not present (disabled, not served by its driver), USB Cable ID: "},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CopiedRowText(c.port, c.status, c.cableId, c.words), c.copied);
