@@ -11,6 +11,12 @@
 namespace uvantic {
 namespace {
 
+// A child's description as describe gives it; none for the control itself.
+std::optional<std::wstring> DescriptionOfChild(const AccessibleAnnotations::DescribeChild& describe, DWORD childId) {
+  if (childId == CHILDID_SELF) return std::nullopt;
+  return describe(static_cast<long>(childId));
+}
+
 // Answers the annotated property of a control's children by asking describe.
 class ChildDescriptionServer final : public IAccPropServer {
  public:
@@ -49,12 +55,11 @@ class ChildDescriptionServer final : public IAccPropServer {
     HWND control = nullptr;
     DWORD objectId = 0;
     DWORD childId = 0;
-    if (services_->DecomposeHwndIdentityString(identity, identityLength, &control, &objectId, &childId) != S_OK ||
-        childId == CHILDID_SELF) {
+    if (services_->DecomposeHwndIdentityString(identity, identityLength, &control, &objectId, &childId) != S_OK) {
       return S_OK;
     }
     try {
-      const std::optional<std::wstring> description = describe_(static_cast<long>(childId));
+      const std::optional<std::wstring> description = DescriptionOfChild(describe_, childId);
       if (!description) return S_OK;
       value->bstrVal = SysAllocStringLen(description->data(), static_cast<UINT>(description->size()));
       if (!value->bstrVal) return E_OUTOFMEMORY;
@@ -107,7 +112,9 @@ bool AccessibleAnnotations::SetRole(HWND control, long role) {
 }
 
 bool AccessibleAnnotations::DescribeChildren(HWND control, DescribeChild describe) {
-  if (!services_ || !control) return false;
+  if (!control) return false;
+  described_.emplace_back(control, describe);
+  if (!services_) return false;
   auto* server = new (std::nothrow) ChildDescriptionServer(services_, std::move(describe));
   if (!server) return false;
   MSAAPROPID properties[] = {PROPID_ACC_DESCRIPTION};
@@ -120,7 +127,15 @@ bool AccessibleAnnotations::DescribeChildren(HWND control, DescribeChild describ
   return true;
 }
 
+std::optional<std::wstring> AccessibleAnnotations::ChildDescription(HWND control, long childId) const {
+  for (const auto& [described, describe] : described_) {
+    if (described == control) return DescriptionOfChild(describe, static_cast<DWORD>(childId));
+  }
+  return std::nullopt;
+}
+
 void AccessibleAnnotations::Clear() {
+  described_.clear();
   if (!services_) return;
   for (auto& [control, property] : annotated_) {
     services_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &property, 1);

@@ -17,7 +17,8 @@ namespace uvantic {
 // end of this object, which must come before the controls are destroyed. For the
 // user-interface thread, which it joins to a single-threaded COM apartment while it
 // lives. Where the system cannot annotate (no COM, or an oleacc without these calls,
-// such as Wine's), every call returns false and nothing else happens.
+// such as Wine's), every call returns false and no client hears the annotations;
+// ChildDescription still answers as the system would.
 class AccessibleAnnotations {
  public:
   AccessibleAnnotations();
@@ -35,6 +36,10 @@ class AccessibleAnnotations {
   using DescribeChild = std::function<std::optional<std::wstring>(long childId)>;
   bool DescribeChildren(HWND control, DescribeChild describe);
 
+  // What a client reading the description of the control's child childId is told,
+  // by the same function the system asks; nullopt where the control's own stands.
+  std::optional<std::wstring> ChildDescription(HWND control, long childId) const;
+
   // Removes every annotation made here.
   void Clear();
 
@@ -43,6 +48,7 @@ class AccessibleAnnotations {
   IAccPropServices* services_ = nullptr;
   // The controls annotated, with the property set on each.
   std::vector<std::pair<HWND, GUID>> annotated_;
+  std::vector<std::pair<HWND, DescribeChild>> described_;
 };
 
 }  // namespace uvantic

@@ -70,9 +70,12 @@ class FrmMain {
   void SetSortKey(int key) { list_.SetSortKey(key); }
   void SetSortOrder(int order) { list_.SetSortOrder(order); }
   std::optional<std::wstring> SelectedItem() const { return list_.SelectedItem(); }
-  // What assistive technology is told of the row at this index of the list: its status,
-  // what its icon and dimming show, and its cable identifier. nullopt for no such row.
-  std::optional<std::wstring> DescribeRow(int index) const;
+  // What a screen reader reading the description of the list's child childId is told:
+  // the row's status, what its icon and dimming show, and its cable identifier.
+  // nullopt for the list itself and for no such row.
+  std::optional<std::wstring> ListChildDescription(long childId) const {
+    return annotations_.ChildDescription(lvwList, childId);
+  }
 
   // One refresh pass, as a timer tick runs it.
   void RefreshPass();
@@ -114,6 +117,7 @@ class FrmMain {
   void OnDpiChanged(int dpi, const RECT& suggested);
   void OnSysColorChange();
   void OnSettingChange(UINT setting);
+  void OnWorkAreaChange();
 
   // Messages of the controls.
   void OnControlMouseDown(ControlName name, HWND control, int buttonCode, int button, bool doubleClick);
@@ -169,6 +173,7 @@ class FrmMain {
   void MakeAccessible();
   std::optional<ShownRow> ShownRowAt(int index) const;
   std::wstring StateWordsOf(const ShownRow& row) const;
+  std::optional<std::wstring> DescribeRow(int index) const;
 
   // Events handled in frm_main_help.cpp.
   void OnKeyPreview(int keyCode, int shift);

@@ -37,10 +37,12 @@ std::wstring CellAt(HWND list, int index, int column) {
 // The logo is an owner-drawn picture whose text is never shown: its text is the name
 // the standard accessible object of a static control reports, on every system. It says
 // where a click leads, where the tooltip only shows the address. The annotations add the
-// role of a link and the rows' descriptions where the system supports them.
+// role of a picture and the rows' descriptions where the system supports them. Not a
+// link: the logo stays out of the Tab order and no key opens it, so a screen reader
+// must not offer an action the keyboard cannot take.
 void FrmMain::MakeAccessible() {
   SetWindowTextW(imgLogo, texts_.Text(TextId::LogoName).c_str());
-  annotations_.SetRole(imgLogo, ROLE_SYSTEM_LINK);
+  annotations_.SetRole(imgLogo, ROLE_SYSTEM_GRAPHIC);
   annotations_.DescribeChildren(lvwList, [this](long childId) { return DescribeRow(static_cast<int>(childId - 1)); });
 }
 

@@ -270,8 +270,8 @@ void FrmMain::SizeWindowForClient() {
   }
 }
 
-// A window that larger text has made stick out of the work area is moved back in,
-// its top-left corner first.
+// A window that sticks out of the work area (grown by larger text, or left outside a
+// work area that shrank) is moved back in, its top-left corner first.
 void FrmMain::KeepInWorkArea() {
   RECT window{};
   RECT workArea{};
@@ -334,15 +334,38 @@ void FrmMain::OnSysColorChange() {
 }
 
 // A new message font (larger or smaller text) is taken up as a new resolution would
-// be, and so is a new work area, which may leave more or less room for large text.
+// be.
 void FrmMain::OnSettingChange(UINT setting) {
-  if (setting == SPI_SETNONCLIENTMETRICS || setting == SPI_SETWORKAREA) {
+  if (setting == SPI_SETNONCLIENTMETRICS) {
     ApplyResolution();
     SizeWindowForClient();
     KeepInWorkArea();
+  } else if (setting == SPI_SETWORKAREA) {
+    OnWorkAreaChange();
   } else if (setting == SPI_SETHIGHCONTRAST) {
     ReadHighContrast();
   }
+}
+
+// A new work area (the taskbar moved, a touch keyboard docked, a remote session's new
+// screen) comes often and means nothing to the window itself: the columns keep the
+// widths the user gave them, and the window moves only if it now sticks out. Only
+// when it changes how far large text may grow the layout is the window laid out
+// again, each column keeping its share of the list.
+void FrmMain::OnWorkAreaChange() {
+  const int before = layoutDpi_;
+  if (LayoutDpiFor(font_.get()) != before) {
+    std::array<int, 3> widths{};
+    for (int column = 0; column < 3; ++column) {
+      widths[static_cast<std::size_t>(column)] = ListView_GetColumnWidth(lvwList, column);
+    }
+    ApplyResolution();
+    for (int column = 0; column < 3; ++column) {
+      ListView_SetColumnWidth(lvwList, column, MulDiv(widths[static_cast<std::size_t>(column)], layoutDpi_, before));
+    }
+    SizeWindowForClient();
+  }
+  KeepInWorkArea();
 }
 
 void FrmMain::OnDpiChanged(int dpi, const RECT& suggested) {

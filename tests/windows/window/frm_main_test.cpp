@@ -151,6 +151,27 @@ TEST_F(FrmMainTest, ANewResolutionLaysTheWindowOutAfresh) {
   }
 }
 
+// A new work area (the taskbar moved, a keyboard docked) keeps the user's column widths
+// and moves the window only if it sticks out. Wine keeps a monitor's work area whatever
+// SPI_SETWORKAREA says, so the window is put where a new one would leave it.
+TEST_F(FrmMainTest, ANewWorkAreaKeepsTheUsersColumnsAndMovesTheWindowOnlyIfItSticksOut) {
+  FrmMain& frm = Make();
+  HWND list = Control(ControlName::lvwList);
+  RECT work{}, w{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(frm.hwnd(), &w);
+  const LONG left = work.left + 30, top = work.top + 20, right = work.right - (w.right - w.left);
+  for (int column = 0; column < 3; ++column) ListView_SetColumnWidth(list, column, 50 + 40 * column);
+  const POINT cases[][2] = {{{left, top}, {left, top}}, {{right + 9, top}, {right, top}}, {{left, -15}, {left, work.top}}};
+  for (const auto& [at, after] : cases) {
+    SetWindowPos(frm.hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(frm.hwnd(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    GetWindowRect(frm.hwnd(), &w);
+    EXPECT_TRUE(w.left == after.x && w.top == after.y) << at.x << "," << at.y << " to " << w.left << "," << w.top;
+    for (int column = 0; column < 3; ++column) EXPECT_EQ(ListView_GetColumnWidth(list, column), 50 + 40 * column);
+  }
+}
+
 TEST_F(FrmMainTest, FixedDialogFrameWithCaptionHelpButtonAndNoMenu) {
   FrmMain& frm = Make();
   EXPECT_EQ(Text(frm.hwnd()), L"Uvantic Finder");
@@ -192,12 +213,14 @@ TEST_F(FrmMainTest, AssistiveTechnologyHearsTheLogosNameAndEachRowsState) {
   SysFreeString(name);
   logo->Release();
 
+  // Child ids as a client names the rows: 1 for the top one.
   frm.SetSortOrder(1);
-  EXPECT_EQ(frm.DescribeRow(0), L"Status: Disabled, USB Cable ID: UV4");
-  EXPECT_EQ(frm.DescribeRow(1), L"Status: Driver not loaded (disabled, not served by its driver), USB Cable ID: UV3");
-  EXPECT_EQ(frm.DescribeRow(2), L"Status: Driver not loaded (not served by its driver), USB Cable ID: UV2");
-  EXPECT_EQ(frm.DescribeRow(3), L"Status: OK, USB Cable ID: UV1");
-  EXPECT_EQ(frm.DescribeRow(4), std::nullopt);
+  EXPECT_EQ(frm.ListChildDescription(1), L"Status: Disabled, USB Cable ID: UV4");
+  EXPECT_EQ(frm.ListChildDescription(2),
+            L"Status: Driver not loaded (disabled, not served by its driver), USB Cable ID: UV3");
+  EXPECT_EQ(frm.ListChildDescription(3), L"Status: Driver not loaded (not served by its driver), USB Cable ID: UV2");
+  EXPECT_EQ(frm.ListChildDescription(4), L"Status: OK, USB Cable ID: UV1");
+  EXPECT_EQ(frm.ListChildDescription(5), std::nullopt);
 }
 
 TEST_F(FrmMainTest, LoadMakesThreeColumnsSizedFromTheListsWidth) {
