@@ -36,9 +36,10 @@ x86_log=build/win/wine-tests.log
   source scripts/lib/display.sh
   # Both Wine suites in full take nine minutes, so only x64, which most users run, runs in
   # full. On x86 the main scenarios run: the first start, the rows in every status, live
-  # changes, the property sheet (also on 64-bit Windows), uvfind and the notifier.
+  # changes, the property sheet (also on 64-bit Windows), uvfind, the notifier, and the
+  # notifier and help in other languages.
   ctest --test-dir build/win --output-on-failure \
-        -R '^(winreg_.*|commands_platform|resources|window_.*|e2e_(first_start|rows|live_refresh|properties|properties_wow64|uvfind|notifier)|installer)$'
+        -R '^(winreg_.*|commands_platform|resources|window_.*|e2e_(first_start|rows|live_refresh|properties|properties_wow64|uvfind|notifier|notifier_languages|help_languages)|installer)$'
 ) >"$x86_log" 2>&1 &
 x86_suite=$!
 x64_status=0
