@@ -8,10 +8,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cables/cable_passes.h"
 #include "discovery/change_watch.h"
+#include "platform/win_registry_view.h"
 #include "support/registry_writer.h"
 
 namespace uvantic {
@@ -43,15 +46,26 @@ class RegistryWatcherTest : public ::testing::Test {
                                                  window_, kChanged);
     Messages(300);  // lets the thread set its watches up
   }
+  // A watcher whose reports throw the first failures times.
+  void WatchFailing(int failures) {
+    watcher_ = std::make_unique<RegistryWatcher>(
+        HKEY_LOCAL_MACHINE, std::vector<std::wstring>{kWatchedBelowMachine}, [this, failures]() mutable {
+          if (failures-- > 0) throw std::runtime_error("report failed");
+          return PostMessageW(window_, kChanged, 0, 0) != FALSE;
+        });
+    Messages(300);
+  }
 
-  // The messages that arrive within ms, each taken as the window takes it.
-  int Messages(DWORD ms) {
+  // The messages that arrive within ms, each taken as the window takes it; once one has
+  // come, those that come within afterFirst more.
+  int Messages(DWORD ms, DWORD afterFirst = INFINITE) {
     int count = 0;
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
+    DWORD first = 0;
+    while (GetTickCount() - start < ms && (count == 0 || GetTickCount() - first < afterFirst)) {
       MSG message;
       while (PeekMessageW(&message, window_, kChanged, kChanged, PM_REMOVE)) {
-        ++count;
+        if (count++ == 0) first = GetTickCount();
         watcher_->ChangeTaken();
       }
       Sleep(5);
@@ -99,6 +113,73 @@ TEST_F(RegistryWatcherTest, AKeyThatAppearsLaterOrIsMadeAgainIsWatched) {
   for (const auto& step : steps) {
     step.change();
     EXPECT_EQ(Messages(400), 1) << step.step;
+  }
+}
+
+// A key deleted and made again before the watcher has set its watches up again, and
+// a key deleted with its parents one key after the other, race the watcher's setting up
+// again after the first firing; each is done many times, and every time must be seen.
+TEST_F(RegistryWatcherTest, AKeyDeletedAndMadeAgainInQuickSuccessionIsSeenEachTime) {
+  const struct {
+    const char* name;
+    std::vector<std::function<void()>> changes;
+  } cycles[] = {
+      {"the driver's list deleted and made again at once",
+       {[&] {
+         reg_.remove(kWatched);
+         reg_.key(kWatched).value(L"0", L"USB\\1");
+       }}},
+      {"deleted with its parents, then made again",
+       {[&] { reg_.remove(kTop); }, [&] { reg_.key(kWatched).value(L"0", L"USB\\2"); }}},
+  };
+  for (const auto& cycle : cycles) {
+    reg_.key(kWatched).value(L"0", L"USB\\0");
+    ASSERT_NO_FATAL_FAILURE(Watch());
+    for (int time = 0; time < 15; ++time) {
+      for (const auto& change : cycle.changes) {
+        change();
+        ASSERT_EQ(Messages(400, 60), 1) << cycle.name << ", time " << time;
+      }
+    }
+  }
+}
+
+// A watcher whose thread stops is started again and reports a change, as it may have
+// missed one; one that stops each time ends, and the passes then read every second.
+TEST_F(RegistryWatcherTest, AWatcherThatStopsIsStartedAgainOrHandsOverToTheShortRecheck) {
+  reg_.key(kWatched);
+  const struct {
+    const char* name;
+    int failures;
+    bool watching;
+  } watchers[] = {{"one fault", 1, true}, {"a fault each time", 1000, false}};
+  for (const auto& w : watchers) {
+    ASSERT_NO_FATAL_FAILURE(WatchFailing(w.failures));
+    reg_.key(kWatched).value(L"Count", 1u);
+    EXPECT_EQ(Messages(600), w.watching ? 1 : 0) << w.name;
+    EXPECT_EQ(watcher_->Watching(), w.watching) << w.name;
+    reg_.key(kWatched).value(L"Count", 2u);
+    EXPECT_EQ(Messages(400), w.watching ? 1 : 0) << w.name;
+  }
+  // More keys than one thread can wait for: each wait fails.
+  std::vector<std::wstring> tooMany;
+  for (int i = 0; i < MAXIMUM_WAIT_OBJECTS; ++i) tooMany.push_back(L"SOFTWARE\\Missing " + std::to_wstring(i));
+  const struct {
+    const char* name;
+    std::vector<std::wstring> watched;
+    int fewest, most;
+  } loops[] = {{"watching", {kWatchedBelowMachine}, 2, 2}, {"its watcher ended", tooMany, 3, 5}};
+  for (const auto& loop : loops) {
+    int passes = 0;
+    RunPasses(
+        WinRegistryView(), 2, nullptr,
+        [&](std::vector<CableRow>) {
+          ++passes;
+          return NextPass();
+        },
+        PassWake::RegistryOrStop, loop.watched);
+    EXPECT_GE(passes, loop.fewest) << loop.name;
+    EXPECT_LE(passes, loop.most) << loop.name;
   }
 }
 
