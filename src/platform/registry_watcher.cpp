@@ -1,6 +1,7 @@
 // The watcher's thread: change notifications on each key and on its parent, re-armed
 // after every firing, and a check once a minute for keys that appeared or went without
-// a firing. Between changes the thread sleeps.
+// a firing. Between changes the thread sleeps; after a fault it starts over, a few times
+// at most.
 #include "platform/registry_watcher.h"
 
 #include <algorithm>
