@@ -1,4 +1,5 @@
-// Passes woken by the registry watcher, with a recheck once a minute.
+// Passes woken by the registry watcher, with a recheck once a minute, or every second
+// once the watcher has ended.
 #include "cables/cable_passes.h"
 
 #include <chrono>
@@ -33,13 +34,14 @@ std::vector<CableRow> CurrentCables(const RegistryView& registry) {
 }
 
 std::optional<int> RunPasses(const RegistryView& registry, std::optional<std::uint32_t> seconds, HANDLE stop,
-                             const std::function<NextPass(std::vector<CableRow>)>& onPass, PassWake wake) {
+                             const std::function<NextPass(std::vector<CableRow>)>& onPass, PassWake wake,
+                             std::vector<std::wstring> watched) {
   std::optional<Clock::time_point> deadline;
   if (seconds) deadline = Clock::now() + std::chrono::seconds(*seconds);
 
   const UniqueHandle changed(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   const HANDLE event = changed.get();
-  RegistryWatcher watcher(HKEY_LOCAL_MACHINE, MachineKeysToWatch(),
+  RegistryWatcher watcher(HKEY_LOCAL_MACHINE, std::move(watched),
                           [event] { return event != nullptr && SetEvent(event) != FALSE; });
   // The first pass comes after the watches are set, so that no change falls between
   // the pass and the watch: the next recheck is a minute away.
@@ -47,12 +49,15 @@ std::optional<int> RunPasses(const RegistryView& registry, std::optional<std::ui
   std::vector<HANDLE> wakers;
   if (stop != nullptr) wakers.push_back(stop);
   if (event != nullptr) wakers.push_back(event);
-  const auto handleCount = static_cast<DWORD>(wakers.size());
+  // A watcher that ends wakes a pass at once, as it may have missed a change; from then
+  // on the passes come often enough to stand in for it.
+  if (watcher.Ended() != nullptr) wakers.push_back(watcher.Ended());
   for (;;) {
     watcher.ChangeTaken();
     const NextPass answer = onPass(CurrentCables(registry));
     if (!answer.wanted) return std::nullopt;
-    auto nextPass = Clock::now() + kRecheckInterval;
+    if (!wakers.empty() && wakers.back() == watcher.Ended() && !watcher.Watching()) wakers.pop_back();
+    auto nextPass = Clock::now() + (watcher.Watching() ? kRecheckInterval : kBlindRecheckInterval);
     if (answer.by && *answer.by < nextPass) nextPass = *answer.by;
     if (deadline) {
       if (Clock::now() >= *deadline) return std::nullopt;
@@ -60,6 +65,7 @@ std::optional<int> RunPasses(const RegistryView& registry, std::optional<std::ui
     }
     // Waits until the next pass is due, dispatching window messages on the way.
     for (;;) {
+      const auto handleCount = static_cast<DWORD>(wakers.size());
       const auto left = std::chrono::ceil<std::chrono::milliseconds>(nextPass - Clock::now()).count();
       const DWORD timeout = left > 0 ? static_cast<DWORD>(left) : 0;
       DWORD woken = WAIT_FAILED;

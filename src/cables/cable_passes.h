@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "cables/cable_rows.h"
+#include "discovery/change_watch.h"
 #include "discovery/registry_view.h"
 
 namespace uvantic {
@@ -41,9 +43,11 @@ struct NextPass {
 // asked for and at least every kRecheckInterval, and hands each pass's rows to onPass
 // until it answers false, the seconds (if any) have passed, stop (if any) is set or,
 // with PassWake::Messages, WM_QUIT comes. Returns the WM_QUIT exit code when it ended
-// on one.
+// on one. The watcher watches the keys named in watched, below HKEY_LOCAL_MACHINE; once
+// it has ended, the list is read every kBlindRecheckInterval instead.
 std::optional<int> RunPasses(const RegistryView& registry, std::optional<std::uint32_t> seconds, HANDLE stop,
                              const std::function<NextPass(std::vector<CableRow>)>& onPass,
-                             PassWake wake = PassWake::RegistryOrStop);
+                             PassWake wake = PassWake::RegistryOrStop,
+                             std::vector<std::wstring> watched = MachineKeysToWatch());
 
 }  // namespace uvantic

@@ -35,6 +35,10 @@ bool WatchFiringMatters(std::size_t levelBefore, std::size_t levelAfter) {
   return levelBefore == 0 || levelAfter != levelBefore;
 }
 
+bool RestartWatcher(int restartsSoFar, bool wasWatching) {
+  return wasWatching && restartsSoFar < kWatcherRestarts;
+}
+
 void ChangeBurst::Changed(Clock::time_point now) {
   if (!first_) first_ = now;
   last_ = now;

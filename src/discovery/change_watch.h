@@ -20,11 +20,21 @@ std::vector<std::wstring> MachineKeysToWatch();
 // when the key does not exist yet. A watch on a parent sees the key being created.
 std::vector<std::wstring> KeyAndAncestors(std::wstring_view path);
 
-// A watch that fired is set up again from the deepest key that exists. Whether that
-// firing concerns the pass: always when the key itself was watched; when only a parent
-// was, just when the key or a nearer parent has appeared (or the parent went), since
-// nothing else below the parent is read.
+// A watch that fired, on the key or on the key above it, is set up again from the
+// deepest key that exists. Whether that firing concerns the pass: always when the key
+// itself was watched, since a key deleted and made again before the watch is set up
+// again leaves it at the same level with other contents; when only a parent was, just
+// when the key or a nearer parent has appeared (or the parent went), since nothing
+// else below the parent is read.
 bool WatchFiringMatters(std::size_t levelBefore, std::size_t levelAfter);
+
+// A watcher whose thread stopped on a fault (an exception, a failed wait) sets its
+// watches up again and reports a change, as one may have been missed, this many times
+// at most; a watcher that never got as far as watching is not started again. The owner
+// of one that has ended reads the registry every kBlindRecheckInterval instead.
+inline constexpr int kWatcherRestarts = 3;
+inline constexpr std::chrono::seconds kBlindRecheckInterval{1};
+bool RestartWatcher(int restartsSoFar, bool wasWatching);
 
 // Gathers change notifications into bursts so that a driver writing twenty values
 // gives one refresh: a burst is reported once no change came for kQuietTime, and at

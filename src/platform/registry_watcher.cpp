@@ -1,11 +1,14 @@
 // The watcher's thread: change notifications on each key and on its parent, re-armed
 // after every firing, and a check once a minute for keys that appeared or went without
-// a firing. Between changes the thread sleeps.
+// a firing. Between changes the thread sleeps; after a fault it starts over, a few times
+// at most.
 #include "platform/registry_watcher.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <cwchar>
+#include <iterator>
 
 #include "discovery/change_watch.h"
 
@@ -121,12 +124,29 @@ void RegistryWatcher::WaitUntilWatching() const {
 }
 
 DWORD WINAPI RegistryWatcher::ThreadMain(void* self) {
-  try {
-    static_cast<RegistryWatcher*>(self)->Run();
-  } catch (...) {
-    // Out of memory: the window goes on with its timer alone.
-  }
+  static_cast<RegistryWatcher*>(self)->Watch();
   return 0;
+}
+
+void RegistryWatcher::Watch() {
+  for (int restarts = 0;; ++restarts) {
+    const wchar_t* fault = L"on a failed wait";
+    try {
+      if (Run(restarts > 0)) return;
+    } catch (...) {
+      fault = L"on an exception";
+    }
+    // A report that threw must not block the next one.
+    posted_.store(false);
+    const bool again = RestartWatcher(restarts, WaitForSingleObject(watching_.get(), 0) == WAIT_OBJECT_0);
+    if (!again || restarts == 0) {
+      wchar_t message[128];
+      swprintf(message, std::size(message), L"Uvantic: the registry watcher stopped %ls and %ls\n", fault,
+               again ? L"was started again" : L"could not be started again");
+      OutputDebugStringW(message);
+    }
+    if (!again) return;
+  }
 }
 
 void RegistryWatcher::Post() {
@@ -134,22 +154,20 @@ void RegistryWatcher::Post() {
   if (!changed_()) posted_.store(false);
 }
 
-void RegistryWatcher::Run() {
+bool RegistryWatcher::Run(bool reportAtOnce) {
   std::vector<KeyWatch> watches(paths_.size());
   for (std::size_t i = 0; i < paths_.size(); ++i) {
     watches[i].candidates = KeyAndAncestors(paths_[i]);
     Arm(root_, watches[i]);
   }
   SetEvent(watching_.get());
-  // What each waited-on handle is: the stop request, or a watch's key or parent.
-  struct Waited {
-    KeyWatch* watch;
-    bool parent;
-  };
+  // Whose each waited-on handle is: the stop request's (null), or a watch's, for its key
+  // or its parent.
   std::vector<HANDLE> handles;
-  std::vector<Waited> waited;
+  std::vector<KeyWatch*> waited;
 
   ChangeBurst burst;
+  if (reportAtOnce) burst.Changed(ChangeBurst::Clock::now());
   auto nextCheck = ChangeBurst::Clock::now() + std::chrono::milliseconds(kCheckInterval);
   for (;;) {
     const auto now = ChangeBurst::Clock::now();
@@ -165,29 +183,27 @@ void RegistryWatcher::Run() {
     }
     if (wait) timeout = std::min(timeout, static_cast<DWORD>(wait->count()));
     handles.assign(1, stop_.get());
-    waited.assign(1, Waited{nullptr, false});
+    waited.assign(1, nullptr);
     for (KeyWatch& watch : watches) {
       if (watch.key) {
         handles.push_back(watch.event.get());
-        waited.push_back({&watch, false});
+        waited.push_back(&watch);
       }
       if (watch.parent) {
         handles.push_back(watch.parentEvent.get());
-        waited.push_back({&watch, true});
+        waited.push_back(&watch);
       }
     }
     const DWORD woken = WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, timeout);
-    if (woken == WAIT_OBJECT_0) return;
+    if (woken == WAIT_OBJECT_0) return true;
     if (woken > WAIT_OBJECT_0 && woken < WAIT_OBJECT_0 + handles.size()) {
-      const Waited fired = waited[woken - WAIT_OBJECT_0];
-      const std::size_t before = fired.watch->level;
-      Arm(root_, *fired.watch);
-      if (fired.parent ? fired.watch->level != before : WatchFiringMatters(before, fired.watch->level)) {
-        burst.Changed(ChangeBurst::Clock::now());
-      }
+      KeyWatch& fired = *waited[woken - WAIT_OBJECT_0];
+      const std::size_t before = fired.level;
+      Arm(root_, fired);
+      if (WatchFiringMatters(before, fired.level)) burst.Changed(ChangeBurst::Clock::now());
       continue;
     }
-    if (woken != WAIT_TIMEOUT) return;  // the handles are broken: the timer carries on alone
+    if (woken != WAIT_TIMEOUT) return false;
     if (ChangeBurst::Clock::now() < nextCheck) continue;
     nextCheck = ChangeBurst::Clock::now() + std::chrono::milliseconds(kCheckInterval);
     for (KeyWatch& watch : watches) {

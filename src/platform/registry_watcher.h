@@ -17,8 +17,9 @@ class RegistryWatcher {
  public:
   // Watches each of paths (below root) with its subtree, from its nearest existing
   // parent while it does not exist, and calls changed from its thread once per burst
-  // of changes; changed returns false when it could not pass the news on. Watches
-  // nothing when the thread cannot be started, silently.
+  // of changes; changed returns false when it could not pass the news on. A thread
+  // that stops on a fault sets its watches up again, a few times at most; one that
+  // cannot goes on no longer, and says so once through OutputDebugString.
   RegistryWatcher(HKEY root, std::vector<std::wstring> paths, std::function<bool()> changed);
   // Posts message to window once per burst. The window is never touched otherwise.
   RegistryWatcher(HKEY root, std::vector<std::wstring> paths, HWND window, UINT message)
@@ -39,9 +40,19 @@ class RegistryWatcher {
   // and a change after this call calls it anew.
   void ChangeTaken() { posted_.store(false); }
 
+  // False once the watcher has ended (or never started): changes then come unannounced,
+  // and the owner must look for them itself.
+  bool Watching() const { return thread_ && WaitForSingleObject(thread_.get(), 0) == WAIT_TIMEOUT; }
+  // Signalled when the watcher ends; null when it never started.
+  HANDLE Ended() const { return thread_.get(); }
+
  private:
   static DWORD WINAPI ThreadMain(void* self);
-  void Run();
+  // Runs the watches, again after each fault while RestartWatcher allows.
+  void Watch();
+  // Sets the watches up and reports their changes until the stop request (true) or a
+  // failed wait (false); with reportAtOnce, it starts with a change to report.
+  bool Run(bool reportAtOnce);
   void Post();
 
   const HKEY root_;

@@ -1,6 +1,6 @@
 // The registry watcher against real keys: one message for a burst of writes, keys that
-// appear later or are deleted and made again, and changes beside a missing key that do
-// not count.
+// appear later or are deleted and made again, changes beside a missing key that do not
+// count, and a watcher that stops; and the passes it wakes.
 #include "platform/registry_watcher.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +8,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "cables/cable_passes.h"
 #include "discovery/change_watch.h"
+#include "platform/win_registry_view.h"
 #include "support/registry_writer.h"
 
 namespace uvantic {
@@ -38,20 +41,24 @@ class RegistryWatcherTest : public ::testing::Test {
     reg_.remove(kTop);
   }
 
-  void Watch() {
-    watcher_ = std::make_unique<RegistryWatcher>(HKEY_LOCAL_MACHINE, std::vector<std::wstring>{kWatchedBelowMachine},
-                                                 window_, kChanged);
+  // With changed, a watcher that reports through it rather than by a message.
+  void Watch(std::function<bool()> changed = nullptr) {
+    const std::vector<std::wstring> paths{kWatchedBelowMachine};
+    watcher_ = changed ? std::make_unique<RegistryWatcher>(HKEY_LOCAL_MACHINE, paths, changed)
+                       : std::make_unique<RegistryWatcher>(HKEY_LOCAL_MACHINE, paths, window_, kChanged);
     Messages(300);  // lets the thread set its watches up
   }
 
-  // The messages that arrive within ms, each taken as the window takes it.
-  int Messages(DWORD ms) {
+  // The messages that arrive within ms, each taken as the window takes it; once one has
+  // come, those that come within afterFirst more.
+  int Messages(DWORD ms, DWORD afterFirst = INFINITE) {
     int count = 0;
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
+    DWORD first = 0;
+    while (GetTickCount() - start < ms && (count == 0 || GetTickCount() - first < afterFirst)) {
       MSG message;
       while (PeekMessageW(&message, window_, kChanged, kChanged, PM_REMOVE)) {
-        ++count;
+        if (count++ == 0) first = GetTickCount();
         watcher_->ChangeTaken();
       }
       Sleep(5);
@@ -92,13 +99,45 @@ TEST_F(RegistryWatcherTest, AKeyThatAppearsLaterOrIsMadeAgainIsWatched) {
   } steps[] = {
       {"made", [&] { reg_.key(kWatched); }},
       {"written", [&] { reg_.key(kWatched).value(L"0", L"USB\\1"); }},
-      {"deleted with its parents", [&] { reg_.remove(kTop); }},
-      {"made again", [&] { reg_.key(kWatched).value(L"0", L"USB\\2"); }},
-      {"written again", [&] { reg_.key(kWatched).key(L"Sub").value(L"1", 1u); }},
+      // Both before the watcher has set its watches up again, with no subkey whose
+      // deletion would fire the key's own watch.
+      {"deleted and made again at once", [&] { reg_.remove(kWatched), reg_.key(kWatched).value(L"0", L"USB\\2"); }},
+      {"written below", [&] { reg_.key(kWatched).key(L"Sub").value(L"1", 1u); }},
+      {"deleted with its parents, one key after the other", [&] { reg_.remove(kTop); }},
   };
-  for (const auto& step : steps) {
-    step.change();
-    EXPECT_EQ(Messages(400), 1) << step.step;
+  // Each round races the watcher's setting its watches up again after a deletion.
+  for (int round = 0; round < 25; ++round) {
+    for (const auto& step : steps) {
+      step.change();
+      ASSERT_EQ(Messages(400, 30), 1) << step.step << ", round " << round;
+    }
+  }
+}
+
+// A watcher whose thread stops is started again and reports a change, as it may have
+// missed one; one that stops each time ends, and the passes then come every second.
+TEST_F(RegistryWatcherTest, AWatcherThatStopsIsStartedAgainOrHandsOverToTheShortRecheck) {
+  reg_.key(kWatched);
+  for (const int failures : {1, 1000}) {
+    const bool again = failures == 1;
+    ASSERT_NO_FATAL_FAILURE(Watch([this, left = failures]() mutable {
+      if (left-- > 0) throw std::runtime_error("report failed");
+      return PostMessageW(window_, kChanged, 0, 0) != FALSE;
+    }));
+    for (const std::uint32_t count : {1u, 2u}) {
+      reg_.key(kWatched).value(L"Count", count);
+      EXPECT_EQ(Messages(600), again ? 1 : 0) << failures << " failures, write " << count;
+    }
+    EXPECT_EQ(watcher_->Watching(), again) << failures << " failures";
+  }
+  // Each wait fails: one thread cannot wait for that many keys.
+  const std::vector<std::wstring> tooMany(MAXIMUM_WAIT_OBJECTS, L"SOFTWARE\\Missing");
+  for (const bool ended : {false, true}) {
+    int passes = 0;
+    const auto onPass = [&](std::vector<CableRow>) { return ++passes, NextPass(); };
+    RunPasses(WinRegistryView(), 3, nullptr, onPass, PassWake::RegistryOrStop,
+              ended ? tooMany : std::vector<std::wstring>{kWatchedBelowMachine});
+    EXPECT_TRUE(ended ? passes >= 4 : passes == 2) << passes << " passes in 3 s, the watcher ended: " << ended;
   }
 }
 

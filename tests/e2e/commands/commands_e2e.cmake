@@ -19,8 +19,11 @@ add_dependencies(commands_e2e_tests devmgr_double shell_recorder)
 
 # A renamed copy's help file is the built one under the copy's name.
 add_dependencies(commands_e2e_tests help_file)
+# Out of process the sheet opens only for a 32-bit program on 64-bit Windows: elsewhere
+# that test skips itself, in a group of its own.
 add_e2e_groups(commands_e2e_tests
-    properties "PropertiesCommand.*"
+    properties "PropertiesCommand.*:-PropertiesCommand.OutOfProcess*"
+    properties_out_of_process "PropertiesCommand.OutOfProcess*"
     shell_commands "ShellCommands.*"
     sorting "Sorting.*"
     program_start "ProgramStart.*:RenamedProgram.*:RenamedProgramHelp.*")
@@ -41,6 +44,5 @@ if(UVANTIC_ARCH STREQUAL "x86" AND TARGET UvanticFinder)
   add_wine_test(NAME e2e_properties_wow64 WIN64 COMMAND commands_e2e_tests
                 --gtest_filter=PropertiesCommand.*
                 --program=$<TARGET_FILE:UvanticFinder> --screenshots=${CMAKE_BINARY_DIR}/e2e-screens)
-  set_tests_properties(e2e_properties_wow64 PROPERTIES RESOURCE_LOCK x_display TIMEOUT 300
-                       SKIP_REGULAR_EXPRESSION "no X display")
+  set_tests_properties(e2e_properties_wow64 PROPERTIES RESOURCE_LOCK x_display TIMEOUT 300 SKIP_RETURN_CODE 77)
 endif()

@@ -108,8 +108,17 @@ StartedProcess StartProcess(const std::wstring& executable, const std::wstring& 
   startup.hStdError = output.err;
   PROCESS_INFORMATION info{};
   std::wstring commandLine = L"\"" + executable + L"\" " + arguments;
-  if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, redirected, 0, nullptr,
-                      nullptr, &startup, &info)) {
+  const auto start = [&] {
+    return CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, redirected, 0, nullptr, nullptr,
+                          &startup, &info) != FALSE;
+  };
+  // Wine fails a start with ERROR_INTERNAL_ERROR when the new process ended, with no
+  // exit code, before it told the wineserver that it had started, so before any of
+  // the program's own code ran. On a loaded machine that happens now and then; the
+  // start is tried once more.
+  bool started = start();
+  if (!started && GetLastError() == ERROR_INTERNAL_ERROR) started = start();
+  if (!started) {
     throw std::runtime_error("cannot start " + Narrow(executable) + " (error " +
                              std::to_string(GetLastError()) + ")");
   }
