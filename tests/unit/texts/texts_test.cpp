@@ -36,7 +36,6 @@ TEST(FillIn, PutsEachValueInItsPlaceholderOnce) {
   for (const auto& c : cases) {
     EXPECT_EQ(FillIn(c.pattern, {{L"port", L"COM7"}, {L"cable", L"{port}"}}), c.expected) << c.pattern.data();
   }
-  EXPECT_EQ(EnglishTexts().Text(TextId::StatusDriverNotLoaded), L"Driver not loaded");
 }
 
 }  // namespace

@@ -472,13 +472,13 @@ TEST_F(FrmMainTest, InTheUsersLanguageEveryTextIsItsOwnAndFits) {
   std::vector<std::pair<int, std::wstring>> cells;  // column, text
   for (int column = 0; column < 3; ++column) {
     wchar_t header[64] = {};
-    LVCOLUMNW info{LVCF_TEXT, 0, 0, header, 64};
+    LVCOLUMNW info{};
+    info.mask = LVCF_TEXT, info.pszText = header, info.cchTextMax = 64;
     ListView_GetColumn(list, column, &info);
     cells.emplace_back(column, header);
   }
   EXPECT_EQ(cells[1].second, texts.Text(TextId::ColumnStatus));
   for (int status = 0; status < 4; ++status) cells.emplace_back(1, texts.Text(StatusText(CableStatus(status))));
-
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
