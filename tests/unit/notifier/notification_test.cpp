@@ -106,8 +106,7 @@ TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNon
   // Each sentence a whole text of the language, its placeholders and its ports' separator its own.
   const SomeTexts translated({{TextId::NotifyDriverNotLoaded, L"Kabel {cable} an {port}: Treiber nicht geladen"},
                               {TextId::NotifyUnpluggedOther, L"{ports}: {count} Kabel getrennt"},
-                              {TextId::PortSeparator, L"\u3001"},
-                              {TextId::TitleChanged, L"Kabel ge\u00e4ndert"}});
+                              {TextId::PortSeparator, L"\u3001"}, {TextId::TitleChanged, L"Kabel ge\u00e4ndert"}});
   EXPECT_EQ(Told({kCom4, kCom5, kCom7}, {driverNotLoaded}, translated),
             (std::vector<Notification>{{L"Kabel ge\u00e4ndert",
                                         L"COM4\u3001COM5: 2 Kabel getrennt\nKabel 1234ABCD an COM7: Treiber nicht geladen",
@@ -191,8 +190,7 @@ TEST(NotifierNotification, NewsNotShownAreKeptTheLatestPerCable) {
 
 // A shell that refuses the first adds and notifications, as one busy at sign-in does.
 struct RefusingShell final : TrayShell {
-  int now = 0;  // ms
-  int refuseAdds = 0, refuseNotifications = 0;
+  int now = 0, refuseAdds = 0, refuseNotifications = 0;  // now in ms
   bool shown = false;  // the shell has the icon
   std::optional<int> addedAt, toldAt;
   TrayPresence* closedDuringTooltip = nullptr;  // the window destroyed while the shell is asked
