@@ -12,6 +12,10 @@
 
 namespace uvantic::testing {
 
+// The statuses by the short names the tables of cases use.
+inline constexpr CableStatus kStatusOk = CableStatus::Ok, kStatusNotPresent = CableStatus::NotPresent,
+                             kStatusDriverNotLoaded = CableStatus::DriverNotLoaded, kStatusDisabled = CableStatus::Disabled;
+
 inline std::wstring InstancePath(std::wstring_view name) {
   return std::wstring(kInstancePathPrefix).append(name);
 }

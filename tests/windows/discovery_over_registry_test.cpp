@@ -63,7 +63,8 @@ DeviceState Evaluate(std::wstring_view name) {
   return EvaluateDevice(view, *instanceKey, InstancePath(name));
 }
 
-DeviceState State(std::wstring_view port, CableStatus status, std::wstring_view cable, int icon, bool ghosted) {
+DeviceState State(std::wstring_view port, CableStatus status, std::wstring_view cable, int icon,
+                  bool ghosted) {
   return {std::wstring(port), status, std::wstring(cable), icon, ghosted};
 }
 
@@ -76,20 +77,20 @@ TEST(EvaluateDeviceOverRegistry, ServedBoundAndDisabledCombinations) {
     int icon;
   };
   const Case cases[] = {
-      {true, Binding::Slabser, Disabling::No, CableStatus::Ok, kIconNormal},
-      {true, Binding::OtherService, Disabling::No, CableStatus::DriverNotLoaded, kIconDriverNotLoaded},
-      {true, Binding::NoControlKey, Disabling::No, CableStatus::DriverNotLoaded, kIconDriverNotLoaded},
-      {true, Binding::Slabser, Disabling::ConfigFlags, CableStatus::Disabled, kIconDisabled},
-      {true, Binding::Slabser, Disabling::DisableCount, CableStatus::Disabled, kIconDisabled},
-      {true, Binding::OtherService, Disabling::ConfigFlags, CableStatus::Disabled, kIconDisabled},
-      {true, Binding::NoControlKey, Disabling::ConfigFlags, CableStatus::Disabled, kIconDisabled},
-      {false, Binding::Slabser, Disabling::No, CableStatus::NotPresent, kIconNormal},
-      {false, Binding::OtherService, Disabling::No, CableStatus::DriverNotLoaded, kIconDriverNotLoaded},
-      {false, Binding::NoControlKey, Disabling::No, CableStatus::DriverNotLoaded, kIconDriverNotLoaded},
-      {false, Binding::Slabser, Disabling::ConfigFlags, CableStatus::NotPresent, kIconDisabled},
-      {false, Binding::Slabser, Disabling::DisableCount, CableStatus::NotPresent, kIconDisabled},
-      {false, Binding::OtherService, Disabling::DisableCount, CableStatus::DriverNotLoaded, kIconDisabled},
-      {false, Binding::NoControlKey, Disabling::ConfigFlags, CableStatus::DriverNotLoaded, kIconDisabled},
+      {true, Binding::Slabser, Disabling::No, kStatusOk, kIconNormal},
+      {true, Binding::OtherService, Disabling::No, kStatusDriverNotLoaded, kIconDriverNotLoaded},
+      {true, Binding::NoControlKey, Disabling::No, kStatusDriverNotLoaded, kIconDriverNotLoaded},
+      {true, Binding::Slabser, Disabling::ConfigFlags, kStatusDisabled, kIconDisabled},
+      {true, Binding::Slabser, Disabling::DisableCount, kStatusDisabled, kIconDisabled},
+      {true, Binding::OtherService, Disabling::ConfigFlags, kStatusDisabled, kIconDisabled},
+      {true, Binding::NoControlKey, Disabling::ConfigFlags, kStatusDisabled, kIconDisabled},
+      {false, Binding::Slabser, Disabling::No, kStatusNotPresent, kIconNormal},
+      {false, Binding::OtherService, Disabling::No, kStatusDriverNotLoaded, kIconDriverNotLoaded},
+      {false, Binding::NoControlKey, Disabling::No, kStatusDriverNotLoaded, kIconDriverNotLoaded},
+      {false, Binding::Slabser, Disabling::ConfigFlags, kStatusNotPresent, kIconDisabled},
+      {false, Binding::Slabser, Disabling::DisableCount, kStatusNotPresent, kIconDisabled},
+      {false, Binding::OtherService, Disabling::DisableCount, kStatusDriverNotLoaded, kIconDisabled},
+      {false, Binding::NoControlKey, Disabling::ConfigFlags, kStatusDriverNotLoaded, kIconDisabled},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "served " << c.served << ", binding " << static_cast<int>(c.binding)
@@ -110,10 +111,10 @@ TEST(EvaluateDeviceOverRegistry, OddlyTypedOrMissingData) {
   const std::wstring control = ControlKey(kCable);
   const std::wstring parameters = ParametersKey(kCable);
   const std::wstring path = InstancePath(kCable);
-  const DeviceState ok = State(L"COM3", CableStatus::Ok, L"UV5K31QX", kIconNormal, false);
-  const DeviceState disabled = State(L"COM3", CableStatus::Disabled, L"UV5K31QX", kIconDisabled, false);
-  const DeviceState notLoaded = State(L"COM3", CableStatus::DriverNotLoaded, L"UV5K31QX", kIconDriverNotLoaded, false);
-  const DeviceState unserved = State(L"COM3", CableStatus::NotPresent, L"UV5K31QX", kIconNormal, true);
+  const DeviceState ok = State(L"COM3", kStatusOk, L"UV5K31QX", kIconNormal, false);
+  const DeviceState disabled = State(L"COM3", kStatusDisabled, L"UV5K31QX", kIconDisabled, false);
+  const DeviceState notLoaded = State(L"COM3", kStatusDriverNotLoaded, L"UV5K31QX", kIconDriverNotLoaded, false);
+  const DeviceState unserved = State(L"COM3", kStatusNotPresent, L"UV5K31QX", kIconNormal, true);
   auto withPort = [&](std::wstring_view port) {
     DeviceState state = ok;
     state.portName = port;
@@ -184,8 +185,8 @@ DeviceState RowState(const RecordingDeviceList& list, std::wstring_view name) {
   const MemoryRow* row = list.row(InstancePath(name));
   EXPECT_NE(row, nullptr) << "no row for " << Printable(name);
   if (!row) return {};
-  return {row->cell(Cell::Text), row->status.value_or(CableStatus::NotPresent), row->cell(Cell::CableId),
-          row->icon.value_or(0), row->ghosted};
+  return {row->cell(Cell::Text), row->status.value_or(kStatusNotPresent), row->cell(Cell::CableId), row->icon.value_or(0),
+          row->ghosted};
 }
 
 TEST(RefreshDeviceListOverRegistry, RowsFollowInstallsAndUninstalls) {
@@ -202,9 +203,9 @@ TEST(RefreshDeviceListOverRegistry, RowsFollowInstallsAndUninstalls) {
   WriteDriverList(reg, {InstancePath(kCable)});
   EXPECT_EQ(RefreshDeviceList(list, view), true);
   ASSERT_EQ(list.keys().size(), 2u);
-  EXPECT_EQ(RowState(list, kCable), State(L"COM3", CableStatus::Ok, L"UV5K31QX", kIconNormal, false));
+  EXPECT_EQ(RowState(list, kCable), State(L"COM3", kStatusOk, L"UV5K31QX", kIconNormal, false));
   EXPECT_EQ(RowState(list, kOtherCable),
-            State(L"COM4", CableStatus::DriverNotLoaded, L"UV7H22MB", kIconDriverNotLoaded, true));
+            State(L"COM4", kStatusDriverNotLoaded, L"UV7H22MB", kIconDriverNotLoaded, true));
 
   ASSERT_TRUE(reg.remove(InstanceKey(kCable)));
   EXPECT_EQ(RefreshDeviceList(list, view), true);
@@ -246,7 +247,7 @@ TEST(RefreshDeviceListOverRegistry, UnchangedRegistryRewritesNoCell) {
   RefreshDeviceList(list, view);
   ASSERT_EQ(list.writeCount(ListOp::WriteCell), 1u);
   EXPECT_EQ(RowState(list, kOtherCable),
-            State(L"COM3", CableStatus::DriverNotLoaded, L"UV7H22MB", kIconDisabled, true));
+            State(L"COM3", kStatusDriverNotLoaded, L"UV7H22MB", kIconDisabled, true));
 }
 
 TEST(RefreshDeviceListOverRegistry, InstanceUninstalledDuringThePassLosesItsRow) {

@@ -117,10 +117,8 @@ TEST_F(WhatsThisHelp, DismissingShowsNothingAndTheNextPopupShowsItsOwnControl) {
 // language): the list's popup is topic 1 of that language's help file.
 TEST_F(WhatsThisHelp, InTheUsersLanguageThePopupComesFromThatLanguagesHelpFile) {
   const std::pair<WORD, const char*> folders[] = {
-      {LANG_ENGLISH, ""},          {LANG_GERMAN, "de\\"},  {LANG_FRENCH, "fr\\"},
-      {LANG_SPANISH, "es\\"},      {LANG_ITALIAN, "it\\"}, {LANG_PORTUGUESE, "pt-BR\\"},
-      {LANG_JAPANESE, "ja\\"},     {LANG_KOREAN, "ko\\"},  {LANG_CHINESE, "zh-CN\\"},
-  };
+      {LANG_ENGLISH, ""}, {LANG_GERMAN, "de\\"}, {LANG_FRENCH, "fr\\"}, {LANG_SPANISH, "es\\"}, {LANG_ITALIAN, "it\\"},
+      {LANG_PORTUGUESE, "pt-BR\\"}, {LANG_JAPANESE, "ja\\"}, {LANG_KOREAN, "ko\\"}, {LANG_CHINESE, "zh-CN\\"}};
   const WORD user = PRIMARYLANGID(GetUserDefaultUILanguage());
   const auto row = std::ranges::find(folders, user, &std::pair<WORD, const char*>::first);
   ASSERT_NE(row, std::end(folders)) << "no row for language " << user;

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
-#include <type_traits>
 #include <vector>
 
 #include "harness/notification_area.h"
@@ -134,24 +133,20 @@ TEST_F(Notifier, ShowsPlugAndUnplugKeepsOneCopyOpensTheProgramAndLeavesNoIconOnE
 // locale, and a child takes its parent's language): the tooltip, one plug and one
 // unplug, each told as a whole sentence of the language.
 TEST_F(Notifier, TellsPlugAndUnplugInTheUsersLanguage) {
-  const struct {
-    WORD language;  // primary language
-    const wchar_t *tooltip, *ready, *unplugged;
-  } rows[] = {
-      {LANG_GERMAN, L"Uvantic Finder: 1 Kabel, keines OK", L"COM7 ist bereit (Kabel ", L"COM7 wurde getrennt (Kabel "},
-      {LANG_JAPANESE, L"Uvantic Finder: \u30b1\u30fc\u30d6\u30eb 1 \u672c\u3001\u6b63\u5e38\u306a\u3057",
-       L"COM7 \u306e\u6e96\u5099\u304c\u3067\u304d\u307e\u3057\u305f (\u30b1\u30fc\u30d6\u30eb ",
-       L"COM7 \u304c\u53d6\u308a\u5916\u3055\u308c\u307e\u3057\u305f (\u30b1\u30fc\u30d6\u30eb "},
-  };
   const WORD user = PRIMARYLANGID(GetUserDefaultUILanguage());
-  const auto row = std::ranges::find(rows, user, &std::remove_cvref_t<decltype(rows[0])>::language);
-  ASSERT_NE(row, std::end(rows)) << "no row for language " << user;
+  ASSERT_TRUE(user == LANG_GERMAN || user == LANG_JAPANESE) << "no row for language " << user;
+  const wchar_t* const rows[][3] = {  // tooltip, plugged, unplugged
+      {L"Uvantic Finder: 1 Kabel, keines OK", L"COM7 ist bereit (Kabel ", L"COM7 wurde getrennt (Kabel "},
+      {L"Uvantic Finder: \u30b1\u30fc\u30d6\u30eb 1 \u672c\u3001\u6b63\u5e38\u306a\u3057",
+       L"COM7 \u306e\u6e96\u5099\u304c\u3067\u304d\u307e\u3057\u305f (\u30b1\u30fc\u30d6\u30eb ",
+       L"COM7 \u304c\u53d6\u308a\u5916\u3055\u308c\u307e\u3057\u305f (\u30b1\u30fc\u30d6\u30eb "}};
+  const auto& row = rows[user == LANG_JAPANESE];
   registry_.Install({{kPlugged, L"COM7", CableSetup::Unplugged}});
-  ASSERT_NE(StartNotifier(row->tooltip), nullptr) << "no icon, or not its tooltip";
+  ASSERT_NE(StartNotifier(row[0]), nullptr) << "no icon, or not its tooltip";
   registry_.Plug(kPlugged);
-  EXPECT_NE(WaitForNotification(row->ready + CableIdOf(kPlugged) + L")"), nullptr);
+  EXPECT_NE(WaitForNotification(row[1] + CableIdOf(kPlugged) + L")"), nullptr);
   registry_.Unplug(kPlugged);
-  EXPECT_NE(WaitForNotification(row->unplugged + CableIdOf(kPlugged) + L")"), nullptr);
+  EXPECT_NE(WaitForNotification(row[2] + CableIdOf(kPlugged) + L")"), nullptr);
 }
 
 // A shell that refuses the icon at first, as one busy at sign-in does, then takes it:

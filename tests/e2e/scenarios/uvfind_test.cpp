@@ -25,10 +25,7 @@ const std::vector<Cable> kCables{{L"7&2A1B3C4D&0&0001", L"COM3", CableSetup::Sta
 
 // The suite runs in English and in German, the language Wine takes from LANG.
 bool InGerman() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_GERMAN; }
-template <typename Text>
-Text Said(Text english, Text german) {
-  return InGerman() ? german : english;
-}
+template <typename Text> Text Said(Text english, Text german) { return InGerman() ? german : english; }
 
 struct Expected {
   const wchar_t* arguments;

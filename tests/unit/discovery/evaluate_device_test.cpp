@@ -81,14 +81,14 @@ TEST_P(StatusTableTest, GivesStatusIconAndDimming) {
 
 constexpr std::wstring_view kUnserved = L"not served by its driver", kDisabledUnserved = L"disabled, not served by its driver";
 constexpr StatusCase kStatusTable[] = {
-    {"ServedBoundEnabled", true, true, false, CableStatus::Ok, kIconNormal, false, L""},
-    {"ServedUnboundEnabled", true, false, false, CableStatus::DriverNotLoaded, kIconDriverNotLoaded, false, L""},
-    {"ServedBoundDisabled", true, true, true, CableStatus::Disabled, kIconDisabled, false, L""},
-    {"ServedUnboundDisabled", true, false, true, CableStatus::Disabled, kIconDisabled, false, L""},
-    {"UnservedBoundEnabled", false, true, false, CableStatus::NotPresent, kIconNormal, true, kUnserved},
-    {"UnservedUnboundEnabled", false, false, false, CableStatus::DriverNotLoaded, kIconDriverNotLoaded, true, kUnserved},
-    {"UnservedBoundDisabled", false, true, true, CableStatus::NotPresent, kIconDisabled, true, kDisabledUnserved},
-    {"UnservedUnboundDisabled", false, false, true, CableStatus::DriverNotLoaded, kIconDisabled, true, kDisabledUnserved},
+    {"ServedBoundEnabled", true, true, false, kStatusOk, kIconNormal, false, L""},
+    {"ServedUnboundEnabled", true, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, false, L""},
+    {"ServedBoundDisabled", true, true, true, kStatusDisabled, kIconDisabled, false, L""},
+    {"ServedUnboundDisabled", true, false, true, kStatusDisabled, kIconDisabled, false, L""},
+    {"UnservedBoundEnabled", false, true, false, kStatusNotPresent, kIconNormal, true, kUnserved},
+    {"UnservedUnboundEnabled", false, false, false, kStatusDriverNotLoaded, kIconDriverNotLoaded, true, kUnserved},
+    {"UnservedBoundDisabled", false, true, true, kStatusNotPresent, kIconDisabled, true, kDisabledUnserved},
+    {"UnservedUnboundDisabled", false, false, true, kStatusDriverNotLoaded, kIconDisabled, true, kDisabledUnserved},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryCombination, StatusTableTest, ::testing::ValuesIn(kStatusTable),
@@ -97,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(EveryCombination, StatusTableTest, ::testing::ValuesIn(
 TEST_F(EvaluateDeviceTest, UnpluggedCableShowsDriverNotLoadedDimmed) {
   InstallWorkingCable();
   Unplug();
-  EXPECT_EQ(Evaluate(), State(CableStatus::DriverNotLoaded, kIconDriverNotLoaded, true));
+  EXPECT_EQ(Evaluate(), State(kStatusDriverNotLoaded, kIconDriverNotLoaded, true));
   reg.key(InstanceKey(kName)).value(L"ConfigFlags", 1u);
-  EXPECT_EQ(Evaluate(), State(CableStatus::DriverNotLoaded, kIconDisabled, true));
+  EXPECT_EQ(Evaluate(), State(kStatusDriverNotLoaded, kIconDisabled, true));
 }
 
 TEST_F(EvaluateDeviceTest, CableIdIsTheKeyNameLessItsLastThreeCharacters) {
@@ -114,7 +114,7 @@ TEST_F(EvaluateDeviceTest, CableIdIsTheKeyNameLessItsLastThreeCharacters) {
 TEST_F(EvaluateDeviceTest, UnreadableKeyNameGivesEmptyCableIdAndTheRestAsUsual) {
   InstallWorkingCable();
   reg.failName(InstanceKey(kName));
-  EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false, L"COM5", L""));
+  EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false, L"COM5", L""));
 }
 
 TEST_F(EvaluateDeviceTest, PortNameAsText) {
@@ -127,7 +127,7 @@ TEST_F(EvaluateDeviceTest, PortNameAsText) {
   InstallWorkingCable();
   for (const auto& [data, port] : cases) {
     reg.key(ParametersKey(kName)).value(L"PortName", data);
-    EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false, port));
+    EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false, port));
   }
 }
 
@@ -141,7 +141,7 @@ TEST_F(EvaluateDeviceTest, PortNameThatCannotBeReadIsEmptyAndTheRestAsUsual) {
   for (const auto& fail : failures) {
     Reinstall();
     fail(reg);
-    EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false, L""));
+    EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false, L""));
   }
 }
 
@@ -153,28 +153,28 @@ TEST_F(EvaluateDeviceTest, DriverListMatchesOnlyTheExactInstancePath) {
                                InstanceKey(kName)};
   for (std::size_t i = 0; i < std::size(near); ++i) {
     reg.key(kDriverListPath).value(L"0", near[i]);
-    EXPECT_EQ(Evaluate(), State(CableStatus::NotPresent, kIconNormal, true)) << "entry " << i;
+    EXPECT_EQ(Evaluate(), State(kStatusNotPresent, kIconNormal, true)) << "entry " << i;
   }
 }
 
 TEST_F(EvaluateDeviceTest, DriverListOfCountersOnlyMatchesNothing) {
   InstallWorkingCable();
   reg.key(kDriverListPath).value(L"0", 0u);
-  EXPECT_EQ(Evaluate(), State(CableStatus::NotPresent, kIconNormal, true));
+  EXPECT_EQ(Evaluate(), State(kStatusNotPresent, kIconNormal, true));
 }
 
 TEST_F(EvaluateDeviceTest, MatchFurtherDownTheDriverListCounts) {
   InstallWorkingCable();
   reg.key(kDriverListPath).value(L"0", InstancePath(L"6&11111111&0&0000")).value(L"1", InstancePath(kName));
-  EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false));
+  EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false));
 }
 
 TEST_F(EvaluateDeviceTest, DriverListThatCannotBeReadMatchesNothing) {
   InstallWorkingCable();
   reg.failValues(kDriverListPath);
-  EXPECT_EQ(Evaluate(), State(CableStatus::NotPresent, kIconNormal, true));
+  EXPECT_EQ(Evaluate(), State(kStatusNotPresent, kIconNormal, true));
   reg.failOpen(kDriverListPath);
-  EXPECT_EQ(Evaluate(), State(CableStatus::NotPresent, kIconNormal, true));
+  EXPECT_EQ(Evaluate(), State(kStatusNotPresent, kIconNormal, true));
 }
 
 // A driver-list value that cannot be read says nothing about this cable: it must
@@ -183,10 +183,10 @@ TEST_F(EvaluateDeviceTest, UnreadableDriverListValueIsNoMatchAndTheWalkGoesOn) {
   InstallWorkingCable();
   reg.key(kDriverListPath).value(L"0", L"").value(L"Binary", RegistryData::Unreadable());
   reg.failValue(kDriverListPath, L"0");
-  EXPECT_EQ(Evaluate(), State(CableStatus::NotPresent, kIconNormal, true));
+  EXPECT_EQ(Evaluate(), State(kStatusNotPresent, kIconNormal, true));
 
   reg.key(kDriverListPath).value(L"1", InstancePath(kName));
-  EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false));
+  EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false));
 }
 
 TEST_F(EvaluateDeviceTest, ActiveServiceOtherThanExactlySlabserIsDriverNotLoaded) {
@@ -196,7 +196,7 @@ TEST_F(EvaluateDeviceTest, ActiveServiceOtherThanExactlySlabserIsDriverNotLoaded
   InstallWorkingCable();
   for (const auto& service : services) {
     reg.key(ControlKey(kName)).value(L"ActiveService", service);
-    EXPECT_EQ(Evaluate(), State(CableStatus::DriverNotLoaded, kIconDriverNotLoaded, false));
+    EXPECT_EQ(Evaluate(), State(kStatusDriverNotLoaded, kIconDriverNotLoaded, false));
   }
 }
 
@@ -210,7 +210,7 @@ TEST_F(EvaluateDeviceTest, UnreadableActiveServiceIsDriverNotLoaded) {
   for (const auto& fail : failures) {
     Reinstall();
     fail(reg);
-    EXPECT_EQ(Evaluate(), State(CableStatus::DriverNotLoaded, kIconDriverNotLoaded, false));
+    EXPECT_EQ(Evaluate(), State(kStatusDriverNotLoaded, kIconDriverNotLoaded, false));
   }
 }
 
@@ -255,8 +255,8 @@ TEST_F(EvaluateDeviceTest, DisabledFromConfigFlagsAndDisableCount) {
     } else {
       reg.failValue(ControlKey(kName), L"DisableCount");
     }
-    const DeviceState expected = c.disabled ? State(CableStatus::Disabled, kIconDisabled, false)
-                                            : State(CableStatus::Ok, kIconNormal, false);
+    const DeviceState expected = c.disabled ? State(kStatusDisabled, kIconDisabled, false)
+                                            : State(kStatusOk, kIconNormal, false);
     EXPECT_EQ(Evaluate(), expected) << "case " << i;
   }
 }
@@ -264,7 +264,7 @@ TEST_F(EvaluateDeviceTest, DisabledFromConfigFlagsAndDisableCount) {
 TEST_F(EvaluateDeviceTest, MissingConfigFlagsMeansEnabled) {
   InstallWorkingCable();
   reg.removeValue(InstanceKey(kName), L"ConfigFlags");
-  EXPECT_EQ(Evaluate(), State(CableStatus::Ok, kIconNormal, false));
+  EXPECT_EQ(Evaluate(), State(kStatusOk, kIconNormal, false));
 }
 
 TEST_F(EvaluateDeviceTest, InstanceKeyDeletedAfterOpeningStillGivesAState) {
@@ -275,7 +275,7 @@ TEST_F(EvaluateDeviceTest, InstanceKeyDeletedAfterOpeningStillGivesAState) {
   reg.remove(InstanceKey(kName));
   // Served still, but nothing of the key itself can be read any more.
   EXPECT_EQ(EvaluateDevice(reg, *key, InstancePath(kName)),
-            State(CableStatus::DriverNotLoaded, kIconDriverNotLoaded, false, L"", L""));
+            State(kStatusDriverNotLoaded, kIconDriverNotLoaded, false, L"", L""));
 }
 
 }  // namespace

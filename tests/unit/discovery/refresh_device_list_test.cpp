@@ -56,8 +56,8 @@ class RefreshDeviceListTest : public ::testing::Test {
   RecordingDeviceList list;
 };
 
-void ExpectRow(const MemoryRow& row, std::wstring_view port, CableStatus status, std::wstring_view cableId, int icon,
-               bool ghosted) {
+void ExpectRow(const MemoryRow& row, std::wstring_view port, CableStatus status,
+               std::wstring_view cableId, int icon, bool ghosted) {
   EXPECT_EQ(row.cell(Cell::Text), port);
   EXPECT_EQ(row.status, status);
   EXPECT_EQ(row.cell(Cell::CableId), cableId);
@@ -75,7 +75,7 @@ TEST_F(RefreshDeviceListTest, NewCableIsFilledInInTheSamePass) {
   Install(kFirst, L"COM5");
   EXPECT_EQ(Pass(), true);
   EXPECT_EQ(list.keys(), Keys({kFirst}));
-  ExpectRow(Row(kFirst), L"COM5", CableStatus::Ok, L"6&2F6C1E2B&0&0", kIconNormal, false);
+  ExpectRow(Row(kFirst), L"COM5", kStatusOk, L"6&2F6C1E2B&0&0", kIconNormal, false);
 }
 
 TEST_F(RefreshDeviceListTest, RowsAreAddedInEnumerationOrderWithTheKeysLetterCase) {
@@ -126,12 +126,12 @@ TEST_F(RefreshDeviceListTest, UnpluggingAndDisablingFollowTheRegistry) {
   reg.remove(ControlKey(kFirst));
   reg.removeValue(kDriverListPath, kFirst);
   Pass();
-  ExpectRow(Row(kFirst), L"COM5", CableStatus::DriverNotLoaded, L"6&2F6C1E2B&0&0", kIconDriverNotLoaded, true);
+  ExpectRow(Row(kFirst), L"COM5", kStatusDriverNotLoaded, L"6&2F6C1E2B&0&0", kIconDriverNotLoaded, true);
 
   Install(kFirst, L"COM5");
   reg.key(InstanceKey(kFirst)).value(L"ConfigFlags", 1u);
   Pass();
-  ExpectRow(Row(kFirst), L"COM5", CableStatus::Disabled, L"6&2F6C1E2B&0&0", kIconDisabled, false);
+  ExpectRow(Row(kFirst), L"COM5", kStatusDisabled, L"6&2F6C1E2B&0&0", kIconDisabled, false);
 }
 
 TEST_F(RefreshDeviceListTest, UninstalledInstanceLosesItsRowAndTheLastOneDisablesProperties) {
@@ -189,13 +189,13 @@ TEST_F(RefreshDeviceListTest, RowRemovedByOthersDuringThePassIsSkippedAndComesBa
   EXPECT_EQ(Pass(), true);
   EXPECT_EQ(list.keys(), Keys({kThird}));
   for (const auto& [key, count] : Evaluations()) EXPECT_LE(count, 1) << "evaluated twice";
-  ExpectRow(Row(kThird), L"COM7", CableStatus::Ok, L"6&14B7E2F0&0&0", kIconNormal, false);
+  ExpectRow(Row(kThird), L"COM7", kStatusOk, L"6&14B7E2F0&0&0", kIconNormal, false);
 
   list.onRowAccess(nullptr);
   EXPECT_EQ(Pass(), true);
   EXPECT_EQ(list.keys(), Keys({kThird, kFirst, kSecond}));
-  ExpectRow(Row(kFirst), L"COM5", CableStatus::Ok, L"6&2F6C1E2B&0&0", kIconNormal, false);
-  ExpectRow(Row(kSecond), L"COM6", CableStatus::Ok, L"6&3A9D0C11&0&0", kIconNormal, false);
+  ExpectRow(Row(kFirst), L"COM5", kStatusOk, L"6&2F6C1E2B&0&0", kIconNormal, false);
+  ExpectRow(Row(kSecond), L"COM6", kStatusOk, L"6&3A9D0C11&0&0", kIconNormal, false);
 }
 
 TEST_F(RefreshDeviceListTest, UnopenableHardwareKeyAddsNothingButRowsAreStillEvaluated) {
@@ -231,7 +231,7 @@ TEST_F(RefreshDeviceListTest, RefusedAddSkipsOnlyThatInstance) {
   list.fail(ListOp::Add, InstancePath(kFirst));
   Pass();
   EXPECT_EQ(list.keys(), Keys({kSecond}));
-  ExpectRow(Row(kSecond), L"COM6", CableStatus::Ok, L"6&3A9D0C11&0&0", kIconNormal, false);
+  ExpectRow(Row(kSecond), L"COM6", kStatusOk, L"6&3A9D0C11&0&0", kIconNormal, false);
 }
 
 TEST_F(RefreshDeviceListTest, UnwalkableListEvaluatesNothingButStillGivesTheCommandState) {
@@ -246,7 +246,7 @@ TEST_F(RefreshDeviceListTest, UnreadableCountLeavesTheCommandStateAsItWas) {
   Install(kFirst, L"COM5");
   list.fail(ListOp::Count);
   EXPECT_EQ(Pass(), std::nullopt);
-  ExpectRow(Row(kFirst), L"COM5", CableStatus::Ok, L"6&2F6C1E2B&0&0", kIconNormal, false);
+  ExpectRow(Row(kFirst), L"COM5", kStatusOk, L"6&2F6C1E2B&0&0", kIconNormal, false);
 }
 
 TEST_F(RefreshDeviceListTest, InstanceKeyThatCannotBeOpenedLosesItsRow) {
@@ -299,7 +299,7 @@ TEST_F(RefreshDeviceListTest, FailedGhostedWriteLeavesTheRestWritten) {
   reg.removeValue(kDriverListPath, kFirst);
   list.fail(ListOp::SetGhosted, InstancePath(kFirst));
   Pass();
-  ExpectRow(Row(kFirst), L"COM5", CableStatus::NotPresent, L"6&2F6C1E2B&0&0", kIconNormal, false);
+  ExpectRow(Row(kFirst), L"COM5", kStatusNotPresent, L"6&2F6C1E2B&0&0", kIconNormal, false);
 }
 
 // An instance key deleted and created again in another letter case is the same
@@ -313,7 +313,7 @@ TEST_F(RefreshDeviceListTest, InstanceRecreatedInAnotherLetterCaseKeepsOneRowUnd
   Install(L"UV5K31QX_00", L"COM5");
   Pass();
   EXPECT_EQ(list.keys(), Keys({L"UV5K31QX_00"}));
-  ExpectRow(Row(L"UV5K31QX_00"), L"COM5", CableStatus::Ok, L"UV5K31QX", kIconNormal, false);
+  ExpectRow(Row(L"UV5K31QX_00"), L"COM5", kStatusOk, L"UV5K31QX", kIconNormal, false);
   list.clearWrites();
   Pass();
   EXPECT_EQ(CellWrites(), 0u);
@@ -332,11 +332,11 @@ TEST_F(RefreshDeviceListTest, RowKeysTakeTheRegistrysSpellingOfTheHardwareKey) {
     CableStatus status;
   };
   const Case cases[] = {
-      {"modern Windows", kWindows, kWindows, false, kWindows, CableStatus::Ok},
+      {"modern Windows", kWindows, kWindows, false, kWindows, kStatusOk},
       {"before Vista", L"Vid_2e7a&Pid_0200&Mi_00", L"Vid_2e7a&Pid_0200&Mi_00", false, L"Vid_2e7a&Pid_0200&Mi_00",
-       CableStatus::Ok},
-      {"listed in another spelling", kWindows, kHardwareId, false, kWindows, CableStatus::NotPresent},
-      {"spelling unreadable", kWindows, kWindows, true, kHardwareId, CableStatus::NotPresent},
+       kStatusOk},
+      {"listed in another spelling", kWindows, kHardwareId, false, kWindows, kStatusNotPresent},
+      {"spelling unreadable", kWindows, kWindows, true, kHardwareId, kStatusNotPresent},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -381,7 +381,7 @@ TEST_F(RefreshDeviceListTest, StepThatThrowsIsSkippedLikeAFailedStep) {
     list.throwOn(c.op, c.name.empty() ? L"" : InstancePath(c.name));
     EXPECT_EQ(Pass(), c.result);
     if (c.secondFilledIn) {
-      ExpectRow(Row(kSecond), L"COM6", CableStatus::Ok, L"6&3A9D0C11&0&0", kIconNormal, false);
+      ExpectRow(Row(kSecond), L"COM6", kStatusOk, L"6&3A9D0C11&0&0", kIconNormal, false);
     } else {
       EXPECT_TRUE(Evaluations().empty());
     }

@@ -60,14 +60,10 @@ std::string Encoded(std::string text, const char* codePage) {
 // Folder beside the program, header's language, code page of contents and popups, Device Manager.
 struct Language { const char* tag; std::uint32_t languageId; const char* codePage; const char* deviceManager; };
 const Language kLanguages[] = {
-    {"", 0x409, "CP1252", "Device Manager"},
-    {"de", 0x407, "CP1252", "Geräte-Manager"},
-    {"fr", 0x40C, "CP1252", "Gestionnaire de périphériques"},
-    {"es", 0xC0A, "CP1252", "Administrador de dispositivos"},
-    {"it", 0x410, "CP1252", "Gestione dispositivi"},
-    {"pt-BR", 0x416, "CP1252", "Gerenciador de Dispositivos"},
-    {"ja", 0x411, "CP932", "デバイス マネージャー"},
-    {"ko", 0x412, "CP949", "장치 관리자"},
+    {"", 0x409, "CP1252", "Device Manager"}, {"de", 0x407, "CP1252", "Geräte-Manager"},
+    {"fr", 0x40C, "CP1252", "Gestionnaire de périphériques"}, {"es", 0xC0A, "CP1252", "Administrador de dispositivos"},
+    {"it", 0x410, "CP1252", "Gestione dispositivi"}, {"pt-BR", 0x416, "CP1252", "Gerenciador de Dispositivos"},
+    {"ja", 0x411, "CP932", "デバイス マネージャー"}, {"ko", 0x412, "CP949", "장치 관리자"},
     {"zh-CN", 0x804, "CP936", "设备管理器"},
 };
 void PrintTo(const Language& language, std::ostream* out) { *out << (*language.tag ? language.tag : "en"); }
@@ -158,14 +154,13 @@ TEST_P(HelpFile, ContextMapNumbersTheSamePages) {
 }
 
 TEST_P(HelpFile, SaysItsLanguageAndKeepsItsText) {
+  const Language& language = GetParam();
   std::uint32_t languageId = 0;  // the file header's, at 0x14
   std::memcpy(&languageId, ReadFile(Chm()).append(0x18, '\0').data() + 0x14, sizeof languageId);
-  EXPECT_EQ(languageId, GetParam().languageId);
-
-  const std::string heading = std::string("<h1>") + GetParam().deviceManager + "</h1>";
-  EXPECT_NE(Extracted("/devmgmt.htm").find(heading), std::string::npos) << heading;
-  const std::string entry = "value=\"" + Encoded(GetParam().deviceManager, GetParam().codePage) + "\"";
-  EXPECT_NE(Extracted("/toc.hhc").find(entry), std::string::npos) << GetParam().deviceManager;
+  EXPECT_EQ(languageId, language.languageId);
+  EXPECT_NE(Extracted("/devmgmt.htm").find(std::string("<h1>") + language.deviceManager + "</h1>"), std::string::npos);
+  const std::string entry = "value=\"" + Encoded(language.deviceManager, language.codePage) + "\"";
+  EXPECT_NE(Extracted("/toc.hhc").find(entry), std::string::npos) << language.deviceManager;
 }
 
 }  // namespace

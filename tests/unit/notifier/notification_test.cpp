@@ -103,12 +103,10 @@ TEST(NotifierNotification, EachChangeOfAnOkCableGivesItsNotificationAndOthersNon
             (std::vector<Notification>{
                 {L"Cable ready", L"COM3 is ready (cable A)"},
                 {L"Cables changed", L"2 cables unplugged: COM4, COM5\nCOM7: driver not loaded (cable 1234ABCD)", true}}));
-  // Each sentence is a whole text of the language, its placeholders where its grammar
-  // puts them, the ports joined its way.
+  // Each sentence a whole text of the language, its placeholders and its ports' separator its own.
   const SomeTexts translated({{TextId::NotifyDriverNotLoaded, L"Kabel {cable} an {port}: Treiber nicht geladen"},
                               {TextId::NotifyUnpluggedOther, L"{ports}: {count} Kabel getrennt"},
-                              {TextId::PortSeparator, L"\u3001"},
-                              {TextId::TitleChanged, L"Kabel ge\u00e4ndert"}});
+                              {TextId::PortSeparator, L"\u3001"}, {TextId::TitleChanged, L"Kabel ge\u00e4ndert"}});
   EXPECT_EQ(Told({kCom4, kCom5, kCom7}, {driverNotLoaded}, translated),
             (std::vector<Notification>{{L"Kabel ge\u00e4ndert",
                                         L"COM4\u3001COM5: 2 Kabel getrennt\nKabel 1234ABCD an COM7: Treiber nicht geladen",
@@ -192,8 +190,7 @@ TEST(NotifierNotification, NewsNotShownAreKeptTheLatestPerCable) {
 
 // A shell that refuses the first adds and notifications, as one busy at sign-in does.
 struct RefusingShell final : TrayShell {
-  int now = 0;  // ms
-  int refuseAdds = 0, refuseNotifications = 0;
+  int now = 0, refuseAdds = 0, refuseNotifications = 0;  // now in ms
   bool shown = false;  // the shell has the icon
   std::optional<int> addedAt, toldAt;
   TrayPresence* closedDuringTooltip = nullptr;  // the window destroyed while the shell is asked
@@ -222,12 +219,10 @@ TEST(NotifierTray, IconAndKeptNewsArriveWithinSecondsOfTheShellAcceptingThem) {
     bool keptIcon;  // from an earlier life of the shell: it refuses a second add
     int added, told;
   } cases[] = {
-      {"the shell takes all", 0, 0, false, 0, 0},
+      {"the shell takes all", 0, 0, false, 0, 0}, {"the icon kept by the shell", 0, 0, true, 0, 0},
       {"the adds at start and at the first pass refused", 2, 0, false, 1000, 1000},
-      {"four adds refused", 4, 0, false, 7000, 7000},
-      {"the icon kept by the shell", 0, 0, true, 0, 0},
+      {"four adds refused", 4, 0, false, 7000, 7000}, {"the news refused twice", 0, 2, false, 0, 3000},
       {"the icon forgotten when the news come", 0, 1, false, 0, 1000},
-      {"the news refused twice", 0, 2, false, 0, 3000},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -98,10 +98,8 @@ TEST(UvfindOutput, EventLinesCarryTheLocalTimeAndTheRow) {
             L"08:05:07  changed  COM10       Driver not loaded  7&1&0           not served by its driver\r\n");
   // In another language the columns are as wide as its own longest words, counted in
   // a console's columns: a wide character takes two.
-  const SomeTexts translated({{TextId::TableEvent, L"\u30a4\u30d9\u30f3\u30c8"},
-                              {TextId::EventRemoved, L"\u524a\u9664"},
-                              {TextId::EventChanged, L"\u5909\u66f4"},
-                              {TextId::StatusOk, L"\u6b63\u5e38"},
+  const SomeTexts translated({{TextId::TableEvent, L"\u30a4\u30d9\u30f3\u30c8"}, {TextId::EventRemoved, L"\u524a\u9664"},
+                              {TextId::EventChanged, L"\u5909\u66f4"}, {TextId::StatusOk, L"\u6b63\u5e38"},
                               {TextId::StatusDisabled, L"\u7121\u52b9\u306b\u306a\u3063\u3066\u3044\u307e\u3059\u3002"}});
   EXPECT_EQ(table(translated),
             L"Time      \u30a4\u30d9\u30f3\u30c8  COM Number  Status                USB Cable ID    Note\r\n"

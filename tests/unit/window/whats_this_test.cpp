@@ -104,15 +104,14 @@ TEST(LocateHelpTopic, KnowsNoOtherNumbers) {
 
 // The user's language's help file where it is there, else the registered one.
 TEST(HelpFileFor, TakesTheLanguagesFolderBesideTheRegisteredFileWhenItHasTheFile) {
-  const std::wstring registered = L"C:\\Uvantic\\UvanticFinder.chm";
+  const std::wstring registered = L"C:\\Uvantic\\UvanticFinder.chm", de = L"C:\\Uvantic\\de\\UvanticFinder.chm";
   const struct {
     Language language;
     std::wstring registered, present, expected;
   } cases[] = {
-      {Language::German, registered, L"C:\\Uvantic\\de\\UvanticFinder.chm", L"C:\\Uvantic\\de\\UvanticFinder.chm"},
+      {Language::German, registered, de, de}, {Language::Japanese, registered, de, registered},
       {Language::PortugueseBrazil, registered, L"C:\\Uvantic\\pt-BR\\UvanticFinder.chm",
        L"C:\\Uvantic\\pt-BR\\UvanticFinder.chm"},
-      {Language::Japanese, registered, L"C:\\Uvantic\\de\\UvanticFinder.chm", registered},
       {Language::English, registered, L"C:\\Uvantic\\en\\UvanticFinder.chm", registered},
       {Language::German, L"", L"\\de\\UvanticFinder.chm", L""},
   };

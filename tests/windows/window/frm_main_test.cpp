@@ -13,7 +13,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -423,28 +422,15 @@ TEST_F(FrmMainTest, LargerTextGrowsTheLayoutSoThatEveryCaptionFits) {
   }
 }
 
-// The "What's This?" item's text, read as its menu opens after a right click on the
-// label; the menu is closed at once.
-std::wstring WhatsThisItem(HWND label) {
-  static std::wstring item;
-  struct Hook {
-    static LRESULT CALLBACK OnMessage(int code, WPARAM wParam, LPARAM lParam) {
-      const auto& message = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-      if (code == HC_ACTION && message.message == WM_INITMENUPOPUP) {
-        wchar_t text[64] = {};
-        GetMenuStringW(reinterpret_cast<HMENU>(message.wParam), 0, text, 64, MF_BYPOSITION);
-        item = text;
-        EndMenu();
-      }
-      return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-  };
-  item.clear();
-  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &Hook::OnMessage, nullptr, GetCurrentThreadId());
-  SendMessageW(label, WM_RBUTTONDOWN, MK_RBUTTON, 0);
-  SendMessageW(label, WM_RBUTTONUP, 0, 0);
-  UnhookWindowsHookEx(hook);
-  return item;
+// Reads the "What's This?" item's text as its menu opens, and closes the menu.
+wchar_t whatsThisItem[64];
+LRESULT CALLBACK ReadMenuAndClose(int code, WPARAM wParam, LPARAM lParam) {
+  const auto& message = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && message.message == WM_INITMENUPOPUP) {
+    GetMenuStringW(reinterpret_cast<HMENU>(message.wParam), 0, whatsThisItem, 64, MF_BYPOSITION);
+    EndMenu();
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // One row per language, with Windows' own words in it; the row of the language this
@@ -455,24 +441,22 @@ std::wstring WhatsThisItem(HWND label) {
 // tightest fits are printed.
 TEST_F(FrmMainTest, InTheUsersLanguageEveryTextIsItsOwnAndFits) {
   const struct {
-    Language language;
     const wchar_t *deviceManager, *close, *whatsThis;
-  } rows[] = {
-      {Language::English, L"&Device Manager...", L"Close", L"&What's This?"},
-      {Language::German, L"&Ger\u00e4te-Manager...", L"Schlie\u00dfen", L"&Direkthilfe"},
-      {Language::French, L"&Gestionnaire de p\u00e9riph\u00e9riques...", L"Fermer", L"&Qu'est-ce que c'est\u00a0?"},
-      {Language::Spanish, L"&Administrador de dispositivos...", L"Cerrar", L"\u00bf&Qu\u00e9 es esto?"},
-      {Language::Italian, L"&Gestione dispositivi...", L"Chiudi", L"&Guida rapida"},
-      {Language::PortugueseBrazil, L"&Gerenciador de Dispositivos...", L"Fechar", L"&O que \u00e9 isto?"},
-      {Language::Japanese, L"\u30c7\u30d0\u30a4\u30b9 \u30de\u30cd\u30fc\u30b8\u30e3\u30fc(&D)...",
-       L"\u9589\u3058\u308b", L"\u30d8\u30eb\u30d7(&W)"},
-      {Language::Korean, L"\uc7a5\uce58 \uad00\ub9ac\uc790(&D)...", L"\ub2eb\uae30", L"\ub3c4\uc6c0\ub9d0(&W)"},
-      {Language::ChineseSimplified, L"\u8bbe\u5907\u7ba1\u7406\u5668(&D)...", L"\u5173\u95ed",
-       L"\u8fd9\u662f\u4ec0\u4e48(&W)?"},
+  } rows[] = {  // in the order of Language
+      {L"&Device Manager...", L"Close", L"&What's This?"},
+      {L"&Ger\u00e4te-Manager...", L"Schlie\u00dfen", L"&Direkthilfe"},
+      {L"&Gestionnaire de p\u00e9riph\u00e9riques...", L"Fermer", L"&Qu'est-ce que c'est\u00a0?"},
+      {L"&Administrador de dispositivos...", L"Cerrar", L"\u00bf&Qu\u00e9 es esto?"},
+      {L"&Gestione dispositivi...", L"Chiudi", L"&Guida rapida"},
+      {L"&Gerenciador de Dispositivos...", L"Fechar", L"&O que \u00e9 isto?"},
+      {L"\u30c7\u30d0\u30a4\u30b9 \u30de\u30cd\u30fc\u30b8\u30e3\u30fc(&D)...", L"\u9589\u3058\u308b",
+       L"\u30d8\u30eb\u30d7(&W)"},
+      {L"\uc7a5\uce58 \uad00\ub9ac\uc790(&D)...", L"\ub2eb\uae30", L"\ub3c4\uc6c0\ub9d0(&W)"},
+      {L"\u8bbe\u5907\u7ba1\u7406\u5668(&D)...", L"\u5173\u95ed", L"\u8fd9\u662f\u4ec0\u4e48(&W)?"},
   };
   const Language language = UserLanguage();
-  const auto row = std::ranges::find(rows, language, &std::remove_cvref_t<decltype(rows[0])>::language);
-  ASSERT_NE(row, std::end(rows));
+  ASSERT_LT(static_cast<std::size_t>(language), std::size(rows));
+  const auto row = &rows[static_cast<int>(language)];
   const std::wstring tag(LanguageTag(language));
   const ResourceTexts texts(language);
   window_ = std::make_unique<FrmMain>(GetModuleHandleW(nullptr), reg_, helpFile_, texts, language);
@@ -480,7 +464,11 @@ TEST_F(FrmMainTest, InTheUsersLanguageEveryTextIsItsOwnAndFits) {
   HWND list = Control(ControlName::lvwList);
   EXPECT_EQ(Text(Control(ControlName::cmdDevmgmt)), row->deviceManager);
   EXPECT_EQ(Text(Control(ControlName::cmdClose)), row->close);
-  EXPECT_EQ(WhatsThisItem(Control(ControlName::lblList)), row->whatsThis);
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &ReadMenuAndClose, nullptr, GetCurrentThreadId());
+  SendMessageW(Control(ControlName::lblList), WM_RBUTTONDOWN, MK_RBUTTON, 0);
+  SendMessageW(Control(ControlName::lblList), WM_RBUTTONUP, 0, 0);
+  UnhookWindowsHookEx(hook);
+  EXPECT_STREQ(whatsThisItem, row->whatsThis);
   std::vector<std::pair<int, std::wstring>> cells;  // column, text
   for (int column = 0; column < 3; ++column) {
     wchar_t header[64] = {};
@@ -490,10 +478,7 @@ TEST_F(FrmMainTest, InTheUsersLanguageEveryTextIsItsOwnAndFits) {
     cells.emplace_back(column, header);
   }
   EXPECT_EQ(cells[1].second, texts.Text(TextId::ColumnStatus));
-  for (auto status : {CableStatus::Ok, CableStatus::NotPresent, CableStatus::DriverNotLoaded, CableStatus::Disabled}) {
-    cells.emplace_back(1, texts.Text(StatusText(status)));
-  }
-
+  for (int status = 0; status < 4; ++status) cells.emplace_back(1, texts.Text(StatusText(CableStatus(status))));
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
