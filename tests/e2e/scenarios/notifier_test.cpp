@@ -44,40 +44,51 @@ std::wstring RunValue() {
   return data;
 }
 
-// The menu once it holds still (two captures alike), so that one still being drawn is not read.
-std::optional<Pixels> CaptureStill(HWND popup) {
+// Dark pixels left of column, inside the menu's frame.
+int DarkPixels(const Pixels& pixels, int column) {
+  constexpr int kFrame = 3;
+  int dark = 0;
+  for (int y = kFrame; y < pixels.height - kFrame; ++y) {
+    for (int x = kFrame; x < std::min(pixels.width, column); ++x) {
+      const std::uint8_t* rgb = &pixels.rgb[(static_cast<std::size_t>(y) * pixels.width + x) * 3];
+      dark += rgb[0] < 80 && rgb[1] < 80 && rgb[2] < 80;
+    }
+  }
+  return dark;
+}
+
+// The menu once it is drawn and holds still: two captures alike, with its items' text in
+// them, so that a menu still blank or being drawn is not read.
+std::optional<Pixels> CaptureDrawn(HWND popup) {
   std::optional<Pixels> last = CaptureWindow(popup), next;
   for (int i = 0; i < 40 && last && (next = CaptureWindow(popup)); ++i, last = std::move(next)) {
-    if (next->width == last->width && next->rgb == last->rgb) return next;
+    if (next->width == last->width && next->rgb == last->rgb && DarkPixels(*next, next->width) >= 40) return next;
+    Sleep(25);
   }
   return std::nullopt;
 }
 
-// Whether the open menu shows a tick: dark pixels left of the items' texts, inside the frame,
-// where nothing else is drawn (Wine lets no other process read a menu's items).
+// Whether the open menu shows a tick: dark pixels left of the items' texts, where nothing
+// else is drawn (Wine lets no other process read a menu's items).
 bool ShowsTick(HWND popup) {
-  const auto pixels = CaptureStill(popup);
-  if (!pixels) return false;
-  constexpr int kFrame = 3;
-  const int column = std::min(pixels->width, kFrame + GetSystemMetrics(SM_CXMENUCHECK));
-  int dark = 0;
-  for (int y = kFrame; y < pixels->height - kFrame; ++y) {
-    for (int x = kFrame; x < column; ++x) {
-      const std::uint8_t* rgb = &pixels->rgb[(static_cast<std::size_t>(y) * pixels->width + x) * 3];
-      dark += rgb[0] < 80 && rgb[1] < 80 && rgb[2] < 80;
-    }
-  }
-  return dark >= 4;
+  const auto pixels = CaptureDrawn(popup);
+  return pixels && DarkPixels(*pixels, 3 + GetSystemMetrics(SM_CXMENUCHECK)) >= 4;
 }
 
-// Right-clicks the icon, reads the menu's tick into ticked (if given) and chooses an item by its access key.
+// Right-clicks the icon, reads the menu's tick into ticked (if given) and chooses an item by
+// its access key. On a loaded machine the key can come before the menu takes keys; the menu
+// is then closed and opened again.
 bool ChooseFromMenu(DWORD processId, HWND icon, WORD accessKey, bool* ticked = nullptr) {
-  Click(icon, MouseButton::Right);
-  const HWND popup = WaitForPopupMenu(processId);
-  if (!popup) return false;
-  if (ticked) *ticked = ShowsTick(popup);
-  PressKey(accessKey);
-  return WaitUntil([&] { return PopupMenu(processId) == nullptr; }, Milliseconds{3000});
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    Click(icon, MouseButton::Right);
+    const HWND popup = WaitForPopupMenu(processId);
+    if (!popup) continue;
+    if (ticked) *ticked = ShowsTick(popup);
+    PressKey(accessKey);
+    if (WaitUntil([&] { return PopupMenu(processId) == nullptr; }, Milliseconds{3000})) return true;
+    DismissPopupMenu(processId);
+  }
+  return false;
 }
 
 class Notifier : public ProgramScenario {
