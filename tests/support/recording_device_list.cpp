@@ -36,10 +36,8 @@ void RecordingDeviceList::Record(ListWrite write) {
 
 void RecordingDeviceList::Resort() {
   if (!sortCell_) return;
-  if (*sortCell_ == Cell::Status) {
-    std::stable_sort(order_.begin(), order_.end(), [&](RowId a, RowId b) { return Row(a)->status < Row(b)->status; });
-    return;
-  }
+  const auto byStatus = [&](RowId a, RowId b) { return Row(a)->status < Row(b)->status; };
+  if (*sortCell_ == Cell::Status) return std::stable_sort(order_.begin(), order_.end(), byStatus);
   std::stable_sort(order_.begin(), order_.end(),
                    [&](RowId a, RowId b) { return Row(a)->cell(*sortCell_) < Row(b)->cell(*sortCell_); });
 }
@@ -96,10 +94,8 @@ bool RecordingDeviceList::SetStatus(RowId row, CableStatus status) {
   const MemoryRow* r = Access(ListOp::WriteCell, row);
   const bool done = r && !Fails(ListOp::WriteCell, &r->key, Cell::Status);
   Record({.op = ListOp::WriteCell, .key = r ? r->key : L"", .cell = Cell::Status, .status = status, .done = done});
-  if (!done) return false;
-  rows_.SetStatus(row, status);
-  if (sortCell_ == Cell::Status) Resort();
-  return true;
+  if (done && rows_.SetStatus(row, status) && sortCell_ == Cell::Status) Resort();
+  return done;
 }
 
 bool RecordingDeviceList::SetIcon(RowId row, int icon) {

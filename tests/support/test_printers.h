@@ -36,15 +36,14 @@ inline void PrintTo(const RegistryData& data, std::ostream* os) {
   }
 }
 
-inline void PrintTo(CableStatus status, std::ostream* os) {
+inline const char* StatusName(CableStatus status) {
   constexpr const char* kNames[] = {"Ok", "NotPresent", "DriverNotLoaded", "Disabled"};
-  *os << kNames[static_cast<int>(status)];
+  return kNames[static_cast<int>(status)];
 }
+inline void PrintTo(CableStatus status, std::ostream* os) { *os << StatusName(status); }
 
 inline void PrintTo(const DeviceState& state, std::ostream* os) {
-  *os << "{port " << Printable(state.portName) << ", status ";
-  PrintTo(state.status, os);
-  *os << ", cable "
+  *os << "{port " << Printable(state.portName) << ", status " << StatusName(state.status) << ", cable "
       << Printable(state.cableId) << ", icon " << state.icon << (state.ghosted ? ", ghosted}" : "}");
 }
 
