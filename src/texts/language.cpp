@@ -4,9 +4,8 @@
 #include <optional>
 
 namespace uvantic {
-namespace {
 
-std::wstring Lower(std::wstring_view text) {
+std::wstring AsciiLower(std::wstring_view text) {
   std::wstring lower(text);
   for (wchar_t& c : lower) {
     if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
@@ -14,11 +13,13 @@ std::wstring Lower(std::wstring_view text) {
   return lower;
 }
 
+namespace {
+
 // The subtags of a tag: "zh-Hans-SG" is "zh", "hans", "sg". Windows writes "-"; "_"
 // is taken as well.
 std::vector<std::wstring> Subtags(std::wstring_view tag) {
   std::vector<std::wstring> subtags;
-  const std::wstring lower = Lower(tag);
+  const std::wstring lower = AsciiLower(tag);
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = lower.find_first_of(L"-_", start);

@@ -21,4 +21,8 @@ Language ChooseLanguage(const std::vector<std::wstring>& preferred);
 // "de", "pt-BR", "zh-CN"; "en" for English.
 std::wstring_view LanguageTag(Language language);
 
+// text with the letters A to Z made lower case; language tags and command-line options
+// compare that way, and only ASCII letters belong to either.
+std::wstring AsciiLower(std::wstring_view text);
+
 }  // namespace uvantic

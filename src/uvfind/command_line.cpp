@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "resources/version.h"
+#include "texts/language.h"
 
 namespace uvantic {
 namespace {
@@ -11,14 +12,6 @@ namespace {
 // Longer than anyone waits or watches, and small enough that the deadline never
 // overflows.
 constexpr std::uint32_t kLongestWaitSeconds = 999'999'999;
-
-std::wstring Lower(std::wstring_view text) {
-  std::wstring lower(text);
-  for (auto& c : lower) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return lower;
-}
 
 std::optional<std::uint32_t> WholeSeconds(std::wstring_view text) {
   if (text.empty()) return std::nullopt;
@@ -46,7 +39,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
   };
 
   for (const std::wstring& argument : arguments) {
-    const std::wstring lower = Lower(argument);
+    const std::wstring lower = AsciiLower(argument);
     if (lower == L"-h" || lower == L"/?") {
       help = true;
       continue;
